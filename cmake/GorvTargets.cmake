@@ -1,0 +1,49 @@
+# Helpers that define the project's kinds of targets in one place.
+
+find_package(Threads REQUIRED)
+
+# Developer flags: warnings as errors for our own code only (never reach consumers).
+add_library(gorv_dev_flags INTERFACE)
+target_compile_options(gorv_dev_flags INTERFACE -Wall -Wextra $<$<BOOL:${GORV_WERROR}>:-Werror>)
+# Fused multiply-add changes tolerance-sensitive geometry results: keep every product rounded.
+add_library(gorv_fp_flags INTERFACE)
+target_compile_options(gorv_fp_flags INTERFACE -ffp-contract=off -fno-fast-math)
+
+# gorv_add_area(<area>): object library of src/<area>/**.cpp, if the area has sources.
+function(gorv_add_area area)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${area}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_library(gorv_${area} OBJECT ${srcs})
+  target_include_directories(gorv_${area}
+    PUBLIC ${PROJECT_SOURCE_DIR}/include ${PROJECT_BINARY_DIR}/include
+    PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_compile_definitions(gorv_${area} PRIVATE GORV_BUILDING_LIBRARY)
+  set_target_properties(gorv_${area} PROPERTIES
+    POSITION_INDEPENDENT_CODE ON
+    CXX_VISIBILITY_PRESET hidden)
+  target_link_libraries(gorv_${area} PRIVATE $<BUILD_INTERFACE:gorv_dev_flags> $<BUILD_INTERFACE:gorv_fp_flags>)
+  set(GORV_OBJECT_LIBS ${GORV_OBJECT_LIBS} gorv_${area} PARENT_SCOPE)
+endfunction()
+
+# gorv_area_objects(<out-var> <area>): the object libraries an area's code needs (itself and its
+# dependencies), skipping areas without sources.
+function(gorv_area_objects out area)
+  set(result "")
+  foreach(a IN ITEMS ${area} ${GORV_DEPS_${area}})
+    if(TARGET gorv_${a})
+      list(APPEND result gorv_${a})
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# gorv_link_objects(<target> <objlib>...): links object files directly into an executable.
+function(gorv_link_objects target)
+  foreach(lib IN LISTS ARGN)
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:${lib}>)
+    target_include_directories(${target} PRIVATE $<TARGET_PROPERTY:${lib},INTERFACE_INCLUDE_DIRECTORIES>)
+  endforeach()
+  target_link_libraries(${target} PRIVATE Threads::Threads ${CMAKE_DL_LIBS})
+endfunction()

@@ -1,0 +1,9 @@
+// Export macro of the shared library. The library builds with -fvisibility=hidden, so only
+// declarations marked GORV_API are visible to hosts: the Linux counterpart of a DLL export list.
+#pragma once
+
+#if defined(GORV_BUILDING_LIBRARY)
+#define GORV_API __attribute__((visibility("default")))
+#else
+#define GORV_API
+#endif
