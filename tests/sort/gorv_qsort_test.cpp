@@ -1,0 +1,125 @@
+#include <gorv/gorv_base.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+template <class T>
+std::vector<T> V(const T* a, size_t n) { return std::vector<T>(a, a + n); }
+
+TEST(CGorvQSort, TypedSortsUseTheirOwnOrder)
+{
+    long long i64[] = {4294967296LL, 0, -1};
+    CGorvQSort::QSortInt64(i64, 3);
+    EXPECT_EQ(V(i64, 3), (std::vector<long long>{-1, 0, 4294967296LL}));
+    unsigned u[] = {0x80000000u, 1u};
+    CGorvQSort::QSortUInt(u, 2);
+    EXPECT_EQ(V(u, 2), (std::vector<unsigned>{1u, 0x80000000u}));
+    int i[] = {1, INT32_MIN, -1, INT32_MAX};
+    CGorvQSort::QSortInt(i, 4);
+    EXPECT_EQ(V(i, 4), (std::vector<int>{INT32_MIN, -1, 1, INT32_MAX}));
+    long l[] = {1L << 40, -(1L << 40), 0};
+    CGorvQSort::QSortLong(l, 3);
+    EXPECT_EQ(V(l, 3), (std::vector<long>{-(1L << 40), 0, 1L << 40}));
+    unsigned k[] = {0x00200001u, 0x00100001u, 0x00000002u};
+    CGorvQSort::QSortKey20Serial12(k, 3);
+    EXPECT_EQ(V(k, 3), (std::vector<unsigned>{0x00100001u, 0x00200001u, 0x00000002u}));
+    CString s[] = {L"b", L"a", L"B", L"ab"};
+    CGorvQSort::QSortString(s, 4);
+    EXPECT_EQ(V(s, 4), (std::vector<CString>{L"B", L"a", L"ab", L"b"}));
+}
+
+TEST(CGorvQSort, CompareDblTreatsNaNAsGreaterBothWays)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN(), one = 1.0, negZero = -0.0, zero = 0.0;
+    const double next = 1.0 + 2.220446049250313e-16;
+    EXPECT_TRUE(CGorvQSort::CompareDbl(&nan, &one) == 1 && CGorvQSort::CompareDbl(&one, &nan) == 1);
+    EXPECT_EQ(CGorvQSort::CompareDbl(&negZero, &zero), 0);
+    EXPECT_EQ(CGorvQSort::CompareDbl(&one, &next), -1);  // exact, unlike CCompFunc::doubleAsc
+    // Sorting with NaNs must not crash nor lose values.
+    std::vector<double> v = {3, nan, 1, nan, 2, 0, nan};
+    CGorvQSort::QSortDbl(v.data(), static_cast<unsigned>(v.size()));
+    EXPECT_EQ(std::count_if(v.begin(), v.end(), [](double x) { return std::isnan(x); }), 3);
+    EXPECT_EQ(std::count(v.begin(), v.end(), 2.0), 1);
+}
+
+TEST(CGorvQSort, DescendingCArraySortReversesAscendingResult)
+{
+    CArray<double> arr;
+    for (double x : {2.0, 3.0, 1.0}) arr.Add(x);
+    CGorvQSort::QSortDbl(arr, 1);
+    EXPECT_EQ(V(arr.GetData(), 3), (std::vector<double>{3, 2, 1}));
+    CGorvQSort::QSortDbl(arr, 0);
+    EXPECT_EQ(V(arr.GetData(), 3), (std::vector<double>{1, 2, 3}));
+    CArray<double, double> other;  // the by-value argument flavour works too
+    for (double x : {1.0, 5.0}) other.Add(x);
+    CGorvQSort::QSortDbl(other, 7);
+    EXPECT_EQ(other[0], 5.0);
+}
+
+TEST(CGorvQSort, WithIndexVariantsCarryIndicesAlong)
+{
+    int idx[] = {0, 1, 2};
+    double val[] = {3.0, 1.0, 2.0};
+    CGorvQSort::QSortDblWithIndex(idx, val, 3);
+    EXPECT_EQ(V(val, 3), (std::vector<double>{1.0, 2.0, 3.0}));
+    EXPECT_EQ(V(idx, 3), (std::vector<int>{1, 2, 0}));
+
+    unsigned uidx[] = {10, 20, 30};
+    double uval[] = {-1.0, -3.0, -2.0};
+    CGorvQSort::QSortDblWithIndex(uidx, uval, 3);
+    EXPECT_EQ(V(uidx, 3), (std::vector<unsigned>{20, 30, 10}));
+
+    unsigned sidx[] = {0, 1, 2, 3};
+    CString str[] = {L"b", L"B", L"a", L"A"};
+    CGorvQSort::QSortStringWithIndex(sidx, str, 4);
+    EXPECT_EQ(V(sidx, 4), (std::vector<unsigned>{3, 1, 2, 0}));
+    EXPECT_EQ(V(str, 4), (std::vector<CString>{L"A", L"B", L"a", L"b"}));
+}
+
+TEST(CGorvQSort, WithIndexKeepsPairsTogetherOnRandomData)
+{
+    std::mt19937 rng(4242);
+    const unsigned n = 500;
+    std::vector<int> orig(n), idx(n), val(n);
+    std::vector<CString> so(n), ss(n);
+    std::vector<unsigned> sidx(n);
+    for (unsigned i = 0; i < n; ++i) {
+        val[i] = orig[i] = static_cast<int>(rng() % 100) - 50;  // many duplicates
+        so[i] = ss[i] = CString(std::to_wstring(rng() % 1000).c_str());
+        idx[i] = static_cast<int>(sidx[i] = i);
+    }
+    CGorvQSort::QSortIntWithIndex(idx.data(), val.data(), n);
+    CGorvQSort::QSortStringWithIndex(sidx.data(), ss.data(), n);
+    for (unsigned i = 0; i < n; ++i) {
+        ASSERT_EQ(val[i], orig[static_cast<size_t>(idx[i])]);
+        ASSERT_TRUE(ss[i] == so[sidx[i]]);
+        if (i + 1 < n) {
+            ASSERT_LE(val[i], val[i + 1]);
+            ASSERT_LE(ss[i].Compare(ss[i + 1]), 0);
+        }
+    }
+    std::sort(idx.begin(), idx.end());
+    for (unsigned i = 0; i < n; ++i) ASSERT_EQ(idx[i], static_cast<int>(i));  // a permutation
+}
+
+TEST(CGorvQSort, ZeroCountLeavesArraysUntouched)
+{
+    int i[] = {3, 1};
+    double d[] = {3, 1};
+    unsigned u[] = {3, 1};
+    CString s[] = {L"b", L"a"};
+    CGorvQSort::QSortInt(i, 0), CGorvQSort::QSortDbl(d, 0), CGorvQSort::QSortKey20Serial12(u, 0);
+    CGorvQSort::QSortString(s, 0), CGorvQSort::QSortIntWithIndex(i, i, 0);
+    CGorvQSort::QSortDblWithIndex(u, d, 0), CGorvQSort::QSortStringWithIndex(u, s, 0);
+    EXPECT_TRUE(i[0] == 3 && d[0] == 3 && u[0] == 3u && s[0] == CString(L"b"));
+}
+
+} // namespace
