@@ -24,6 +24,9 @@ function(gorv_add_area area)
     POSITION_INDEPENDENT_CODE ON
     CXX_VISIBILITY_PRESET hidden)
   target_link_libraries(gorv_${area} PRIVATE $<BUILD_INTERFACE:gorv_dev_flags> $<BUILD_INTERFACE:gorv_fp_flags>)
+  # g++ marks some template statics STB_GNU_UNIQUE, which makes glibc refuse to unload the
+  # library; a host must be able to dlclose it and load it afresh.
+  target_compile_options(gorv_${area} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
   set(GORV_OBJECT_LIBS ${GORV_OBJECT_LIBS} gorv_${area} PARENT_SCOPE)
 endfunction()
 

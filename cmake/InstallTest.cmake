@@ -1,4 +1,5 @@
 # Script run by the InstallConsumer test (cmake -P): install, then build a consumer two ways.
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 

@@ -15,7 +15,7 @@ using namespace detail::toolkit;
 namespace {
 
 // Upper bound of the steps of one arc: a tiny unit angle must not exhaust memory or hang.
-constexpr int kMaxArcSteps = 1 << 20;
+constexpr int kMaxArcSteps = 1 << 16;
 
 // ceil(q) rounded up to a multiple of 8 for positive values; false for NaN. Saturates at
 // kMaxArcSteps in magnitude.
@@ -413,4 +413,8 @@ int CGeomFunc::IsPointInArc(const T_GORV_POINT3D& p, const T_GORV_LINE_G& edge, 
     if (s1 == s2) return 1;
     if (bInclusive != 0 && s2 == 0) return 1;
     return 0;
+}
+
+int CGeomFunc::IsPointInArc(const double p[3], const T_GORV_LINE_G& edge, int bInclusive) {
+    return IsPointInArc(ToPoint(p), edge, bInclusive);
 }

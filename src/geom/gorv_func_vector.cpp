@@ -70,6 +70,8 @@ double angle_2d(double x1, double y1, double x2, double y2) {
     const double b = norm_2d(x2, y2);
     const double c = norm_2d(x2 - x1, y2 - y1);
     const double theta = LawOfCosinesAngle(a, b, c);
+    // The snapped results 0 and 180 carry no sign: a half turn is +180, never -180 (nor -0).
+    if (theta == 0.0 || theta == 180.0) return theta;
     return (x1 * y2 - y1 * x2 < 0.0) ? -theta : theta;
 }
 
@@ -280,15 +282,17 @@ void rotation_matrix_about_general_axis_3d(double M[3][3], const double a[3], co
     double Rz[3][3], RyInv[3][3], T1[3][3], T2[3][3];
     rotation_matrix_about_z_axis_3d(Rz, deg);
     inverse_matrix_3x3(Ry, RyInv);
-    multiply_matrix_3x3_matrix_3x3(Ry, Rz, T1);
+    // The five factors are multiplied strictly left to right.
     if (r > kGorvZero) {
         const double Rx[3][3] = {{1.0, 0.0, 0.0}, {0.0, d[2] / r, d[1] / r}, {0.0, -d[1] / r, d[2] / r}};
         double RxInv[3][3], T3[3][3];
         inverse_matrix_3x3(Rx, RxInv);
-        multiply_matrix_3x3_matrix_3x3(Rx, T1, T2);     // Rx*Ry*Rz
+        multiply_matrix_3x3_matrix_3x3(Rx, Ry, T1);     // Rx*Ry
+        multiply_matrix_3x3_matrix_3x3(T1, Rz, T2);     // *Rz
         multiply_matrix_3x3_matrix_3x3(T2, RyInv, T3);  // *Ry^-1
         multiply_matrix_3x3_matrix_3x3(T3, RxInv, M);   // *Rx^-1
     } else {
+        multiply_matrix_3x3_matrix_3x3(Ry, Rz, T1);
         multiply_matrix_3x3_matrix_3x3(T1, RyInv, M);
     }
 }

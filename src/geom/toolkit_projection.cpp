@@ -386,6 +386,7 @@ void project_on_line(const double a[3], const double b[3], const double p[3], do
         for (int i = 0; i < 3; ++i) out[i] = p[i];
         return;
     }
+    // The foot by the parameter along ab: exact for any line, with no plane through a, b and p needed.
     double d[3], ap[3];
     Sub3(b, a, d);
     Sub3(p, a, ap);

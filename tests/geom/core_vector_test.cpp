@@ -13,7 +13,9 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 TEST(GorvAngle, SignedCounterClockwiseAndDegenerateToZero) {
     struct Case { double x1, y1, x2, y2, deg; };
     const Case cases[] = {{1, 0, 0, 1, 90},  {0, 1, 1, 0, -90}, {1, 0, -1, 0, 180}, {-1, 0, 1, 0, 180},
-                          {0, 0, 1, 0, 0},   {1, 0, 0, 0, 0},   {1, 0, 2, 0, 0},    {1, 1, 3, 3, 0}};
+                          {0, 0, 1, 0, 0},   {1, 0, 0, 0, 0},   {1, 0, 2, 0, 0},    {1, 1, 3, 3, 0},
+                          // snapped half turns stay +180 whichever side the residue lies on
+                          {1, 0, -1, -1e-7, 180}, {1, 0, -1, 1e-7, 180}, {-1, 0, 1, 1e-7, 180}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.x1 << "," << c.y1 << " -> " << c.x2 << "," << c.y2);
         EXPECT_NEAR(Gorv::angle_2d(c.x1, c.y1, c.x2, c.y2), c.deg, 1e-12);
@@ -23,6 +25,7 @@ TEST(GorvAngle, SignedCounterClockwiseAndDegenerateToZero) {
     EXPECT_NEAR(Gorv::angle_2d(v, p1, p2), 90, 1e-12);
     EXPECT_NEAR(Gorv::angle_2d(v, p2, p1), -90, 1e-12);
     EXPECT_TRUE(std::isnan(Gorv::angle_2d(kNaN, 0, 1, 1)));
+    EXPECT_FALSE(std::signbit(Gorv::angle_2d(1, 0, 1, -1e-9)));  // snapped 0 is unsigned too
 }
 
 TEST(GorvTransform, RotateAndTransformRoundTripOverRandomInputs) {

@@ -66,12 +66,15 @@ TEST(ProjectOnSurface, ConeNormalAndVectorUseTheSameCone) {
 
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(-3, 3);
+    int hits = 0;
     for (int i = 0; i < 50; ++i) {
         const double q[3] = {u(rng), u(rng), u(rng) + 3}, v[3] = {u(rng), u(rng), u(rng)};
         if (!M::project_on_cone_vector(q, v, r1, r2, h, 1e-9, out)) continue;
+        ++hits;
         SCOPED_TRACE(i);
         EXPECT_NEAR(std::fabs(r1 + (r2 - r1) * out[2] / h), std::hypot(out[0], out[1]), 1e-7);
     }
+    EXPECT_GT(hits, 25);
 }
 
 TEST(ProjectOnSurface, EllipsoidResultsLieOnTheSurface) {

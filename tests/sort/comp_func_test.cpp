@@ -27,9 +27,14 @@ TEST(CCompFuncComparators, ScalarOrderAndToleranceBoundaries)
         {"longAsc LONG_MIN<1", Cmp(CCompFunc::longAsc, LONG_MIN, 1L), -1},
         {"UINTAsc unsigned", Cmp(CCompFunc::UINTAsc, 0x80000000u, 1u), 1},
         {"UINTDesc unsigned", Cmp(CCompFunc::UINTDesc, 0x80000000u, 1u), -1},
+        {"intDesc", Cmp(CCompFunc::intDesc, INT_MIN, 1), 1},
+        {"longDesc", Cmp(CCompFunc::longDesc, LONG_MIN, 1L), 1},
         {"shortAsc", Cmp<short>(CCompFunc::shortAsc, -32768, 32767), -1},
+        {"shortDesc", Cmp<short>(CCompFunc::shortDesc, -32768, 32767), 1},
         {"charAsc signed", Cmp<signed char>(CCompFunc::charAsc, -1, 1), -1},
+        {"charDesc signed", Cmp<signed char>(CCompFunc::charDesc, -1, 1), 1},
         {"BYTEAsc unsigned", Cmp<unsigned char>(CCompFunc::BYTEAsc, 0xFF, 1), 1},
+        {"BYTEDesc unsigned", Cmp<unsigned char>(CCompFunc::BYTEDesc, 0xFF, 1), -1},
         {"i20x12 low 20 bits only", Cmp(CCompFunc::i20x12Asc, 0x00100005u, 0x00000005u), 0},
         {"i16x16 low 16 bits only", Cmp(CCompFunc::i16x16Asc, 0x00010002u, 0x00000003u), -1},
         {"i16x16 low half unsigned", Cmp(CCompFunc::i16x16Asc, 0x0000FFFFu, 0x00000001u), 1},
@@ -39,6 +44,7 @@ TEST(CCompFuncComparators, ScalarOrderAndToleranceBoundaries)
         {"doubleAsc 1e-15", Cmp(CCompFunc::doubleAsc, 0.0, 1e-15), -1},
         {"doubleDesc 1e-15", Cmp(CCompFunc::doubleDesc, 0.0, 1e-15), 1},
         {"floatAsc one ulp", Cmp(CCompFunc::floatAsc, 1.0f, 1.0000001f), -1},
+        {"floatDesc one ulp", Cmp(CCompFunc::floatDesc, 1.0f, 1.0000001f), 1},
         {"floatAsc tol inclusive", Cmp(CCompFunc::floatAsc, 2.220446e-16f, 0.0f), 0},
         {"floatAsc over tol", Cmp(CCompFunc::floatAsc, std::nextafter(2.220446e-16f, 1.0f), 0.0f), 1},
     };
@@ -50,6 +56,7 @@ TEST(CCompFuncComparators, ScalarOrderAndToleranceBoundaries)
 
 struct PosKey2 { int pos; unsigned key1; unsigned key2; };
 struct PosDbl { int pos; double value; };
+struct PosDbl2 { int pos; double k1; double k2; };
 struct PosDbl3 { int pos; double k1; double k2; double k3; };
 
 TEST(CCompFuncComparators, StringsAndRecordsCompareTheirKeysOnly)
@@ -58,7 +65,8 @@ TEST(CCompFuncComparators, StringsAndRecordsCompareTheirKeysOnly)
     const CString s[] = {L"Ab", L"a"};
     PosKey2 k1{0, 0x80000000u, 1}, k2{99, 1, 2}, k3{-5, 0x80000000u, 2}, k4{7, 0x80000000u, 1};
     PosDbl d1{5, 1.0}, d2{1, 1.0 + kEps};
-    PosDbl3 t1{0, 1, 2, 3}, t2{1, 1, 2, 4};
+    PosDbl3 t1{0, 1, 2, 3}, t2{1, 1, 2, 4}, t3{2, 0, 9, 9};
+    PosDbl2 p1{0, 1, 9}, p2{1, 2, 0}, p3{2, 1, 8};
     struct Case { const char* what; int got; int want; };
     const Case cases[] = {
         {"charp upper case first", Sgn(CCompFunc::charpAsc(rows[0], rows[1])), -1},
@@ -75,6 +83,9 @@ TEST(CCompFuncComparators, StringsAndRecordsCompareTheirKeysOnly)
         {"dbl pair desc", CCompFunc::ComparePosDblPairD(&d1, &d2), 1},
         {"third key", CCompFunc::ComparePosDbl3PairA(&t1, &t2), -1},
         {"two keys only", CCompFunc::ComparePosDbl2PairA(&t1, &t2), 0},
+        {"first key before later keys", CCompFunc::ComparePosDbl3PairA(&t1, &t3), 1},
+        {"dbl2 key1 first", CCompFunc::ComparePosDbl2PairA(&p1, &p2), -1},
+        {"dbl2 key2 decides", CCompFunc::ComparePosDbl2PairA(&p1, &p3), 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -6,9 +6,10 @@ if(TARGET gorv)
     set_tests_properties(cli_unit.${name} PROPERTIES PASS_REGULAR_EXPRESSION "${regex}" LABELS unit)
   endfunction()
 
-  gorv_unit_cli(convert_stress "^999\\.99999999999977\nexit=0\n$" convert 1 --kind 17 --from N,mm --to kN,m)
-  gorv_unit_cli(convert_presets "^9\\.8066499999999994\nexit=0\n$" convert 1 --kind 2 --from-preset 3 --to-preset 1)
+  gorv_unit_cli(convert_stress "^999\\.9999999999998\nexit=0\n$" convert 1 --kind 17 --from N,mm --to kN,m)
+  gorv_unit_cli(convert_presets "^9\\.80665\nexit=0\n$" convert 1 --kind 2 --from-preset 3 --to-preset 1)
   gorv_unit_cli(convert_negative "^-2500\nexit=0\n$" convert -2.5 --kind 2 --from kN,m --to N,mm)
+  gorv_unit_cli(help "^usage: gorv unit convert.*exit=0\n$" --help)
   gorv_unit_cli(list "force units: kgf tonf N kN lbf kip\nlength units: mm cm m in ft\n.*\n   17   1  -2  1,-2\n.*\n   44   0   0  0,-1\n.*exit=0\n$" list)
 
   # Bad input: exit code 2 and a one-line reason.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <gorv/gorv_base.h>
@@ -68,7 +69,8 @@ bool ParseValue(const std::string& s, double& out)
     errno = 0;
     char* end = nullptr;
     const double v = std::strtod(s.c_str(), &end);
-    if (errno == ERANGE || *end != '\0' || !std::isfinite(v)) return false;
+    // ERANGE also flags underflow to a tiny or zero value, which is still a usable number.
+    if (*end != '\0' || !std::isfinite(v) || (errno == ERANGE && std::fabs(v) >= 1.0)) return false;
     out = v;
     return true;
 }
@@ -82,6 +84,21 @@ int FindUnit(const std::string& name, bool force)
         if (have == want) return i;
     }
     return -1;
+}
+
+// Fewest significant digits that read back as the same double (0.1, not 0.10000000000000001).
+void PrintShortest(double v)
+{
+    char buf[64];
+    for (int prec = 1; prec <= 17; ++prec) {
+        std::snprintf(buf, sizeof buf, "%.*g", prec, v);
+        if (std::strtod(buf, nullptr) == v) break;
+    }
+    // Whole numbers up to 17 digits stay in plain notation (2500, not 2.5e+03).
+    const char* e = std::strchr(buf, 'e');
+    const int exp10 = e ? std::atoi(e + 1) : -1;
+    if (exp10 >= 0 && exp10 < 17) std::snprintf(buf, sizeof buf, "%.*g", exp10 + 1, v);
+    std::printf("%s\n", buf);
 }
 
 // One side of the conversion: explicit FORCE,LENGTH or a preset system.
@@ -176,7 +193,7 @@ int Convert(int argc, char** argv)
     CGorvBaseUnit unit;
     const double result = unit.ConvertSrcUnitData2TgtUnit(to.force, to.length, from.force, from.length, kind, value,
                                                           to.explicitFlag, to.system, from.explicitFlag, from.system);
-    std::printf("%.17g\n", result);
+    PrintShortest(result);
     return 0;
 }
 
@@ -210,6 +227,13 @@ int List()
 
 int gorv_cmd_unit(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     if (argc < 2) return BadInput("missing action (convert or list)");
     const std::string action = argv[1];
     if (action == "convert") return Convert(argc, argv);

@@ -35,6 +35,8 @@ struct GORV_API T_GORV_LINE_G {
 class GORV_API CArcUtil {
 public:
     CArcUtil() {}
+    CArcUtil(const CArcUtil&) {}
+    CArcUtil& operator=(const CArcUtil&) { return *this; }
     ~CArcUtil() {}
 
     // Points of the arc s -> e about c and n: count steps of sweep / count degrees, count = 8, or

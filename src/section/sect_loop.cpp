@@ -1,0 +1,580 @@
+// Closed loops of a plane section: the winding-sum tests, the outer boundary trace (rightmost
+// turn) and the rebuild of loops, open chains and domains (leftmost turn).
+// Coordinates here are the section's normalised ones, so 0.001 is a fraction of its extent.
+#include <gorv/section/sect_model.h>
+
+#include <gorv/geom/gorv_func.h>
+
+#include "sect_loop_util.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+using detail::SectPointXY;
+
+// ---------------------------------------------------------------------------------------------
+// Winding sums and test points
+// ---------------------------------------------------------------------------------------------
+
+bool CSectModel::LoopWindingSum(const T_SM_SECTION* pSection, const std::vector<int>& aCurveRef, double dX,
+                                double dY, double& dSum) const {
+    dSum = 0.0;
+    if (!pSection) return false;
+    const double t[2] = {dX, dY};
+    for (int nRef : aCurveRef) {
+        const T_SM_SECT_CURVE* pCurve = pSection->mapCurve.Find(std::abs(nRef));
+        if (!pCurve) return false;
+        const std::vector<int>& aPt = pCurve->aPointId;
+        const std::size_t n = aPt.size();
+        for (std::size_t j = 0; j + 1 < n; ++j) {
+            // A backward reference runs the curve's points from last to first.
+            const int nFrom = nRef < 0 ? aPt[n - 1 - j] : aPt[j];
+            const int nTo = nRef < 0 ? aPt[n - 2 - j] : aPt[j + 1];
+            double p0[2], p1[2];
+            if (!SectPointXY(pSection, nFrom, p0) || !SectPointXY(pSection, nTo, p1)) return false;
+            dSum += Gorv::angle_2d(t, p0, p1);
+        }
+    }
+    return true;
+}
+
+bool CSectModel::LoopTestPointOf(const T_SM_SECTION* pSection, const std::vector<int>& aCurveRef, int nKind,
+                                 double pt[2]) const {
+    if (!pSection || aCurveRef.empty()) return false;
+    int nMin = std::abs(aCurveRef[0]);
+    for (int nRef : aCurveRef) nMin = std::min(nMin, std::abs(nRef));
+    const T_SM_SECT_CURVE* pCurve = pSection->mapCurve.Find(nMin);
+    if (!pCurve || pCurve->aPointId.size() < 2) return false;
+    const std::size_t n = pCurve->aPointId.size();
+    double a[2], b[2];
+    if (!SectPointXY(pSection, pCurve->aPointId[n / 2 - 1], a) || !SectPointXY(pSection, pCurve->aPointId[n / 2], b))
+        return false;
+    pt[0] = (a[0] + b[0]) * 0.5;
+    pt[1] = (a[1] + b[1]) * 0.5;
+    if (nKind == 3) return true;
+    const double dLen = Gorv::distance_2d(a, b);
+    // A zero-length middle segment has no left side; its middle is the best point left.
+    if (!(dLen > 0.0)) return true;
+    const double s = 0.001 / dLen;
+    pt[0] += s * (a[1] - b[1]);
+    pt[1] += s * (b[0] - a[0]);
+    return true;
+}
+
+T_GORV_POINT2D CSectModel::LoopTestPoint(const T_SM_SECTION* pSection, const T_SM_LOOP* pLoop) const {
+    T_GORV_POINT2D res = {0.0, 0.0};
+    double pt[2];
+    if (pLoop && LoopTestPointOf(pSection, pLoop->aCurveId, pLoop->nKind, pt)) {
+        res.x = pt[0];
+        res.y = pt[1];
+    }
+    return res;
+}
+
+bool CSectModel::IsPointInLoop(const T_SM_SECTION* pSection, const T_GORV_POINT2D& pt, const T_SM_LOOP* pLoop) const {
+    if (!pLoop || pLoop->aCurveId.empty()) return false;
+    double dSum = 0.0;
+    if (!LoopWindingSum(pSection, pLoop->aCurveId, pt.x, pt.y, dSum)) return false;
+    return std::fabs(dSum) > 350.0;
+}
+
+bool CSectModel::IsLoopInLoop(const T_SM_SECTION* pSection, const T_SM_LOOP* pInner, const T_SM_LOOP* pOuter) const {
+    if (!pInner) return false;
+    double pt[2];
+    if (!LoopTestPointOf(pSection, pInner->aCurveId, pInner->nKind, pt)) return false;
+    const T_GORV_POINT2D p = {pt[0], pt[1]};
+    return IsPointInLoop(pSection, p, pOuter);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Outer boundary (rightmost turn)
+// ---------------------------------------------------------------------------------------------
+
+bool CSectModel::TraceOuterBoundary(T_SM_SECTION* pSection, double dCx, double dCy, std::vector<int>& aOuter) {
+    aOuter.clear();
+    const wchar_t* const pszNoStart =
+        L"Cannot construct a closed outer loop of the plane section.\n\nConnect all curves correctly and then try again.";
+    if (!pSection) {
+        Compose(SM_TEXT_WARNING, pszNoStart);
+        return false;
+    }
+    const double c[2] = {dCx, dCy};
+    // Every curve must have two resolvable ends; anything else cannot be traced.
+    for (const auto& kv : pSection->mapCurve) {
+        const std::vector<int>& aPt = kv.second->aPointId;
+        double p[2];
+        bool bOk = aPt.size() >= 2;
+        for (std::size_t j = 0; bOk && j < aPt.size(); ++j) bOk = SectPointXY(pSection, aPt[j], p);
+        if (!bOk) {
+            Compose(SM_TEXT_WARNING, pszNoStart);
+            return false;
+        }
+    }
+
+    std::set<int> setExcluded;
+    T_SM_SECT_CURVE* pStart = nullptr;
+    double dStartBest = 0.0;
+    for (;;) {
+        pStart = nullptr;
+        double dBest = dStartBest;
+        for (const auto& kv : pSection->mapCurve) {
+            if (setExcluded.count(kv.first)) continue;
+            double p[2];
+            SectPointXY(pSection, kv.second->aPointId.front(), p);
+            const double d = Gorv::distance_2d(p, c);
+            if (d > dBest) {
+                dBest = d;
+                pStart = kv.second;
+            }
+        }
+        if (!pStart) {
+            Compose(SM_TEXT_WARNING, pszNoStart);
+            return false;
+        }
+        const int nF = pStart->aPointId.front();
+        const int nL = pStart->aPointId.back();
+        if (nF == nL) break;
+        bool bF = false, bL = false;
+        for (const auto& kv : pSection->mapCurve) {
+            if (kv.first == pStart->nId || setExcluded.count(kv.first)) continue;
+            const int f = kv.second->aPointId.front(), l = kv.second->aPointId.back();
+            if (f == nF || l == nF) bF = true;
+            if (f == nL || l == nL) bL = true;
+        }
+        if (bF && bL) break;
+        setExcluded.insert(pStart->nId);
+        dStartBest = -1e35;
+    }
+
+    {
+        double pf[2], pl[2];
+        SectPointXY(pSection, pStart->aPointId.front(), pf);
+        SectPointXY(pSection, pStart->aPointId.back(), pl);
+        if (Gorv::angle_2d(c, pf, pl) < 0.0) std::reverse(pStart->aPointId.begin(), pStart->aPointId.end());
+    }
+    std::vector<int> aList(1, pStart->nId);
+    std::set<int> setTraced;
+    setTraced.insert(pStart->nId);
+    const int nFirst = pStart->aPointId.front();
+    if (pStart->aPointId.back() != nFirst) {
+        for (;;) {
+            const T_SM_SECT_CURVE* pLast = pSection->mapCurve.Find(aList.back());
+            const int nCur = pLast->aPointId.back();
+            for (const auto& kv : pSection->mapCurve) {
+                if (!setTraced.count(kv.first) && kv.second->aPointId.back() == nCur)
+                    std::reverse(kv.second->aPointId.begin(), kv.second->aPointId.end());
+            }
+            std::vector<T_SM_SECT_CURVE*> aCand;
+            for (const auto& kv : pSection->mapCurve) {
+                if (!setTraced.count(kv.first) && kv.second->aPointId.front() == nCur) aCand.push_back(kv.second);
+            }
+            T_SM_SECT_CURVE* pNext = nullptr;
+            if (aCand.size() == 1) {
+                pNext = aCand[0];
+            } else if (aCand.size() > 1) {
+                double P[2], Q[2];
+                SectPointXY(pSection, nCur, P);
+                SectPointXY(pSection, pLast->aPointId[pLast->aPointId.size() - 2], Q);
+                double dBest = 0.0;
+                for (T_SM_SECT_CURVE* pCand : aCand) {
+                    double R[2];
+                    SectPointXY(pSection, pCand->aPointId[1], R);
+                    double a = Gorv::angle_2d(P, R, Q);
+                    if (a < 0.0) a += 360.0;
+                    if (a > dBest) {
+                        dBest = a;
+                        pNext = pCand;
+                    }
+                }
+            }
+            // No candidate, or only ones running straight back: the trace stops here.
+            if (!pNext) break;
+            aList.push_back(pNext->nId);
+            setTraced.insert(pNext->nId);
+            if (pNext->aPointId.back() == nFirst) break;
+        }
+    }
+    if (pSection->mapCurve.Find(aList.front())->aPointId.front() !=
+        pSection->mapCurve.Find(aList.back())->aPointId.back()) {
+        SinkMessage(L"Cannot construct a closed outer loop of the plane section.\n\n"
+                    L"Connect all curves or exclude the outside curves of the closed loop in selection.");
+        return false;
+    }
+
+    // Orientation: the test point left of the boundary must be enclosed by it.
+    double tp[2];
+    double dSum = 0.0;
+    if (LoopTestPointOf(pSection, aList, 1, tp) && LoopWindingSum(pSection, aList, tp[0], tp[1], dSum) &&
+        std::fabs(dSum) < 350.0) {
+        for (int nId : aList) {
+            T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(nId);
+            std::reverse(pc->aPointId.begin(), pc->aPointId.end());
+        }
+        std::reverse(aList.begin(), aList.end());
+    }
+
+    // Curves with a point outside the boundary leave the section.
+    std::vector<int> aOutside;
+    for (const auto& kv : pSection->mapCurve) {
+        if (setTraced.count(kv.first)) continue;
+        for (int nPt : kv.second->aPointId) {
+            double p[2];
+            SectPointXY(pSection, nPt, p);
+            double dW = 0.0;
+            if (LoopWindingSum(pSection, aList, p[0], p[1], dW) && std::fabs(dW) < 10.0) {
+                aOutside.push_back(kv.first);
+                break;
+            }
+        }
+    }
+    for (int nId : aOutside) pSection->mapCurve.Erase(nId);
+    aOuter = aList;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loop rebuild (leftmost turn)
+// ---------------------------------------------------------------------------------------------
+
+bool CSectModel::LinkSectionCurves(T_SM_SECTION* pSection) {
+    std::vector<T_SM_SECT_CURVE*> aCurve;  // every curve of every loop of every domain, once
+    std::set<int> setSeen;
+    for (const auto& dkv : pSection->mapDomain) {
+        for (int nLoopId : dkv.second->aLoopId) {
+            const T_SM_LOOP* pLoop = pSection->mapLoop.Find(nLoopId);
+            if (!pLoop) return false;
+            for (int nRef : pLoop->aCurveId) {
+                T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(nRef));
+                if (!pc || pc->aPointId.size() < 2) return false;
+                if (pLoop->nKind == 1 || pLoop->nKind == 2) {
+                    pc->bInterior = false;
+                    pc->nUse = 1;
+                } else if (pLoop->nKind == 3 || pLoop->nKind == 4) {
+                    pc->bInterior = true;
+                    pc->nUse = 3;
+                }
+                pc->aStartLink.clear();
+                pc->aEndLink.clear();
+                if (setSeen.insert(pc->nId).second) aCurve.push_back(pc);
+            }
+        }
+    }
+    for (T_SM_SECT_CURVE* c : aCurve) {
+        const std::vector<int>& ac = c->aPointId;
+        const int F = ac.front(), L = ac.back(), L2 = ac[ac.size() - 2];
+        for (const T_SM_SECT_CURVE* d : aCurve) {
+            if (d->nId == c->nId) continue;
+            const std::vector<int>& ad = d->aPointId;
+            const int f = ad.front(), f2 = ad[1], l = ad.back();
+            if (F == f && c->bInterior) c->aStartLink.push_back(T_SM_CURVE_LINK{d->nId, true});
+            if (F == l && c->bInterior && d->bInterior) c->aStartLink.push_back(T_SM_CURVE_LINK{d->nId, false});
+            if (L == l && d->bInterior) c->aEndLink.push_back(T_SM_CURVE_LINK{d->nId, false});
+            if (L == f && L2 != f2) c->aEndLink.push_back(T_SM_CURVE_LINK{d->nId, true});
+        }
+    }
+    return true;
+}
+
+int CSectModel::FindLoopStartCurve(T_SM_SECTION* pSection) {
+    if (!pSection) return 0;
+    for (int nKind = 1; nKind <= 4; ++nKind) {
+        for (const auto& dkv : pSection->mapDomain) {
+            for (int nLoopId : dkv.second->aLoopId) {
+                const T_SM_LOOP* pLoop = pSection->mapLoop.Find(nLoopId);
+                if (!pLoop || pLoop->nKind != nKind) continue;
+                for (int nRef : pLoop->aCurveId) {
+                    const T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(nRef));
+                    if (pc && pc->nUse != 0) return pc->nId;
+                }
+            }
+        }
+    }
+    return 0;
+}
+
+int CSectModel::NextLoopCurve(T_SM_SECTION* pSection, int nCurveRef) {
+    if (!pSection || nCurveRef == 0) return 0;
+    const T_SM_SECT_CURVE* pCur = pSection->mapCurve.Find(std::abs(nCurveRef));
+    if (!pCur || pCur->aPointId.size() < 2) return 0;
+    const bool bFwd = nCurveRef > 0;
+    const std::vector<T_SM_CURVE_LINK>& aLink = bFwd ? pCur->aEndLink : pCur->aStartLink;
+    if (aLink.empty()) return 0;
+    if (aLink.size() == 1) {
+        const T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(aLink[0].nCurveId);
+        if (!pc || pc->nUse == 0) return 0;
+        return aLink[0].bAtStart ? aLink[0].nCurveId : -aLink[0].nCurveId;
+    }
+    const std::vector<int>& aPt = pCur->aPointId;
+    double P[2], Q[2];
+    if (!SectPointXY(pSection, bFwd ? aPt.back() : aPt.front(), P) ||
+        !SectPointXY(pSection, bFwd ? aPt[aPt.size() - 2] : aPt[1], Q))
+        return 0;
+    double dBest = 0.0;
+    int nBest = 0;
+    for (const T_SM_CURVE_LINK& lk : aLink) {
+        const T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(lk.nCurveId);
+        if (!pc || pc->nUse == 0 || pc->aPointId.size() < 2) continue;
+        double R[2];
+        if (!SectPointXY(pSection, lk.bAtStart ? pc->aPointId[1] : pc->aPointId[pc->aPointId.size() - 2], R))
+            continue;
+        double a = Gorv::angle_2d(P, Q, R);
+        if (a < 0.0) a += 360.0;
+        if (a > dBest) {
+            dBest = a;
+            nBest = lk.bAtStart ? lk.nCurveId : -lk.nCurveId;
+        }
+    }
+    return nBest;
+}
+
+void CSectModel::AddClosedLoop(T_SM_SECTION* pSection, const std::vector<int>& aCurveRef) {
+    if (!pSection) return;
+    std::unique_ptr<T_SM_LOOP> pLoop(new T_SM_LOOP());
+    pLoop->nId = static_cast<int>(pSection->mapWorkLoop.size()) + 1;
+    pLoop->nKind = 1;
+    pLoop->aCurveId = aCurveRef;
+    const int nId = pLoop->nId;
+    pSection->mapWorkLoop.Insert(nId, std::move(pLoop));
+    for (int nRef : aCurveRef) {
+        T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(nRef));
+        if (!pc) continue;
+        // 3 -> the direction left; 1 and 2 -> 0. Any other (corrupt) value also ends at 0, so that
+        // every registered loop uses something up and the rebuild always terminates.
+        pc->nUse = pc->nUse == 3 ? (nRef < 0 ? 1 : 2) : 0;
+    }
+}
+
+void CSectModel::AddOpenChain(T_SM_SECTION* pSection, const std::vector<int>& aCurveRef) {
+    if (!pSection) return;
+    std::unique_ptr<T_SM_LOOP> pChain(new T_SM_LOOP());
+    pChain->nId = static_cast<int>(pSection->mapWorkChain.size()) + 1;
+    pChain->nKind = 3;
+    pChain->aCurveId = aCurveRef;
+    const int nId = pChain->nId;
+    pSection->mapWorkChain.Insert(nId, std::move(pChain));
+    for (int nRef : aCurveRef) {
+        T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(nRef));
+        if (pc) pc->nUse = 0;
+    }
+}
+
+void CSectModel::TraceSectionLoops(T_SM_SECTION* pSection) {
+    for (;;) {
+        const int nStart = FindLoopStartCurve(pSection);
+        if (nStart == 0) break;
+        const T_SM_SECT_CURVE* ps = pSection->mapCurve.Find(nStart);
+        int nCur = ps->nUse == 2 ? -nStart : nStart;
+        if (ps->aPointId.front() == ps->aPointId.back()) {
+            AddClosedLoop(pSection, std::vector<int>(1, nCur));
+            continue;
+        }
+        std::vector<int> T;
+        std::set<int> setInTrace;  // curves of T, by id
+        for (;;) {
+            if (setInTrace.count(std::abs(nCur))) {
+                // Closed: the loop runs from the entry of that curve to the end of the trace.
+                std::size_t k = 0;
+                while (std::abs(T[k]) != std::abs(nCur)) ++k;
+                std::size_t nFrom = k;
+                const T_SM_SECT_CURVE* pB = pSection->mapCurve.Find(std::abs(T.back()));
+                if (pB && T.size() != 3 && k + 1 < T.size()) {
+                    const std::vector<T_SM_CURVE_LINK>& aLink =
+                        (pB->nUse == 2 || pB->nUse == 3) ? pB->aStartLink : pB->aEndLink;
+                    for (const T_SM_CURVE_LINK& lk : aLink) {
+                        if (lk.nCurveId == std::abs(T[k + 1])) {
+                            nFrom = k + 1;
+                            break;
+                        }
+                    }
+                }
+                AddClosedLoop(pSection, std::vector<int>(T.begin() + static_cast<std::ptrdiff_t>(nFrom), T.end()));
+                break;
+            }
+            T.push_back(nCur);
+            setInTrace.insert(std::abs(nCur));
+            nCur = NextLoopCurve(pSection, nCur);
+            if (nCur != 0) continue;
+            // Dead end: keep the chain back to the last junction that offered another curve.
+            std::size_t nFrom = 0;
+            for (std::ptrdiff_t i = static_cast<std::ptrdiff_t>(T.size()) - 2; i >= 0; --i) {
+                const T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(T[i]));
+                if (!pc) continue;
+                const std::vector<T_SM_CURVE_LINK>& aLink = T[i] < 0 ? pc->aStartLink : pc->aEndLink;
+                bool bOther = false;
+                for (const T_SM_CURVE_LINK& lk : aLink) {
+                    const T_SM_SECT_CURVE* pl = pSection->mapCurve.Find(lk.nCurveId);
+                    if (pl && pl->nUse != 0 && lk.nCurveId != std::abs(T[i + 1])) {
+                        bOther = true;
+                        break;
+                    }
+                }
+                if (bOther) {
+                    nFrom = static_cast<std::size_t>(i) + 1;
+                    break;
+                }
+            }
+            AddOpenChain(pSection, std::vector<int>(T.begin() + static_cast<std::ptrdiff_t>(nFrom), T.end()));
+            break;
+        }
+    }
+}
+
+bool CSectModel::ResolveSectionLoops(T_SM_SECTION* pSection) {
+    // Backward runs of closed loops become reversed twin curves; then each loop is classified.
+    for (const auto& kv : pSection->mapWorkLoop) {
+        T_SM_LOOP* pLoop = kv.second;
+        for (int& nRef : pLoop->aCurveId) {
+            if (nRef >= 0) continue;
+            T_SM_SECT_CURVE* pOrig = pSection->mapCurve.Find(-nRef);
+            if (!pOrig) return false;
+            std::unique_ptr<T_SM_SECT_CURVE> pTwin(new T_SM_SECT_CURVE());
+            pTwin->nId = pSection->nNextCurveId++;
+            pTwin->nType = pOrig->nType;
+            pTwin->aExtra1 = pOrig->aExtra1;
+            pTwin->aExtra2 = pOrig->aExtra2;
+            pTwin->bInterior = pOrig->bInterior;
+            pTwin->aPointId.assign(pOrig->aPointId.rbegin(), pOrig->aPointId.rend());
+            pTwin->nTwinId = pOrig->nId;
+            pOrig->nTwinId = pTwin->nId;
+            nRef = pTwin->nId;
+            detail::Adopt(pSection->mapCurve, std::move(pTwin));
+        }
+        pLoop->nKind = 4;
+        double tp[2], dSum = 0.0;
+        if (!LoopTestPointOf(pSection, pLoop->aCurveId, 4, tp) ||
+            !LoopWindingSum(pSection, pLoop->aCurveId, tp[0], tp[1], dSum))
+            return false;
+        if (std::fabs(dSum) > 350.0)
+            pLoop->nKind = 1;
+        else if (std::fabs(dSum) < 10.0)
+            pLoop->nKind = 2;
+    }
+    // Open chains run forward: backward entries turn their curve around in place.
+    for (const auto& kv : pSection->mapWorkChain) {
+        for (int& nRef : kv.second->aCurveId) {
+            if (nRef >= 0) continue;
+            T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(-nRef);
+            if (!pc) return false;
+            std::reverse(pc->aPointId.begin(), pc->aPointId.end());
+            nRef = -nRef;
+        }
+    }
+    pSection->mapLoop.Clear();
+    pSection->nNextLoopId = 1;
+    for (int nPass = 0; nPass < 2; ++nPass) {
+        const CSmTable<T_SM_LOOP>& work = nPass == 0 ? pSection->mapWorkLoop : pSection->mapWorkChain;
+        for (const auto& kv : work) {
+            for (int nRef : kv.second->aCurveId) {
+                if (!pSection->mapCurve.Contains(std::abs(nRef))) return false;
+            }
+            std::unique_ptr<T_SM_LOOP> pLoop(new T_SM_LOOP());
+            pLoop->nId = pSection->nNextLoopId++;
+            pLoop->nKind = nPass == 0 ? kv.second->nKind : 3;
+            pLoop->aCurveId = kv.second->aCurveId;
+            detail::Adopt(pSection->mapLoop, std::move(pLoop));
+        }
+    }
+    pSection->mapWorkLoop.Clear();
+    pSection->mapWorkChain.Clear();
+    return true;
+}
+
+bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
+    // Test points of every loop, computed once.
+    std::map<int, T_GORV_POINT2D> mapTest;
+    for (const auto& kv : pSection->mapLoop) {
+        double tp[2];
+        if (!LoopTestPointOf(pSection, kv.second->aCurveId, kv.second->nKind, tp)) return false;
+        mapTest[kv.first] = T_GORV_POINT2D{tp[0], tp[1]};
+    }
+    pSection->mapDomain.Clear();
+    pSection->nNextDomainId = 1;
+    for (const auto& kv : pSection->mapLoop) {
+        if (kv.second->nKind != 1) continue;
+        std::unique_ptr<T_SM_DOMAIN> pDom(new T_SM_DOMAIN());
+        pDom->nId = pSection->nNextDomainId++;
+        pDom->bActive = true;
+        pDom->aLoopId.push_back(kv.first);
+        for (const auto& ov : pSection->mapLoop) {
+            if (ov.first == kv.first) continue;
+            if (IsPointInLoop(pSection, mapTest[ov.first], kv.second)) pDom->aLoopId.push_back(ov.first);
+        }
+        detail::Adopt(pSection->mapDomain, std::move(pDom));
+    }
+    // Nested islands: whatever lies inside a further outer ring belongs to that ring's own domain.
+    std::vector<int> aEmpty;
+    for (const auto& dkv : pSection->mapDomain) {
+        T_SM_DOMAIN* pDom = dkv.second;
+        std::vector<int> aIsland;
+        for (int nLoopId : pDom->aLoopId) {
+            const T_SM_LOOP* pl = pSection->mapLoop.Find(nLoopId);
+            if (pl && pl->nKind == 1) aIsland.push_back(nLoopId);
+        }
+        for (std::size_t i = 1; i < aIsland.size(); ++i) {
+            const T_SM_LOOP* pIsland = pSection->mapLoop.Find(aIsland[i]);
+            std::vector<int> aKeep;
+            for (int nLoopId : pDom->aLoopId) {
+                if (nLoopId == aIsland[i] || IsPointInLoop(pSection, mapTest[nLoopId], pIsland)) continue;
+                aKeep.push_back(nLoopId);
+            }
+            pDom->aLoopId.swap(aKeep);
+        }
+        if (pDom->aLoopId.empty()) aEmpty.push_back(dkv.first);
+    }
+    for (int nId : aEmpty) pSection->mapDomain.Erase(nId);
+    for (const auto& dkv : pSection->mapDomain) dkv.second->bActive = true;
+
+    // Triangles go to the first domain whose outer rings enclose and whose holes leave their centre.
+    for (const auto& tkv : pSection->mapTriangle) {
+        T_SM_TRIANGLE* pTri = tkv.second;
+        double c[2] = {0.0, 0.0};
+        for (int k = 0; k < 3; ++k) {
+            double p[2];
+            if (!SectPointXY(pSection, pTri->aPointId[k], p)) return false;
+            c[0] += p[0];
+            c[1] += p[1];
+        }
+        c[0] /= 3.0;
+        c[1] /= 3.0;
+        for (const auto& dkv : pSection->mapDomain) {
+            bool bIn = true;
+            for (int nLoopId : dkv.second->aLoopId) {
+                const T_SM_LOOP* pl = pSection->mapLoop.Find(nLoopId);
+                if (!pl) return false;
+                if (pl->nKind != 1 && pl->nKind != 2) continue;
+                double dSum = 0.0;
+                if (!LoopWindingSum(pSection, pl->aCurveId, c[0], c[1], dSum)) return false;
+                if ((pl->nKind == 2 && std::fabs(dSum) > 345.0) || (pl->nKind == 1 && std::fabs(dSum) < 15.0)) {
+                    bIn = false;
+                    break;
+                }
+            }
+            if (bIn) {
+                pTri->nDomainId = dkv.first;
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+bool CSectModel::BuildSectionLoops(T_SM_SECTION* pSection) {
+    if (!pSection) return false;
+    pSection->mapWorkLoop.Clear();
+    pSection->mapWorkChain.Clear();
+    bool bOk = LinkSectionCurves(pSection);
+    if (bOk) {
+        TraceSectionLoops(pSection);
+        bOk = ResolveSectionLoops(pSection) && BuildSectionDomains(pSection);
+    }
+    if (!bOk) {
+        // Internal report only: the caller tells the user that the section failed.
+        Compose(SM_TEXT_WARNING, L"Section [%s]: a record referred to by its loops is missing.",
+                pSection->strName.GetString());
+        pSection->mapWorkLoop.Clear();
+        pSection->mapWorkChain.Clear();
+    }
+    return bOk;
+}

@@ -1,0 +1,129 @@
+// CSectModel construction, destruction, lookups and the composition of the modeler's texts.
+// Texts are formatted into a bounded buffer and dropped; an optional observer may watch them.
+#include <gorv/section/sect_model.h>
+
+#include <cstdarg>
+#include <utility>
+
+namespace {
+const std::size_t kTextCap = 1024;  // every composed text fits a buffer of this many characters
+}  // namespace
+
+bool CSmMsgSink::Message(const CString& /*strText*/) { return false; }
+
+bool CSmMsgSink::SectionMessage(int /*nSectionId*/, const CString& /*strName*/) { return false; }
+
+CSectModel::CSectModel(double dTolerance)
+    : m_nUndoId(0),
+      m_nRedoId(0),
+      m_nCurCsys(0),
+      m_nNextSectionId(1),
+      m_nNextCurveId(1),
+      m_nNextPointId(1),
+      m_nNextGroupId(1),
+      m_dTolerance(dTolerance) {
+    T_SM_CSYS gcs;
+    gcs.nId = 0;
+    gcs.strName = CString(L"GCS");
+    m_mapCsys.InsertCopy(gcs);
+}
+
+CSectModel::~CSectModel() {
+    m_mapUndo.Clear();
+    m_mapRedo.Clear();
+    m_mapSection.Clear();
+    m_mapLoop.Clear();
+    m_mapCurve.Clear();
+    m_mapPoint.Clear();
+    m_mapNamed.Clear();
+    m_mapCsys.Clear();
+    m_mapGroup.Clear();
+    m_aNewSection.clear();
+    m_aLastCurve.clear();
+    m_aLastPoint.clear();
+}
+
+T_SM_SECTION* CSectModel::GetSection(int nId) const { return m_mapSection.Find(nId); }
+T_SM_LOOP* CSectModel::GetLoop(int nId) const { return m_mapLoop.Find(nId); }
+T_SM_CURVE* CSectModel::GetCurve(int nId) const { return m_mapCurve.Find(nId); }
+T_SM_POINT* CSectModel::GetPoint(int nId) const { return m_mapPoint.Find(nId); }
+T_SM_CSYS* CSectModel::GetCsys(int nId) const { return m_mapCsys.Find(nId); }
+T_SM_GROUP* CSectModel::GetGroup(int nId) const { return m_mapGroup.Find(nId); }
+T_SM_NAMED* CSectModel::GetNamed(int nId) const { return m_mapNamed.Find(nId); }
+
+T_SM_CSYS* CSectModel::GetCurCsys() {
+    T_SM_CSYS* pCsys = m_mapCsys.Find(m_nCurCsys);
+    if (pCsys != nullptr) return pCsys;
+    m_nCurCsys = 0;
+    return m_mapCsys.Find(0);
+}
+
+void CSectModel::SetNewSection(int nSectionId) {
+    m_aNewSection.clear();
+    m_aNewSection.push_back(nSectionId);
+}
+
+void CSectModel::SetTextObserver(SmTextObserver observer) { m_textObserver = std::move(observer); }
+
+CString CSectModel::Compose(int nKind, const wchar_t* pszFormat, ...) {
+    wchar_t buf[kTextCap];
+    buf[0] = L'\0';
+    if (pszFormat != nullptr) {
+        va_list args;
+        va_start(args, pszFormat);
+        GorvFormatBoundedV(buf, kTextCap, pszFormat, args);
+        va_end(args);
+    }
+    CString strText(buf);
+    if (m_textObserver) m_textObserver(nKind, strText);
+    return strText;
+}
+
+bool CSectModel::SinkMessage(const wchar_t* pszFormat, ...) {
+    wchar_t buf[kTextCap];
+    buf[0] = L'\0';
+    if (pszFormat != nullptr) {
+        va_list args;
+        va_start(args, pszFormat);
+        GorvFormatBoundedV(buf, kTextCap, pszFormat, args);
+        va_end(args);
+    }
+    CString strText(buf);
+    if (m_textObserver) m_textObserver(SM_TEXT_SINK, strText);
+    return m_msgSink.Message(strText);
+}
+
+void CSectModel::ComposeTitle(const wchar_t* pszFormat, ...) {
+    wchar_t buf[kTextCap];
+    buf[0] = L'\0';
+    if (pszFormat != nullptr) {
+        va_list args;
+        va_start(args, pszFormat);
+        GorvFormatBoundedV(buf, kTextCap, pszFormat, args);
+        va_end(args);
+    }
+    CString strTitle(buf);
+    if (m_textObserver) m_textObserver(SM_TEXT_TITLE, strTitle);
+    SetHistoryTitle(strTitle);
+}
+
+T_SM_POINT* CSectModel::NewPoint(double dX, double dY) {
+    std::unique_ptr<T_SM_POINT> pPoint(new T_SM_POINT());
+    pPoint->nId = m_nNextPointId++;
+    pPoint->dX = dX;
+    pPoint->dY = dY;
+    const int nId = pPoint->nId;
+    return m_mapPoint.Insert(nId, std::move(pPoint));
+}
+
+T_SM_HISTORY* CSectModel::NewestUndo() const { return m_mapUndo.Find(m_nUndoId); }
+
+void CSectModel::RecordNewPoint(int nPointId) {
+    ClearRedo();
+    if (T_SM_HISTORY* pRec = NewestUndo()) pRec->aNewPoint.push_back(nPointId);
+}
+
+void CSectModel::RecordNewCurve(int nCurveId) {
+    ClearRedo();
+    if (T_SM_HISTORY* pRec = NewestUndo()) pRec->aNewCurve.push_back(nCurveId);
+}

@@ -1,0 +1,15 @@
+# gorv text: command-line lookups of the string tables.
+function(gorv_text_cli_test name regex)
+  add_test(NAME text.cli.${name} COMMAND $<TARGET_FILE:gorv> text ${ARGN})
+  set_tests_properties(text.cli.${name} PROPERTIES PASS_REGULAR_EXPRESSION "${regex}" LABELS "text")
+endfunction()
+
+if(TARGET gorv)
+  gorv_text_cli_test(korean "^상태\n$" IDS_GEN_DATABASE_STATUS --lang ko)
+  gorv_text_cli_test(english_default "^Status\n$" IDS_GEN_DATABASE_STATUS)
+  gorv_text_cli_test(chinese "^RC 柱 \\( Eurocode \\)\n$" IDS_GEN_DATABASE_MEMB_TYPE_GERCO --lang=zh)
+  gorv_text_cli_test(unregistered "^NO_SUCH_KEY:미등록 문자열\n$" NO_SUCH_KEY)
+  gorv_text_cli_test(bad_language "unknown language.*usage: gorv text" IDS_GEN_DATABASE_STATUS --lang fr)
+  gorv_text_cli_test(missing_key "missing KEY.*usage: gorv text" --lang ko)
+  gorv_text_cli_test(two_keys "more than one KEY.*usage: gorv text" A B)
+endif()
