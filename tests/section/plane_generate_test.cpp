@@ -65,6 +65,11 @@ TEST(GenerateSection, RejectedSelectionLeavesModelUnchanged) {
          {{0, 0, 1, 0}, {1, 0, 0, 1}, {0, 1, 0, 0}, {1, 0, 5, 0}, {5, 0, 6, 0}, {6, 0, 6, 1}, {6, 1, 5, 0}},
          L"Cannot construct a closed outer loop of the plane section.\n\nConnect all curves or exclude the outside "
          L"curves of the closed loop in selection."},
+        {"square made, then dumbbell island fails", 0.001,
+         {{0, 0, 10, 0}, {10, 0, 10, 10}, {10, 10, 0, 10}, {0, 10, 0, 0}, {20, 0, 21, 0}, {21, 0, 20, 1}, {20, 1, 20, 0},
+          {21, 0, 25, 0}, {25, 0, 26, 0}, {26, 0, 26, 1}, {26, 1, 25, 0}},
+         L"Cannot construct a closed outer loop of the plane section.\n\nConnect all curves or exclude the outside "
+         L"curves of the closed loop in selection."},
         {"dangling interior chain", 0.001,
          {{0, 0, 10, 0}, {10, 0, 10, 10}, {10, 10, 0, 10}, {0, 10, 0, 0}, {0, 0, 3, 3}, {3, 3, 4, 3}, {4, 3, 3, 4},
           {3, 4, 3, 3}},
@@ -87,6 +92,19 @@ TEST(GenerateSection, RejectedSelectionLeavesModelUnchanged) {
         if (c.text) {
             EXPECT_TRUE(texts.Has(c.text));
         }
+    }
+}
+
+TEST(GenerateSection, ToleranceMustStayBelowHalfShortestLengthLessMargin) {
+    // Rectangle 4 x 1: the short sides are 1 long, so tolerance + 1e-6 must not exceed 0.5.
+    const struct {
+        double tol;
+        int expected;
+    } cases[] = {{0.4999, 1}, {0.4999991, 0}, {0.5, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tol);
+        CSectModel m(c.tol);
+        EXPECT_EQ(m.GenerateSection(Ring(m, {{0, 0}, {4, 0}, {4, 1}, {0, 1}})), c.expected);
     }
 }
 

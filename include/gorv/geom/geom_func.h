@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gorv/platform/gorv_export.h>
+#include <gorv/geom/arc_util.h>
 #include <gorv/geom/geom_types.h>
 
 class GORV_API CGeomFunc {
@@ -75,8 +76,8 @@ public:
     // -- arcs --
     // 1 when p (x, y) lies in the circular segment between the edge's chord and its arc; bInclusive
     // also admits the circle and the chord. 0 for a straight edge.
-    static int IsPointInArc(const T_GORV_POINT3D& p, const struct T_GORV_LINE_G& edge, int bInclusive);
-    static int IsPointInArc(const double p[3], const struct T_GORV_LINE_G& edge, int bInclusive);
+    static int IsPointInArc(const T_GORV_POINT3D& p, const T_GORV_LINE_G& edge, int bInclusive);
+    static int IsPointInArc(const double p[3], const T_GORV_LINE_G& edge, int bInclusive);
     // ==== END predicate block ====
 
     // ==== BEGIN boolean block: Union2Polygon, Intersect2Polygon, Subtract2Polygon (polygon-boolean owner) ====
