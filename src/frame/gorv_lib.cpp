@@ -22,7 +22,7 @@ IGorvLib* IGorvLib::GetInstance() { return m_pInstance; }
 
 CGorvLibImpl::~CGorvLibImpl() {}
 
-bool CGorvLibImpl::SetLanguage(const Gorv::link::Language& lang) {
+bool CGorvLibImpl::SetLanguage(Gorv::link::Language& lang) {
     CMsgDll::SetLoadStrFunc(lang);
     return true;
 }
@@ -31,7 +31,7 @@ namespace {
 
 // The library's interface object, alive from load to unload. Initialisation order of the
 // library's statics: this object (60000) before the string map (text area, 60001), and the module
-// entry handler after both (unprioritised constructor). Fixed priorities keep that order whatever
+// entry handler after both (constructor priority 60002). Fixed priorities keep that order whatever
 // the link order is; destruction runs in reverse, so the map goes first and this object, which
 // clears IGorvLib's instance pointer, goes last.
 CGorvLibImpl g_theGorvLib __attribute__((init_priority(60000)));

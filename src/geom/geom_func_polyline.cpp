@@ -312,12 +312,15 @@ int CGeomFunc::calcLineLocalVector(const double a[3], const double b[3], double 
     Sub3(b, a, d);
     const double L = Len3(d);
     if (!(L >= kMemberZero)) return 0;
-    double R[3] = {0.0, 0.0, 1.0};
-    if (Len2(d[0], d[1]) / L < kVerticalRatio) {
-        R[0] = 1.0;
-        R[2] = 0.0;
-    }
-    if (std::fabs(beta) > kMemberZero) CGorvMathFunc::mathRotate(beta, d[0], d[1], d[2], R[0], R[1], R[2]);
+    // The reference direction is held as the point a + L*dir (global +z, or +x for a vertical
+    // member) and turned by beta about the member's own axis through a.
+    const bool vertical = Len2(d[0], d[1]) / L < kVerticalRatio;
+    double ref[3] = {a[0], a[1], a[2]};
+    ref[vertical ? 0 : 2] += L;
+    if (std::fabs(beta) > kMemberZero)
+        CGorvMathFunc::mathRotate(beta, a[0], a[1], a[2], d[0], d[1], d[2], ref[0], ref[1], ref[2]);
+    double R[3];
+    Sub3(ref, a, R);
     double x[3], y[3], yr[3], z[3];
     if (!Unit3(d, x)) return 0;
     Cross3(R, x, yr);

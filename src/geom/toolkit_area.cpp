@@ -351,7 +351,7 @@ void line_rectangle_2d(const double a[2], const double b[2], int mode, double wi
         const double* base = (i < 2) ? a : bb;
         out[i][0] = base[0];
         out[i][1] = base[1] + offs[i];
-        if (theta != 0.0) rotate_2d(out[i], a, theta);
+        rotate_2d(out[i], a, theta);
     }
 }
 

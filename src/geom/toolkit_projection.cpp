@@ -78,6 +78,9 @@ Parabola SolveParabola(const double p0[3], const double p1[3], const double p2[3
     const double y0 = p0[1], y1 = p1[1], y2 = p2[1];
     Parabola r;
     r.D = x2 * x2 * x0 - x2 * x2 * x1 + x1 * x1 * x2 - x0 * x0 * x2 - x1 * x1 * x0 + x0 * x0 * x1;
+    // Two equal abscissae make the system singular; the expanded sum above can leave a rounding
+    // residue there, which must not pass for a parabola.
+    if (x0 == x1 || x0 == x2 || x1 == x2) r.D = 0.0;
     r.a = r.b = r.c = 0.0;
     if (r.D == 0.0) return r;
     const double Da = y0 * (x1 - x2) - x0 * (y1 - y2) + (y1 * x2 - y2 * x1);
@@ -211,10 +214,10 @@ bool CGorvMathFunc::project_on_ellipsoid_normal(const double p[3], double a, dou
         const double l2 = Len2(rho + f, z);
         const double g1 = l1 > 0.0 ? std::acos(Clamp1((rho - f) / l1)) : 0.0;
         const double g2 = l2 > 0.0 ? std::acos(Clamp1((rho + f) / l2)) : 0.0;
+        // Both focal angles come from acos, so they are unsigned: a point below the equator gets
+        // the same normal as its mirror image above it (the prolate branch measures from the axis
+        // and keeps the side).
         phi = 0.5 * (g1 + g2);
-        // acos loses the side of the equator; restoring it keeps points below on the lower half,
-        // as the prolate branch below already does.
-        if (z < 0.0) phi = -phi;
     } else {
         const double f = std::sqrt(c * c - a * a);
         const double l1 = Len2(rho, z - f);

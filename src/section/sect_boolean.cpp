@@ -27,44 +27,72 @@ void SortUnique(std::vector<int>& a) {
 
 bool Contains(const std::vector<int>& sorted, int n) { return std::binary_search(sorted.begin(), sorted.end(), n); }
 
-// Winding sum of m about the triangle p0 p1 p2 (degrees).
-double TriangleWinding(const double m[2], const T_SM_POINT& p0, const T_SM_POINT& p1, const T_SM_POINT& p2) {
-    const double a[2] = {p0.dX, p0.dY}, b[2] = {p1.dX, p1.dY}, c[2] = {p2.dX, p2.dY};
-    return Gorv::angle_2d(m, a, b) + Gorv::angle_2d(m, b, c) + Gorv::angle_2d(m, c, a);
-}
-
-// Looks up the three corners of a triangle in the section's point table; false if one is missing.
-bool TriangleCorners(const T_SM_SECTION& s, const T_SM_TRIANGLE& t, const T_SM_POINT* p[3]) {
-    for (int k = 0; k < 3; ++k) {
-        p[k] = s.mapPoint.Find(t.aPointId[k]);
-        if (p[k] == nullptr) return false;
+// Axis-aligned box used to skip far-away triangles and segments before the exact tests.
+struct Box {
+    double minX = 1e308, minY = 1e308, maxX = -1e308, maxY = -1e308;
+    void Add(const double p[2]) {
+        minX = std::min(minX, p[0]);
+        maxX = std::max(maxX, p[0]);
+        minY = std::min(minY, p[1]);
+        maxY = std::max(maxY, p[1]);
     }
-    return true;
-}
+    // Grows the box by a fraction of its larger side (plus a tiny absolute amount).
+    void Inflate(double dFraction) {
+        const double d = dFraction * std::max(maxX - minX, maxY - minY) + 1e-300;
+        minX -= d;
+        minY -= d;
+        maxX += d;
+        maxY += d;
+    }
+    bool Holds(const double m[2]) const { return m[0] >= minX && m[0] <= maxX && m[1] >= minY && m[1] <= maxY; }
+    bool Meets(const Box& o) const { return minX <= o.maxX && o.minX <= maxX && minY <= o.maxY && o.minY <= maxY; }
+};
+
+// A point strictly off a segment's inflated box can pass neither the crossing test (parameter slack
+// 1e-6) nor the on-segment test (cosine slack 1e-6 keeps p within ~0.0004 of the length of the line).
+const double kBoxSlack = 0.01;
+
+struct Tri {
+    double p[3][2];
+    Box box;
+};
+struct Seg {
+    double a[2], b[2];
+    Box box;
+};
+
+// The parts of a plane section that classification reads: triangles and loop segments of its
+// active domains, in ascending id order, with their coordinates looked up once.
+struct SectionShape {
+    std::vector<Tri> tris;
+    std::vector<Seg> bounds;
+    bool bOk = true; // false when an active triangle names a missing point
+};
 
 bool IsActiveDomain(const T_SM_SECTION& s, int nDomainId) {
     const T_SM_DOMAIN* d = s.mapDomain.Find(nDomainId);
     return d != nullptr && d->bActive;
 }
 
-// True when m lies strictly inside (winding above 350) some triangle of an active domain of s.
-// bOk turns false when a triangle names a missing point.
-bool IsInsideSection(const T_SM_SECTION& s, const double m[2], bool& bOk) {
+SectionShape BuildShape(const T_SM_SECTION& s) {
+    SectionShape shape;
     for (const auto& e : s.mapTriangle) {
         const T_SM_TRIANGLE& t = *e.second;
         if (!IsActiveDomain(s, t.nDomainId)) continue;
-        const T_SM_POINT* p[3];
-        if (!TriangleCorners(s, t, p)) {
-            bOk = false;
-            return false;
+        Tri tri;
+        for (int k = 0; k < 3; ++k) {
+            const T_SM_POINT* p = s.mapPoint.Find(t.aPointId[k]);
+            if (p == nullptr) {
+                shape.bOk = false;
+                return shape;
+            }
+            tri.p[k][0] = p->dX;
+            tri.p[k][1] = p->dY;
+            tri.box.Add(tri.p[k]);
         }
-        if (std::fabs(TriangleWinding(m, *p[0], *p[1], *p[2])) > kInsideWinding) return true;
+        tri.box.Inflate(kBoxSlack);
+        shape.tris.push_back(tri);
     }
-    return false;
-}
-
-// True when m lies on a segment of a loop curve of an active domain of s (strictly between its ends).
-bool IsOnActiveBoundary(const T_SM_SECTION& s, const double m[2]) {
     for (const auto& de : s.mapDomain) {
         const T_SM_DOMAIN& d = *de.second;
         if (!d.bActive) continue;
@@ -78,31 +106,46 @@ bool IsOnActiveBoundary(const T_SM_SECTION& s, const double m[2]) {
                     const T_SM_POINT* p = s.mapPoint.Find(c->aPointId[j]);
                     const T_SM_POINT* q = s.mapPoint.Find(c->aPointId[j + 1]);
                     if (p == nullptr || q == nullptr) continue;
-                    const double a[2] = {p->dX, p->dY}, b[2] = {q->dX, q->dY};
-                    if (Gorv::is_in_line_2d(a, b, m, kOnSegmentTol)) return true;
+                    Seg seg = {{p->dX, p->dY}, {q->dX, q->dY}, Box()};
+                    seg.box.Add(seg.a);
+                    seg.box.Add(seg.b);
+                    seg.box.Inflate(kBoxSlack);
+                    shape.bounds.push_back(seg);
                 }
             }
         }
     }
+    return shape;
+}
+
+// True when the winding sum of m about some active triangle has absolute value above 350.
+bool IsInside(const SectionShape& shape, const double m[2]) {
+    for (const Tri& t : shape.tris) {
+        if (!t.box.Holds(m)) continue;  // outside the triangle the winding sum is about 0
+        const double w = Gorv::angle_2d(m, t.p[0], t.p[1]) + Gorv::angle_2d(m, t.p[1], t.p[2]) +
+                         Gorv::angle_2d(m, t.p[2], t.p[0]);
+        if (std::fabs(w) > kInsideWinding) return true;
+    }
     return false;
 }
 
-// Moves m a hundredth of the way toward the opposite corner of the first triangle of an active
-// domain of s that has m on one of its edges; leaves m alone when there is none.
-void NudgeIntoSection(const T_SM_SECTION& s, double m[2]) {
-    for (const auto& e : s.mapTriangle) {
-        const T_SM_TRIANGLE& t = *e.second;
-        if (!IsActiveDomain(s, t.nDomainId)) continue;
-        const T_SM_POINT* p[3];
-        if (!TriangleCorners(s, t, p)) continue;
+// True when m lies strictly inside a loop segment of an active domain.
+bool IsOnBoundary(const SectionShape& shape, const double m[2]) {
+    for (const Seg& g : shape.bounds)
+        if (g.box.Holds(m) && Gorv::is_in_line_2d(g.a, g.b, m, kOnSegmentTol)) return true;
+    return false;
+}
+
+// Moves m a hundredth of the way toward the opposite corner of the first active triangle that has
+// m on one of its edges; leaves m alone when there is none.
+void NudgeInto(const SectionShape& shape, double m[2]) {
+    for (const Tri& t : shape.tris) {
+        if (!t.box.Holds(m)) continue;
         for (int k = 0; k < 3; ++k) {
-            const T_SM_POINT& a = *p[k];
-            const T_SM_POINT& b = *p[(k + 1) % 3];
-            const T_SM_POINT& v = *p[(k + 2) % 3];
-            const double pa[2] = {a.dX, a.dY}, pb[2] = {b.dX, b.dY};
-            if (Gorv::is_in_line_2d(pa, pb, m, kOnSegmentTol)) {
-                m[0] += 0.01 * (v.dX - m[0]);
-                m[1] += 0.01 * (v.dY - m[1]);
+            const double* v = t.p[(k + 2) % 3];
+            if (Gorv::is_in_line_2d(t.p[k], t.p[(k + 1) % 3], m, kOnSegmentTol)) {
+                m[0] += 0.01 * (v[0] - m[0]);
+                m[1] += 0.01 * (v[1] - m[1]);
                 return;
             }
         }
@@ -215,16 +258,17 @@ bool CSectModel::BooleanSections(int nOp, int nSectionA, int nSectionB) {
 
     if (nOp == BOOL_UNITE) {
         T_SM_SECTION* pRes = GetSection(nSectionA);
+        const detail::SectionShape shapeA = detail::BuildShape(*pOldA), shapeB = detail::BuildShape(*pOldB);
         for (const auto& de : pRes->mapDomain) {
             T_SM_DOMAIN& d = *de.second;
             for (const auto& te : pRes->mapTriangle) {
                 const T_SM_TRIANGLE& t = *te.second;
                 if (t.nDomainId != d.nId) continue;
-                const T_SM_POINT* p[3];
-                if (!detail::TriangleCorners(*pRes, t, p)) break;
+                const T_SM_POINT* p[3] = {pRes->mapPoint.Find(t.aPointId[0]), pRes->mapPoint.Find(t.aPointId[1]),
+                                          pRes->mapPoint.Find(t.aPointId[2])};
+                if (p[0] == nullptr || p[1] == nullptr || p[2] == nullptr) break;
                 const double m[2] = {(p[0]->dX + p[1]->dX + p[2]->dX) / 3.0, (p[0]->dY + p[1]->dY + p[2]->dY) / 3.0};
-                bool bOk = true;
-                d.bActive = detail::IsInsideSection(*pOldA, m, bOk) || detail::IsInsideSection(*pOldB, m, bOk);
+                d.bActive = detail::IsInside(shapeA, m) || detail::IsInside(shapeB, m);
                 break;
             }
         }
@@ -248,43 +292,46 @@ bool CSectModel::PrepareBooleanCurves(std::vector<int>& aL, std::vector<int>& aS
             if (GetPoint(nPt) == nullptr) return false;
     }
 
-    // Crossings: split fractions of every curve against the other section's curves.
-    std::map<int, std::vector<double>> mapSplit;
+    // Crossings: split fractions of every curve against the other section's curves. Segment
+    // coordinates are looked up once; a box test skips pairs that cannot meet.
+    struct CurveSeg {
+        int nCurve, nSection;
+        double a[2], b[2], dLen, dUpTo, dTotal;
+        detail::Box box;
+    };
+    std::vector<CurveSeg> segs;
     for (int nC : aL) {
         const T_SM_CURVE* c = GetCurve(nC);
-        double dTotal = 0.0;
-        for (size_t j = 0; j + 1 < c->aPointId.size(); ++j) {
-            const T_SM_POINT* a = GetPoint(c->aPointId[j]);
-            const T_SM_POINT* b = GetPoint(c->aPointId[j + 1]);
-            dTotal += Gorv::distance_2d(a->dX, a->dY, b->dX, b->dY);
-        }
+        const size_t nFirst = segs.size();
         double dUpTo = 0.0;
         for (size_t j = 0; j + 1 < c->aPointId.size(); ++j) {
             const T_SM_POINT* pa = GetPoint(c->aPointId[j]);
             const T_SM_POINT* pb = GetPoint(c->aPointId[j + 1]);
-            const double a[2] = {pa->dX, pa->dY}, b[2] = {pb->dX, pb->dY};
-            const double dAB = Gorv::distance_2d(a, b);
-            auto addSplit = [&](double t) {
-                const double dT = (dUpTo + t * dAB) / dTotal;
-                if (Gorv::is_not_zero(dT) && Gorv::is_not_zero(dT - 1.0)) mapSplit[nC].push_back(dT);
-            };
-            for (int nD : aL) {
-                const T_SM_CURVE* d = GetCurve(nD);
-                if (d->nSection == c->nSection) continue;
-                for (size_t k = 0; k + 1 < d->aPointId.size(); ++k) {
-                    const T_SM_POINT* pp = GetPoint(d->aPointId[k]);
-                    const T_SM_POINT* pq = GetPoint(d->aPointId[k + 1]);
-                    const double p[2] = {pp->dX, pp->dY}, q[2] = {pq->dX, pq->dY};
-                    double t = 0.0, u = 0.0;
-                    if (Gorv::intersect_line_line_2d(a, b, p, q, t, u)) {
-                        addSplit(t);
-                        continue;
-                    }
-                    if (Gorv::is_in_line_2d(a, b, p, detail::kOnSegmentTol)) addSplit(Gorv::distance_2d(a, p) / dAB);
-                    if (Gorv::is_in_line_2d(a, b, q, detail::kOnSegmentTol)) addSplit(Gorv::distance_2d(a, q) / dAB);
-                }
+            CurveSeg g = {nC, c->nSection, {pa->dX, pa->dY}, {pb->dX, pb->dY}, 0.0, dUpTo, 0.0, detail::Box()};
+            g.dLen = Gorv::distance_2d(g.a, g.b);
+            g.box.Add(g.a);
+            g.box.Add(g.b);
+            g.box.Inflate(detail::kBoxSlack);
+            dUpTo += g.dLen;
+            segs.push_back(g);
+        }
+        for (size_t k = nFirst; k < segs.size(); ++k) segs[k].dTotal = dUpTo;
+    }
+    std::map<int, std::vector<double>> mapSplit;
+    for (const CurveSeg& c : segs) {
+        auto addSplit = [&](double t) {
+            const double dT = (c.dUpTo + t * c.dLen) / c.dTotal;
+            if (Gorv::is_not_zero(dT) && Gorv::is_not_zero(dT - 1.0)) mapSplit[c.nCurve].push_back(dT);
+        };
+        for (const CurveSeg& d : segs) {
+            if (d.nSection == c.nSection || !c.box.Meets(d.box)) continue;
+            double t = 0.0, u = 0.0;
+            if (Gorv::intersect_line_line_2d(c.a, c.b, d.a, d.b, t, u)) {
+                addSplit(t);
+                continue;
             }
-            dUpTo += dAB;
+            if (Gorv::is_in_line_2d(c.a, c.b, d.a, detail::kOnSegmentTol)) addSplit(Gorv::distance_2d(c.a, d.a) / c.dLen);
+            if (Gorv::is_in_line_2d(c.a, c.b, d.b, detail::kOnSegmentTol)) addSplit(Gorv::distance_2d(c.a, d.b) / c.dLen);
         }
     }
     for (int nC : aL) {
@@ -350,6 +397,8 @@ bool CSectModel::ClassifyBooleanCurves(const std::vector<int>& aL, int nSectionA
     const T_SM_SECTION* pA = GetSection(nSectionA);
     const T_SM_SECTION* pB = GetSection(nSectionB);
     if (pA == nullptr || pB == nullptr) return false;
+    const detail::SectionShape shapeA = detail::BuildShape(*pA), shapeB = detail::BuildShape(*pB);
+    if (!shapeA.bOk || !shapeB.bOk) return false;
     for (int nC : aL) {
         const T_SM_CURVE* c = GetCurve(nC);
         if (c == nullptr || c->aPointId.empty()) return false;
@@ -375,13 +424,11 @@ bool CSectModel::ClassifyBooleanCurves(const std::vector<int>& aL, int nSectionA
             }
             dRest -= dSeg;
         }
-        const T_SM_SECTION& own = c->nSection == nSectionB ? *pB : *pA;
-        const T_SM_SECTION& other = c->nSection == nSectionB ? *pA : *pB;
+        const detail::SectionShape& own = c->nSection == nSectionB ? shapeB : shapeA;
+        const detail::SectionShape& other = c->nSection == nSectionB ? shapeA : shapeB;
         // A curve lying along the other section's boundary is judged from just inside its own section.
-        if (detail::IsOnActiveBoundary(other, m)) detail::NudgeIntoSection(own, m);
-        bool bOk = true;
-        const bool bIn = detail::IsInsideSection(other, m, bOk);
-        if (!bOk) return false;
+        if (detail::IsOnBoundary(other, m)) detail::NudgeInto(own, m);
+        const bool bIn = detail::IsInside(other, m);
         if (bIn) aInside.push_back(nC);
     }
     return true;

@@ -23,7 +23,7 @@ const wchar_t* CMsgDll::DefLoadStr(const wchar_t* /*key*/, int /*n*/) {
     return L"Error : DLL is not loaded. check message dll!\n";
 }
 
-int CMsgDll::SetLoadStrFunc(const Gorv::link::Language& lang) {
+int CMsgDll::SetLoadStrFunc(Gorv::link::Language& lang) {
     const Gorv::link::Language chosen = lang;
     if (chosen != gLangType) {
         detail::RegisterStrResTable(chosen);
@@ -31,6 +31,11 @@ int CMsgDll::SetLoadStrFunc(const Gorv::link::Language& lang) {
     }
     pfuncLoadStr = &LoadStr;
     return 1;
+}
+
+int CMsgDll::SetLoadStrFunc(const Gorv::link::Language& lang) {
+    Gorv::link::Language copy = lang;
+    return SetLoadStrFunc(copy);
 }
 
 CString CMsgDll::RemoveQuote(const wchar_t* text) {

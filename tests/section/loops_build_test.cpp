@@ -25,6 +25,17 @@ std::vector<T_GORV_POINT2D> Square(double x0, double y0, double s) {
     return {{x0, y0}, {x0 + s, y0}, {x0 + s, y0 + s}, {x0, y0 + s}};
 }
 
+// Section points 1, 2, ... at the given coordinates.
+void AddPoints(T_SM_SECTION& sec, const std::vector<T_GORV_POINT2D>& xy) {
+    for (std::size_t i = 0; i < xy.size(); ++i) {
+        T_SM_POINT p;
+        p.nId = static_cast<int>(i) + 1;
+        p.dX = xy[i].x;
+        p.dY = xy[i].y;
+        sec.mapPoint.InsertCopy(p);
+    }
+}
+
 double TriArea(const T_SM_SECTION& s, const T_SM_TRIANGLE& t) {
     const T_SM_POINT* p0 = s.mapPoint.Find(t.aPointId[0]);
     const T_SM_POINT* p1 = s.mapPoint.Find(t.aPointId[1]);
@@ -131,21 +142,15 @@ TEST(IsPointInLoop, ThresholdIsStrictlyAboveThreeHundredFifty) {
         T_SM_SECTION sec;
         T_SM_LOOP loop;
         const int n = 8;
-        std::vector<int> pts;
-        T_SM_POINT o;
-        o.nId = 1;
-        sec.mapPoint.InsertCopy(o);
-        pts.push_back(1);
+        std::vector<T_GORV_POINT2D> xy(1, T_GORV_POINT2D{0.0, 0.0});
+        std::vector<int> pts(1, 1);
         for (int k = 0; k <= n; ++k) {
             const double a = (c.theta * k / n) * std::acos(-1.0) / 180.0;
-            T_SM_POINT p;
-            p.nId = k + 2;
-            p.dX = std::cos(a);
-            p.dY = std::sin(a);
-            sec.mapPoint.InsertCopy(p);
-            pts.push_back(p.nId);
+            xy.push_back({std::cos(a), std::sin(a)});
+            pts.push_back(k + 2);
         }
         pts.push_back(1);
+        AddPoints(sec, xy);
         T_SM_SECT_CURVE curve;
         curve.nId = 1;
         curve.aPointId = pts;
@@ -168,14 +173,7 @@ TEST(IsPointInLoop, ThresholdIsStrictlyAboveThreeHundredFifty) {
 
 TEST(LoopTestPoint, LeftOfMiddleSegmentOfLowestCurveOrItsMiddleForChains) {
     T_SM_SECTION sec;
-    const double xy[4][2] = {{0, 0}, {2, 0}, {4, 0}, {4, 2}};
-    for (int i = 0; i < 4; ++i) {
-        T_SM_POINT p;
-        p.nId = i + 1;
-        p.dX = xy[i][0];
-        p.dY = xy[i][1];
-        sec.mapPoint.InsertCopy(p);
-    }
+    AddPoints(sec, {{0, 0}, {2, 0}, {4, 0}, {4, 2}});
     T_SM_SECT_CURVE c7, c9;
     c7.nId = 7;
     c7.aPointId = {1, 2, 3};  // n = 3: A = point 0, B = point 1
@@ -198,14 +196,7 @@ TEST(LoopTestPoint, LeftOfMiddleSegmentOfLowestCurveOrItsMiddleForChains) {
 TEST(NextLoopCurve, LeftmostTurnWinsAndTiesKeepFirstLink) {
     // Junction at the origin; the current curve arrives from (-1, 0).
     T_SM_SECTION sec;
-    const double xy[5][2] = {{-1, 0}, {0, 0}, {0, 1}, {0, -1}, {1, 0}};
-    for (int i = 0; i < 5; ++i) {
-        T_SM_POINT p;
-        p.nId = i + 1;
-        p.dX = xy[i][0];
-        p.dY = xy[i][1];
-        sec.mapPoint.InsertCopy(p);
-    }
+    AddPoints(sec, {{-1, 0}, {0, 0}, {0, 1}, {0, -1}, {1, 0}});
     auto add = [&](int id, std::vector<int> pts, int use) {
         T_SM_SECT_CURVE c;
         c.nId = id;

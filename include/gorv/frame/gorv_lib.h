@@ -20,7 +20,12 @@ public:
 
     // Registers the string table of lang (unless it is already the current language) and routes
     // CMsgDll::pfuncLoadStr to LoadStr.
-    virtual bool SetLanguage(const Language& lang) = 0;
+    virtual bool SetLanguage(Language& lang) = 0;
+    // Lets callers pass a constant or an enumerator; forwards a copy to the virtual operation.
+    bool SetLanguage(const Language& lang) {
+        Language copy = lang;
+        return SetLanguage(copy);
+    }
 
     // The current instance, or null; never creates one.
     static IGorvLib* GetInstance();
@@ -37,6 +42,14 @@ public:
     CGorvLibImpl() {}
     ~CGorvLibImpl() override;
 
+    using Gorv::link::IGorvLib::SetLanguage;
     // Same sequence as CMsgDll::SetLoadStrFunc; always returns true.
-    bool SetLanguage(const Gorv::link::Language& lang) override;
+    bool SetLanguage(Gorv::link::Language& lang) override;
 };
+
+namespace Gorv {
+namespace link {
+// Also reachable next to its interface, for hosts that spell it Gorv::link::CGorvLibImpl.
+using ::CGorvLibImpl;
+}  // namespace link
+}  // namespace Gorv

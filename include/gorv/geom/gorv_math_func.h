@@ -153,8 +153,9 @@ public:
     // Crossing of the line p + s*v with the sphere, the one nearer to p. False when it misses.
     static bool project_on_sphere_vector(const double p[3], const double v[3], double r, double tol, double out[3]);
     // Point of the ellipsoid (x^2 + y^2)/a^2 + z^2/c^2 = 1 whose normal bisects the directions from the
-    // two foci of the meridian ellipse to p. False when a <= 0 or c <= 0; a point within tol of the z
-    // axis gives the upper pole (0, 0, c).
+    // two foci of the meridian ellipse to p. For a > c the focal angles are taken unsigned (acos), so
+    // a point below the equator lands where its mirror image above would. False when a <= 0 or
+    // c <= 0; a point within tol of the z axis gives the upper pole (0, 0, c).
     static bool project_on_ellipsoid_normal(const double p[3], double a, double c, double tol, double out[3]);
     // Crossing of the line p + s*v with the ellipsoid, the one nearer to p. False when it misses.
     static bool project_on_ellipsoid_vector(const double p[3], const double v[3], double a, double c, double tol,
@@ -201,7 +202,7 @@ public:
     // coincide or the points are collinear. centre and r are 0 unless the result is 1.
     static int mathCircleForm3Point(const double p1[2], const double p2[2], const double p3[2], double centre[2],
                                     double& r);
-    // Arc from p1 through p2 to p3: start angle in (-180, 180] degrees (acos of the start direction,
+    // Arc from p1 through p2 to p3: start angle in [-180, 180) degrees (acos of the start direction,
     // negated when its y <= 0) and sweep positive counter-clockwise. Results as mathCircleForm3Point.
     static int mathArcForm3Point(const double p1[2], const double p2[2], const double p3[2], double centre[2],
                                  double& r, double& start, double& sweep);

@@ -27,6 +27,8 @@ public:
     static const wchar_t* DefLoadStr(const wchar_t* key, int n);
     // Registers the table of lang unless it is already the current language, installs LoadStr.
     // Always returns 1.
+    static int SetLoadStrFunc(Gorv::link::Language& lang);
+    // The same for a constant or an enumerator.
     static int SetLoadStrFunc(const Gorv::link::Language& lang);
     // Strips one pair of enclosing apostrophes; any other text comes back unchanged.
     static CString RemoveQuote(const wchar_t* text);
