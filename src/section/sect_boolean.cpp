@@ -11,7 +11,6 @@
 #include <cmath>
 #include <map>
 #include <memory>
-#include <set>
 #include <utility>
 
 namespace detail {
@@ -346,46 +345,53 @@ bool CSectModel::PrepareBooleanCurves(std::vector<int>& aL, std::vector<int>& aS
     SortUnique(aL);
 
     // Shared curves: of two coincident curves the earlier id survives and is noted in aShared.
-    std::set<int> duplicates;
-    const double tol = m_dTolerance;
+    struct Ends {
+        const T_SM_CURVE* c;
+        double p0[2], p1[2];
+    };
+    std::vector<Ends> ends;
     for (int nC : aL) {
-        if (duplicates.count(nC)) continue;
         const T_SM_CURVE* c = GetCurve(nC);
         if (c == nullptr || c->aPointId.empty()) return false;
         const T_SM_POINT* c0 = GetPoint(c->aPointId.front());
         const T_SM_POINT* c1 = GetPoint(c->aPointId.back());
         if (c0 == nullptr || c1 == nullptr) return false;
-        for (int nD : aL) {
-            if (nD == nC || duplicates.count(nD)) continue;
-            const T_SM_CURVE* d = GetCurve(nD);
-            if (d == nullptr || d->aPointId.size() != c->aPointId.size()) continue;
-            const T_SM_POINT* d0 = GetPoint(d->aPointId.front());
-            const T_SM_POINT* d1 = GetPoint(d->aPointId.back());
-            if (d0 == nullptr || d1 == nullptr) return false;
-            auto near = [tol](const T_SM_POINT* p, const T_SM_POINT* q) {
-                return Gorv::distance_2d(p->dX, p->dY, q->dX, q->dY) < tol;
-            };
-            bool bMatch = (near(c0, d0) && near(c1, d1)) || (near(c0, d1) && near(c1, d0));
-            if (bMatch && c->aPointId.size() > 2) {
+        ends.push_back({c, {c0->dX, c0->dY}, {c1->dX, c1->dY}});
+    }
+    const double tol = m_dTolerance;
+    auto near = [tol](const double p[2], const double q[2]) {
+        // The per-axis check is only a shortcut: a distance below tol needs both differences below it.
+        return std::fabs(p[0] - q[0]) < tol && std::fabs(p[1] - q[1]) < tol && Gorv::distance_2d(p, q) < tol;
+    };
+    std::vector<char> isDup(ends.size(), 0);
+    for (size_t i = 0; i < ends.size(); ++i) {
+        if (isDup[i]) continue;
+        const Ends& c = ends[i];
+        for (size_t k = 0; k < ends.size(); ++k) {
+            if (k == i || isDup[k]) continue;
+            const Ends& d = ends[k];
+            if (d.c->aPointId.size() != c.c->aPointId.size()) continue;
+            bool bMatch = (near(c.p0, d.p0) && near(c.p1, d.p1)) || (near(c.p0, d.p1) && near(c.p1, d.p0));
+            if (bMatch && c.c->aPointId.size() > 2) {
                 double cx = 0, cy = 0, dx = 0, dy = 0;
-                bMatch = PointAtHalfLength(c, cx, cy) && PointAtHalfLength(d, dx, dy) &&
+                bMatch = PointAtHalfLength(c.c, cx, cy) && PointAtHalfLength(d.c, dx, dy) &&
                          Gorv::distance_2d(cx, cy, dx, dy) < tol;
             }
             if (bMatch) {
-                duplicates.insert(nD);
-                aShared.push_back(nC);
+                isDup[k] = 1;
+                aShared.push_back(c.c->nId);
             }
         }
     }
-    if (!duplicates.empty()) {
-        std::vector<int> aDup;
-        for (int nD : duplicates) {
+    std::vector<int> aDup, aKeep;
+    for (size_t i = 0; i < ends.size(); ++i) (isDup[i] ? aDup : aKeep).push_back(aL[i]);
+    if (!aDup.empty()) {
+        for (int nD : aDup) {
             T_SM_CURVE* d = GetCurve(nD);
             SaveCurve(d);
             d->nSection = 0;
-            aDup.push_back(nD);
         }
-        aL.erase(std::remove_if(aL.begin(), aL.end(), [&](int n) { return duplicates.count(n) != 0; }), aL.end());
+        aL.swap(aKeep);
         DeleteCurves(aDup, true, false, false);
     }
     SortUnique(aShared);
@@ -452,6 +458,19 @@ bool CSectModel::BuildBooleanResult(const T_SM_SECTION& oldA, const std::vector<
         T_SM_CURVE* c = GetCurve(nId);
         return c != nullptr && c->nSectCurveId != 0 ? c : nullptr;
     };
+    // Curves of R by end point, kept current as joins move ends and retire curves.
+    std::map<int, std::vector<int>> mapAtEnd;
+    auto link = [&mapAtEnd](int nPt, int nCurve) { mapAtEnd[nPt].push_back(nCurve); };
+    auto unlink = [&mapAtEnd](int nPt, int nCurve) {
+        std::vector<int>& a = mapAtEnd[nPt];
+        a.erase(std::remove(a.begin(), a.end(), nCurve), a.end());
+    };
+    for (int nId : aR) {
+        const T_SM_CURVE* c = live(nId);
+        if (c == nullptr || c->aPointId.empty()) continue;
+        link(c->aPointId.front(), nId);
+        if (c->aPointId.back() != c->aPointId.front()) link(c->aPointId.back(), nId);
+    }
     std::vector<int> aJoined;
     for (int nC : aR) {
         T_SM_CURVE* c = live(nC);
@@ -459,13 +478,11 @@ bool CSectModel::BuildBooleanResult(const T_SM_SECTION& oldA, const std::vector<
         const int nF = c->aPointId[0], nLast = c->aPointId[1];
         T_SM_CURVE* d = nullptr;
         int nAtL = 0;
-        for (int nD : aR) {
+        for (int nD : mapAtEnd[nLast]) {
             T_SM_CURVE* e = live(nD);
-            if (e == nullptr || nD == nC || e->aPointId.empty()) continue;
-            if (e->aPointId.front() == nLast || e->aPointId.back() == nLast) {
-                ++nAtL;
-                d = e;
-            }
+            if (e == nullptr || nD == nC) continue;
+            ++nAtL;
+            d = e;
         }
         if (nAtL != 1 || d->aPointId.size() != 2) continue;
         const int nX = d->aPointId[0] == nLast ? d->aPointId[1] : d->aPointId[0];
@@ -477,7 +494,11 @@ bool CSectModel::BuildBooleanResult(const T_SM_SECTION& oldA, const std::vector<
         if (!Gorv::is_in_line_2d(f, x, l, detail::kOnSegmentTol)) continue;
         SaveCurve(c);
         c->aPointId[1] = nX;
+        unlink(nLast, nC);
+        link(nX, nC);
         d->nSectCurveId = 0;
+        unlink(nLast, d->nId);
+        unlink(nX, d->nId);
         aJoined.push_back(nLast);
     }
     SortUnique(aJoined);

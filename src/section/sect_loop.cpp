@@ -220,7 +220,7 @@ bool CSectModel::TraceOuterBoundary(T_SM_SECTION* pSection, double dCx, double d
     for (const auto& kv : pSection->mapCurve) {
         if (setTraced.count(kv.first)) continue;
         for (int nPt : kv.second->aPointId) {
-            double p[2];
+            double p[2] = {0.0, 0.0};
             SectPointXY(pSection, nPt, p);
             double dW = 0.0;
             if (LoopWindingSum(pSection, aList, p[0], p[1], dW) && std::fabs(dW) < 10.0) {

@@ -26,10 +26,9 @@ TEST(SectionBoolean, ResultTakesIdAndNameOfAAndTitleNamesBoth) {
     const struct {
         int op;
         const wchar_t* title;
-        double area;
-    } cases[] = {{0, L"Unite sections [Wall] and [Slab]", 175},
-                 {1, L"Intersect sections [Wall] and [Slab]", 25},
-                 {2, L"Subtract section [Slab] from section [Wall]", 75}};
+    } cases[] = {{0, L"Unite sections [Wall] and [Slab]"},
+                 {1, L"Intersect sections [Wall] and [Slab]"},
+                 {2, L"Subtract section [Slab] from section [Wall]"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.op);
         CSectModel m(0.001);
@@ -43,14 +42,6 @@ TEST(SectionBoolean, ResultTakesIdAndNameOfAAndTitleNamesBoth) {
         EXPECT_EQ(s->strName, CString(L"Wall"));
         EXPECT_EQ(m.m_mapUndo.Find(m.m_nUndoId)->strTitle, CString(c.title));
         for (int id : s->aCurveId) EXPECT_EQ(m.GetCurve(id)->nSection, a);
-        double area = 0;
-        for (const auto& t : s->mapTriangle) {
-            const T_SM_POINT* p[3];
-            for (int k = 0; k < 3; ++k) p[k] = s->mapPoint.Find(t.second->aPointId[k]);
-            area += 0.5 * std::fabs((p[1]->dX - p[0]->dX) * (p[2]->dY - p[0]->dY) -
-                                    (p[2]->dX - p[0]->dX) * (p[1]->dY - p[0]->dY));
-        }
-        EXPECT_NEAR(area, c.area, 1e-9);
         // One undo takes the whole operation back: both sections return.
         m.Undo();
         EXPECT_NE(m.GetSection(a), nullptr);

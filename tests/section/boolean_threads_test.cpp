@@ -2,7 +2,6 @@
 // (each call owns its model; the text observer is per thread). Run under the tsan preset too.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <thread>
 
 #include "boolean_test_util.h"
@@ -31,19 +30,7 @@ std::string RunCase(const Case& c) {
     CArray<T_GORV_COMPLEX_POLYGON2D> out;
     booltest::Run(c.op == 0 ? "union" : c.op == 1 ? "intersect" : "subtract", c.a, c.b, out);
     std::string s;
-    char buf[64];
-    for (INT_PTR i = 0; i < out.GetSize(); ++i) {
-        std::vector<const T_GORV_POLYGON2D*> rings = {&out[i].outer};
-        for (INT_PTR h = 0; h < out[i].holes.GetSize(); ++h) rings.push_back(&out[i].holes[h]);
-        for (const T_GORV_POLYGON2D* r : rings) {
-            for (INT_PTR k = 0; k < r->points.GetSize(); ++k) {
-                std::snprintf(buf, sizeof buf, "%.17g %.17g,", r->points[k].x, r->points[k].y);
-                s += buf;
-            }
-            s += ";";
-        }
-        s += "|";
-    }
+    for (INT_PTR i = 0; i < out.GetSize(); ++i) s += booltest::ToWkt(out[i]) + "|";
     return s;
 }
 

@@ -30,6 +30,8 @@ if(TARGET gorv)
   gorv_polygon_cli_test(explain_names_reason 1 "do not have the common area" intersect "${_sq_a}" "${_sq_far}" --explain)
   gorv_polygon_cli_test(explain_short_edge 1 "Tolerance \\[0.010\\] is too large"
     subtract "${_sq_a}" "POLYGON ((5 5, 15 5, 15 15, 5 15, 5 5.015, 5 5))" --tol 0.01 --explain)
+  gorv_polygon_cli_test(explain_short_input_edge 1 "edge 4 of A's outer ring is 0.0009 long"
+    union "POLYGON ((0 0, 10 0, 10 10, 0.0009 10, 0 10, 0 0))" "${_sq_b}" --explain)
   gorv_polygon_cli_test(subtract_small_tolerance 0 "^POLYGON"
     subtract "POLYGON ((0 0, 10 0, 10 10, 0.0009 10, 0 10, 0 0))" "${_sq_b}" --tol 0.0001)
   gorv_polygon_cli_test(bad_wkt 2 "expected '\\('" union "POLYGON (0 0, 1 0)" "${_sq_b}")

@@ -181,6 +181,23 @@ void PrintExplained(const std::string& t) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+// The driver refuses an edge shorter than the tolerance before the modeler composes any text, so
+// --explain names such an edge itself. Returns "" when every edge is long enough.
+std::string ShortEdge(const char* name, const WktPolygon& p, double tol) {
+    for (size_t r = 0; r < p.rings.size(); ++r)
+        for (size_t i = 0; i + 1 < p.rings[r].size(); ++i) {
+            const Pt& a = p.rings[r][i];
+            const Pt& b = p.rings[r][i + 1];
+            const double len = std::hypot(b.x - a.x, b.y - a.y);
+            if (len < tol)
+                return std::string("warning: edge ") + std::to_string(i + 1) + " of " + name + "'s " +
+                       (r == 0 ? std::string("outer ring") : "hole " + std::to_string(r)) + " is " +
+                       gorv_cli::FormatNumber(len) + " long, shorter than the tolerance " +
+                       gorv_cli::FormatNumber(tol) + "; no edge may be shorter.";
+        }
+    return "";
+}
+
 }  // namespace
 
 int gorv_cmd_polygon(int argc, char** argv) {
@@ -239,6 +256,11 @@ int gorv_cmd_polygon(int argc, char** argv) {
 
     std::vector<WktPolygon> result;
     for (INT_PTR i = 0; i < out.GetSize(); ++i) result.push_back(FromLibrary(out[i]));
+    if (explain && result.empty()) {
+        std::string why = ShortEdge("A", a, tol);
+        if (why.empty()) why = ShortEdge("B", b, tol);
+        if (!why.empty()) texts.push_back(why);
+    }
 
     if (!svgPath.empty()) {
         std::ofstream f(svgPath, std::ios::binary);
