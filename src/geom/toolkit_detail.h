@@ -6,6 +6,8 @@
 
 #include <gorv/geom/geom_types.h>
 
+#include "core_detail.h"
+
 namespace detail {
 namespace toolkit {
 
@@ -13,22 +15,11 @@ constexpr double kNormalZero = 1e-15;  // zero of lengths in CGorvMathFunc / CAr
 constexpr double kOrientZero = 1e-10;  // orientation and snapping tolerance
 constexpr double kGorvZero = 1e-6;     // zero of namespace Gorv
 
-inline double Dot3(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-inline double Len3(const double v[3]) { return std::sqrt(Dot3(v, v)); }
+using core::Cross3;
+using core::Dot3;
+using core::Len3;
+using core::Sub3;
 inline double Len2(double x, double y) { return std::sqrt(x * x + y * y); }
-inline void Sub3(const double a[3], const double b[3], double out[3]) {
-    out[0] = a[0] - b[0];
-    out[1] = a[1] - b[1];
-    out[2] = a[2] - b[2];
-}
-inline void Cross3(const double a[3], const double b[3], double out[3]) {
-    const double x = a[1] * b[2] - a[2] * b[1];
-    const double y = a[2] * b[0] - a[0] * b[2];
-    const double z = a[0] * b[1] - a[1] * b[0];
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
-}
 inline double Dist3(const double a[3], const double b[3]) {
     double d[3];
     Sub3(a, b, d);

@@ -6,23 +6,11 @@
 #include <cstddef>
 #include <cstring>
 
+#include "sort_detail.h"
+
 namespace detail {
 namespace {
 
-// Elements may sit at any alignment inside caller records; read them by copy.
-template <class T>
-inline T Load(const void* p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof(T));
-    return v;
-}
-
-template <class T>
-inline T LoadAt(const void* p, std::size_t offset)
-{
-    return Load<T>(static_cast<const unsigned char*>(p) + offset);
-}
 
 // -1, 0 or 1 by the order of a and b (no subtraction, so no overflow).
 template <class T>

@@ -6,16 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sort_detail.h"
+
 namespace detail {
 namespace {
 
-template <class T>
-inline T Load(const void* p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof(T));
-    return v;
-}
 
 template <class T>
 inline int Sign3(T a, T b)
