@@ -7,22 +7,47 @@
 #include <utility>
 
 #include "sect_geom.h"
+#include "sect_point_grid.h"
 
 int CSectModel::FindPoint(const double q[2]) const {
     if (q == nullptr) return 0;
     return FindPoint(q[0], q[1]);
 }
 
-int CSectModel::FindPoint(double dX, double dY) const {
-    const double tol = m_dTolerance;
-    // A linear pass fixes the answer: first match in id order, not the nearest point.
-    for (const auto& kv : m_mapPoint) {
+namespace {
+
+// Below this many points a plain pass is as quick as keeping a grid.
+const std::size_t kGridMinPoints = 64;
+
+// The plain pass: the first point in ascending id order that passes the box and distance tests.
+int FindPointByPass(const CSmTable<T_SM_POINT>& mapPoint, double tol, double dX, double dY) {
+    for (const auto& kv : mapPoint) {
         const T_SM_POINT* p = kv.second;
         if (std::fabs(p->dX - dX) > tol) continue;
         if (std::fabs(p->dY - dY) > tol) continue;
         if (detail::SmDistance(p->dX, p->dY, dX, dY) < tol) return p->nId;
     }
     return 0;
+}
+
+}  // namespace
+
+int CSectModel::FindPoint(double dX, double dY) const {
+    const double tol = m_dTolerance;
+    // The answer is the first match in id order, not the nearest point; the grid gives the same
+    // answer as the pass (the lowest matching id) without visiting every point.
+    if (m_mapPoint.size() < kGridMinPoints || !(tol > 0.0) || !std::isfinite(tol))
+        return FindPointByPass(m_mapPoint, tol, dX, dY);
+    if (!IsPointGridCurrent()) {
+        if (!m_pPointGrid) m_pPointGrid.reset(new CPointGrid());
+        m_pPointGrid->Build(m_mapPoint, tol);
+    }
+    bool bFound = false;
+    int nKey = 0;
+    if (!m_pPointGrid->Find(dX, dY, bFound, nKey)) return FindPointByPass(m_mapPoint, tol, dX, dY);
+    if (!bFound) return 0;
+    const T_SM_POINT* p = m_mapPoint.Find(nKey);
+    return p != nullptr ? p->nId : 0;
 }
 
 int CSectModel::AddLineCurve(double dX1, double dY1, double dX2, double dY2) {

@@ -96,7 +96,7 @@ bool CSectModel::DeleteCurves(std::vector<int> aCurveId, bool bDeletePoints, boo
             T_SM_POINT* pPoint = GetPoint(nP);
             if (pPoint == nullptr) return false;
             SavePoint(pPoint);
-            m_mapPoint.Erase(nP);
+            ErasePoint(nP);
         }
     }
 

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <utility>
 
+#include "sect_point_grid.h"
+
 namespace {
 const std::size_t kTextCap = 1024;  // every composed text fits a buffer of this many characters
 }  // namespace
@@ -112,8 +114,44 @@ T_SM_POINT* CSectModel::NewPoint(double dX, double dY) {
     pPoint->nId = m_nNextPointId++;
     pPoint->dX = dX;
     pPoint->dY = dY;
+    return InsertPoint(std::move(pPoint));
+}
+
+bool CSectModel::IsPointGridCurrent() const {
+    return m_pPointGrid && m_pPointGrid->IsCurrent(m_mapPoint, m_dTolerance);
+}
+
+T_SM_POINT* CSectModel::InsertPoint(std::unique_ptr<T_SM_POINT> pPoint) {
     const int nId = pPoint->nId;
-    return m_mapPoint.Insert(nId, std::move(pPoint));
+    // A record replaced under the same id would leave its old position in the grid.
+    const bool bSync = IsPointGridCurrent() && !m_mapPoint.Contains(nId);
+    T_SM_POINT* p = m_mapPoint.Insert(nId, std::move(pPoint));
+    if (bSync) {
+        m_pPointGrid->Add(nId, p->dX, p->dY);
+        m_pPointGrid->Stamp(m_mapPoint);
+    }
+    return p;
+}
+
+void CSectModel::ErasePoint(int nPointId) {
+    const T_SM_POINT* p = m_mapPoint.Find(nPointId);
+    if (p == nullptr) return;
+    const bool bSync = IsPointGridCurrent();
+    if (bSync) m_pPointGrid->Remove(nPointId, p->dX, p->dY);
+    m_mapPoint.Erase(nPointId);
+    if (bSync) m_pPointGrid->Stamp(m_mapPoint);
+}
+
+void CSectModel::MovePoint(T_SM_POINT* pPoint, double dX, double dY) {
+    if (pPoint == nullptr) return;
+    const bool bSync = IsPointGridCurrent() && m_mapPoint.Find(pPoint->nId) == pPoint;
+    if (bSync) m_pPointGrid->Remove(pPoint->nId, pPoint->dX, pPoint->dY);
+    pPoint->dX = dX;
+    pPoint->dY = dY;
+    if (bSync)
+        m_pPointGrid->Add(pPoint->nId, dX, dY);
+    else if (m_pPointGrid)
+        m_pPointGrid->Invalidate();
 }
 
 T_SM_HISTORY* CSectModel::NewestUndo() const { return m_mapUndo.Find(m_nUndoId); }

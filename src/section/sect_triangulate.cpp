@@ -7,6 +7,7 @@
 #include "sect_loop_util.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -53,6 +54,58 @@ private:
         bool bValid = false;
     };
     std::vector<Entry> m_aXY;
+};
+
+// Buckets of the candidate corners (end points of the initial edges) on a square grid, visited
+// in rings around a front edge's middle. A corner P at distance d >= |AB| from the middle M of
+// edge AB sees AB under at most 2 atan(|AB| / 2d): the circle of points seeing AB under a given
+// angle reaches no further from M. Corners beyond the rings visited so far can therefore be left
+// unmeasured while a measured candidate already beats that bound.
+class SmCandidateGrid {
+public:
+    SmCandidateGrid(const std::vector<SmFrontEdge>& front, std::size_t n0, const SmPointCache& pts) {
+        double lo[2] = {0.0, 0.0}, hi[2] = {0.0, 0.0};
+        for (std::size_t idx = 0; idx < 2 * n0; ++idx) {
+            const double* P = pts.Get(idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b);
+            // Non-finite corners have no cell: the caller then measures every candidate.
+            if (!std::isfinite(P[0]) || !std::isfinite(P[1])) return;
+            for (int k = 0; k < 2; ++k) {
+                lo[k] = idx == 0 ? P[k] : std::min(lo[k], P[k]);
+                hi[k] = idx == 0 ? P[k] : std::max(hi[k], P[k]);
+            }
+        }
+        m_nSide = 1;
+        while (static_cast<std::size_t>(m_nSide) * m_nSide < n0 && m_nSide < 1024) ++m_nSide;
+        m_dCell = std::max(hi[0] - lo[0], hi[1] - lo[1]) / m_nSide;
+        if (!(m_dCell > 0.0) || !std::isfinite(m_dCell)) return;
+        m_lo[0] = lo[0];
+        m_lo[1] = lo[1];
+        m_cells.assign(static_cast<std::size_t>(m_nSide) * m_nSide, std::vector<std::size_t>());
+        for (std::size_t idx = 0; idx < 2 * n0; ++idx) {
+            const double* P = pts.Get(idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b);
+            m_cells[Index(Cell(P[0], 0), Cell(P[1], 1))].push_back(idx);
+        }
+        m_bOk = true;
+    }
+    bool IsOk() const { return m_bOk; }
+    int Side() const { return m_nSide; }
+    double CellSize() const { return m_dCell; }
+    int Cell(double v, int nAxis) const {
+        const double c = std::floor((v - m_lo[nAxis]) / m_dCell);
+        if (!(c > 0.0)) return 0;
+        return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
+    }
+    const std::vector<std::size_t>& At(int cx, int cy) const { return m_cells[Index(cx, cy)]; }
+
+private:
+    std::size_t Index(int cx, int cy) const {
+        return static_cast<std::size_t>(cy) * static_cast<std::size_t>(m_nSide) + static_cast<std::size_t>(cx);
+    }
+    std::vector<std::vector<std::size_t>> m_cells;
+    double m_lo[2] = {0.0, 0.0};
+    double m_dCell = 0.0;
+    int m_nSide = 0;
+    bool m_bOk = false;
 };
 
 }  // namespace detail
@@ -102,30 +155,74 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     heap.reserve(2 * n0);
     std::vector<std::size_t> aBlocker;  // edges that recently blocked a candidate: tried first
     std::map<int, bool> mapCrossed;       // point -> its sides cross the front (for this edge)
+    const detail::SmCandidateGrid grid(front, n0, pts);
+    // Front edge indices by their (start, end) points, kept as the front grows.
+    std::map<std::pair<int, int>, std::vector<std::size_t>> mapEdgeAt;
+    for (std::size_t k = 0; k < front.size(); ++k) mapEdgeAt[std::make_pair(front[k].a, front[k].b)].push_back(k);
+    auto addEdge = [&](const SmFrontEdge& e) {
+        mapEdgeAt[std::make_pair(e.a, e.b)].push_back(front.size());
+        front.push_back(e);
+    };
+    std::vector<std::size_t> aTouched;
 
     for (std::size_t i = 0; i < front.size(); ++i) {
         if (!front[i].bActive) continue;
         const int nA = front[i].a, nB = front[i].b;
         const double* A = pts.Get(nA);
         const double* B = pts.Get(nB);
-        for (std::size_t k = 0; k < n0; ++k) front[k].bCandA = front[k].bCandB = true;
-        if (i < n0) front[i].bCandA = front[i].bCandB = false;
-
         heap.clear();
-        for (std::size_t k = 0; k < n0; ++k) {
-            if (k == i) continue;  // its flags were just cleared
-            for (std::size_t nEnd = 0; nEnd < 2; ++nEnd) {
-                const double th = Gorv::angle_2d(pts.Get(nEnd == 0 ? front[k].a : front[k].b), A, B);
-                if (th > 0.0) heap.push_back(Cand(th, 2 * k + nEnd));
+        // Measures one candidate (never one of edge i's own ends).
+        auto measure = [&](std::size_t idx) {
+            if (idx / 2 == i) return;
+            const double th = Gorv::angle_2d(pts.Get(idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b), A, B);
+            if (th > 0.0) {
+                heap.push_back(Cand(th, idx));
+                std::push_heap(heap.begin(), heap.end(), worse);
             }
+        };
+        // Rings of grid cells around the edge's middle are measured on demand; without a grid
+        // every candidate is measured at once.
+        const double dLen = Gorv::distance_2d(A, B);
+        int nRing = 0, nLastRing = -1, mx = 0, my = 0;
+        if (grid.IsOk()) {
+            mx = grid.Cell(0.5 * (A[0] + B[0]), 0);
+            my = grid.Cell(0.5 * (A[1] + B[1]), 1);
+            nLastRing = std::max(std::max(mx, grid.Side() - 1 - mx), std::max(my, grid.Side() - 1 - my));
+        } else {
+            for (std::size_t idx = 0; idx < 2 * n0; ++idx) measure(idx);
         }
-        std::make_heap(heap.begin(), heap.end(), worse);
+        auto measureRing = [&]() {
+            const int r = nRing++;
+            for (int cy = std::max(0, my - r); cy <= std::min(grid.Side() - 1, my + r); ++cy) {
+                const bool bEdgeRow = cy == my - r || cy == my + r;
+                for (int cx = std::max(0, mx - r); cx <= std::min(grid.Side() - 1, mx + r); ++cx) {
+                    if (!bEdgeRow && cx != mx - r && cx != mx + r) continue;
+                    for (std::size_t idx : grid.At(cx, cy)) measure(idx);
+                }
+            }
+        };
+        // Upper bound of the angle of every candidate not measured yet (-1 when none is left).
+        // Unmeasured corners lie in rings >= nRing, at least (nRing - 2) cells from the middle
+        // (one cell for the middle's own cell, one of slack for rounding at cell borders). The
+        // bound is used only from a distance of one edge length on, where the measured angles
+        // are accurate to far better than the added 1e-6 degree.
+        auto unmeasuredBound = [&]() {
+            if (nRing > nLastRing) return -1.0;
+            const double dNear = (nRing - 2) * grid.CellSize();
+            if (!(dNear >= dLen) || !(dNear > 0.0)) return 1000.0;
+            return 2.0 * std::atan(dLen / (2.0 * dNear)) * (180.0 / 3.14159265358979323846) + 1e-6;
+        };
         mapCrossed.clear();
 
         int nV = 0;
         const double* V = nullptr;
         const std::size_t nFront = front.size();
-        while (!heap.empty()) {
+        while (true) {
+            if (heap.empty() || !(heap.front().first > unmeasuredBound())) {
+                if (nRing > nLastRing) break;
+                measureRing();
+                continue;
+            }
             std::pop_heap(heap.begin(), heap.end(), worse);
             const std::size_t idx = heap.back().second;
             heap.pop_back();
@@ -177,7 +274,16 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
 
         front[i].bActive = false;
         bool bBv = false, bvA = false, bvB = false, bAv = false;
-        for (std::size_t k = 0; k < front.size(); ++k) {
+        // Only edges joining two of A, B, V can match below; they are visited in front order.
+        aTouched.clear();
+        const std::pair<int, int> aPair[4] = {{nB, nV}, {nV, nA}, {nV, nB}, {nA, nV}};
+        for (const std::pair<int, int>& pr : aPair) {
+            auto it = mapEdgeAt.find(pr);
+            if (it != mapEdgeAt.end()) aTouched.insert(aTouched.end(), it->second.begin(), it->second.end());
+        }
+        std::sort(aTouched.begin(), aTouched.end());
+        aTouched.erase(std::unique(aTouched.begin(), aTouched.end()), aTouched.end());
+        for (std::size_t k : aTouched) {
             SmFrontEdge& e = front[k];
             if (e.a == nB && e.b == nV) {
                 e.bActive = false;
@@ -192,10 +298,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             if (e.a == nV && e.b == nB) bvB = true;
             if (e.a == nA && e.b == nV) bAv = true;
         }
-        if (!bBv) front.push_back(SmFrontEdge{nB, nV, false, false, false});
-        if (!bvA) front.push_back(SmFrontEdge{nV, nA, false, false, false});
-        if (!bvB) front.push_back(SmFrontEdge{nV, nB, false, false, true});
-        if (!bAv) front.push_back(SmFrontEdge{nA, nV, false, false, true});
+        if (!bBv) addEdge(SmFrontEdge{nB, nV, false, false, false});
+        if (!bvA) addEdge(SmFrontEdge{nV, nA, false, false, false});
+        if (!bvB) addEdge(SmFrontEdge{nV, nB, false, false, true});
+        if (!bAv) addEdge(SmFrontEdge{nA, nV, false, false, true});
     }
     return 2;
 }

@@ -35,6 +35,8 @@ TEST(SectionBoolean, ResultTakesIdAndNameOfAAndTitleNamesBoth) {
         const int a = AddSquareSection(m, 0, 0, 10, 10, L"Wall");
         const int b = AddSquareSection(m, 5, 5, 15, 15, L"Slab");
         ASSERT_TRUE(a != 0 && b != 0);
+        const int flags = sect_test::kDumpSkipCounters | sect_test::kDumpSkipWorkFields;
+        const std::string before = sect_test::DumpSectModel(m, flags);
         ASSERT_TRUE(RunOp(m, c.op, a, b));
         EXPECT_EQ(m.GetSection(b), nullptr);
         const T_SM_SECTION* s = m.GetSection(a);
@@ -42,25 +44,30 @@ TEST(SectionBoolean, ResultTakesIdAndNameOfAAndTitleNamesBoth) {
         EXPECT_EQ(s->strName, CString(L"Wall"));
         EXPECT_EQ(m.m_mapUndo.Find(m.m_nUndoId)->strTitle, CString(c.title));
         for (int id : s->aCurveId) EXPECT_EQ(m.GetCurve(id)->nSection, a);
-        // One undo takes the whole operation back: both sections return.
+        // One undo takes the whole operation back.
         m.Undo();
-        EXPECT_NE(m.GetSection(a), nullptr);
-        EXPECT_NE(m.GetSection(b), nullptr);
+        EXPECT_EQ(sect_test::DumpSectModel(m, flags), before);
     }
 }
 
 TEST(SectionBoolean, FailureLeavesModelAsBefore) {
-    // Disjoint squares: intersection and subtraction find no common area; equal ids and a missing
-    // section are refused before any change.
+    // B is the square (bx, by)-(bx + 10, by + 10) beside A = (0, 0)-(10, 10). Failures before any
+    // change (equal ids, a missing section), after splitting and merging shared curves (no common
+    // area) and in the result builder (an identical B leaves nothing to subtract from).
     const struct {
+        const char* name;
         int op;
+        double bx, by;
         bool sameIds, missing;
-    } cases[] = {{1, false, false}, {2, false, false}, {0, true, false}, {0, false, true}};
+    } cases[] = {{"disjoint intersect", 1, 20, 0, false, false}, {"disjoint subtract", 2, 20, 0, false, false},
+                 {"half-shared edge intersect", 1, 10, 5, false, false},
+                 {"identical subtract", 2, 0, 0, false, false},
+                 {"same ids", 0, 20, 0, true, false}, {"missing B", 0, 20, 0, false, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.op);
+        SCOPED_TRACE(c.name);
         CSectModel m(0.001);
         const int a = AddSquareSection(m, 0, 0, 10, 10, L"A");
-        const int b = AddSquareSection(m, 20, 0, 30, 10, L"B");
+        const int b = AddSquareSection(m, c.bx, c.by, c.bx + 10, c.by + 10, L"B");
         m.m_aLastCurve = {42};
         const int flags = sect_test::kDumpSkipCounters | sect_test::kDumpSkipWorkFields;
         const std::string before = sect_test::DumpSectModel(m, flags);

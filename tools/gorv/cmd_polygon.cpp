@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,7 +26,8 @@ using gorv_cli::WktPolygon;
 const char* const kUsageLine =
     "usage: gorv polygon union|intersect|subtract A B [--tol T] [--svg FILE] [--json] [--explain]\n";
 const char* const kHelp =
-    "  A, B: WKT POLYGON text or a file holding it (rings closed: last point repeats the first)\n"
+    "  A, B: WKT POLYGON text, a file holding it, or - for standard input\n"
+    "        (rings closed: the last point repeats the first)\n"
     "  --tol T    snapping tolerance of subtract (union and intersect always use 0.001)\n"
     "  --svg FILE draw A, B and the result into FILE\n"
     "  --json     print rings and areas as JSON instead of WKT\n"
@@ -49,7 +51,11 @@ bool LooksLikeWkt(const std::string& s) {
 // Reads operand `name` from WKT text or from the file that arg names.
 bool ReadOperand(const char* name, const std::string& arg, WktPolygon& out, std::string& err) {
     std::string text = arg;
-    if (!LooksLikeWkt(arg)) {
+    if (arg == "-") {
+        std::ostringstream ss;
+        ss << std::cin.rdbuf();
+        text = ss.str();
+    } else if (!LooksLikeWkt(arg)) {
         std::ifstream in(arg, std::ios::binary);
         if (!in) {
             err = std::string(name) + ": '" + arg + "' is neither WKT POLYGON text nor a readable file";
@@ -275,9 +281,10 @@ int gorv_cmd_polygon(int argc, char** argv) {
             for (const auto& t : texts) PrintExplained(t);
     }
     if (result.empty()) {
-        std::fprintf(stderr, "gorv polygon: no result: %s\n",
-                     op == "union" ? "the polygons could not be combined (see --explain)"
-                                   : "no common area, or the polygons could not be combined (see --explain)");
+        std::fprintf(stderr, "gorv polygon: no result: %s%s\n",
+                     op == "union" ? "the polygons could not be combined"
+                                   : "no common area, or the polygons could not be combined",
+                     explain ? "" : " (see --explain)");
         return 1;
     }
     return 0;

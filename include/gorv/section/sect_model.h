@@ -10,6 +10,7 @@
 #include <gorv/section/sect_types.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Kinds of the texts that the modeler composes, as passed to a text observer.
@@ -261,6 +262,16 @@ private:
     bool IsSectionPoint(int nPointId) const;    // used by a defining curve of some section
     bool IsLoopPoint(int nPointId) const;       // used by a curve of some model loop
     bool PointAtHalfLength(const T_SM_CURVE* pCurve, double& dX, double& dY) const;
+
+    // Snapping grid over m_mapPoint, built by FindPoint on large tables and dropped whenever the
+    // table changes behind its back. The modeler's own point edits go through the three helpers
+    // below, which keep a current grid in step instead.
+    class CPointGrid;
+    mutable std::unique_ptr<CPointGrid> m_pPointGrid;
+    bool IsPointGridCurrent() const;
+    T_SM_POINT* InsertPoint(std::unique_ptr<T_SM_POINT> pPoint); // under pPoint->nId
+    void ErasePoint(int nPointId);
+    void MovePoint(T_SM_POINT* pPoint, double dX, double dY);
 
     SmTextObserver m_textObserver;
 };

@@ -26,7 +26,10 @@ public:
 
     CSmTable() = default;
     CSmTable(const CSmTable& other) { CopyFrom(other); }
-    CSmTable(CSmTable&& other) noexcept : m_map(std::move(other.m_map)) { other.m_map.clear(); }
+    CSmTable(CSmTable&& other) noexcept : m_map(std::move(other.m_map)) {
+        other.m_map.clear();
+        ++other.m_nRevision;
+    }
     CSmTable& operator=(const CSmTable& other) {
         if (this != &other) {
             CSmTable tmp(other);
@@ -38,6 +41,7 @@ public:
         if (this != &other) {
             Clear();
             m_map.swap(other.m_map);
+            ++other.m_nRevision;
         }
         return *this;
     }
@@ -57,10 +61,15 @@ public:
         return it == m_map.end() ? nullptr : it->second;
     }
     bool Contains(int nId) const { return m_map.count(nId) != 0; }
+    // Grows whenever an entry is added, replaced or removed (never for in-place record changes), so
+    // a cache built from the table can tell that it is out of date.
+    unsigned long long Revision() const { return m_nRevision; }
 
     // Takes ownership of pRec under nId; a record already under nId is freed first. Returns pRec.
-    T* Insert(int nId, std::unique_ptr<T> pRec) {
+    // pRec is taken by reference so Insert(p->nId, std::move(p)) reads the id before the move.
+    T* Insert(int nId, std::unique_ptr<T>&& pRec) {
         T* pRaw = pRec.get();
+        ++m_nRevision;
         typename map_type::iterator it = m_map.find(nId);
         if (it != m_map.end()) {
             delete it->second;
@@ -80,6 +89,7 @@ public:
         if (it == m_map.end()) return false;
         T* p = it->second;
         m_map.erase(it);
+        ++m_nRevision;
         delete p;
         return true;
     }
@@ -89,12 +99,14 @@ public:
         if (it == m_map.end()) return std::unique_ptr<T>();
         std::unique_ptr<T> p(it->second);
         m_map.erase(it);
+        ++m_nRevision;
         return p;
     }
     // Frees every record.
     void Clear() {
         for (typename map_type::iterator it = m_map.begin(); it != m_map.end(); ++it) delete it->second;
         m_map.clear();
+        ++m_nRevision;
     }
     // The ids of the table, ascending.
     std::vector<int> Ids() const {
@@ -103,7 +115,11 @@ public:
         for (const_iterator it = m_map.begin(); it != m_map.end(); ++it) ids.push_back(it->first);
         return ids;
     }
-    void Swap(CSmTable& other) noexcept { m_map.swap(other.m_map); }
+    void Swap(CSmTable& other) noexcept {
+        m_map.swap(other.m_map);
+        ++m_nRevision;
+        ++other.m_nRevision;
+    }
 
 private:
     void CopyFrom(const CSmTable& other) {
@@ -112,6 +128,7 @@ private:
     }
 
     map_type m_map;
+    unsigned long long m_nRevision = 0;
 };
 
 // A point of the model plane (or of a section's own table).

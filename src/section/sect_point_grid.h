@@ -1,0 +1,119 @@
+// Grid over the model's points that answers the snapping search without a pass over every point.
+// Cells are twice the tolerance wide, so every point that can pass the snapping test lies in the
+// 3 x 3 cells around the query; among those the lowest passing id is the answer, as in a pass
+// in ascending id order. Points too far out (or not finite) for a cell index stay in a side list
+// that every search checks.
+#pragma once
+
+#include <gorv/section/sect_model.h>
+
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "sect_geom.h"
+
+class CSectModel::CPointGrid {
+public:
+    // Whether the grid describes table t (same entries, same coordinates) for tolerance dTol.
+    bool IsCurrent(const CSmTable<T_SM_POINT>& t, double dTol) const {
+        return m_bBuilt && m_nRevision == t.Revision() && m_dTol == dTol;
+    }
+    void Invalidate() { m_bBuilt = false; }
+    // Notes that the table changed only as the grid was told (Add / Remove).
+    void Stamp(const CSmTable<T_SM_POINT>& t) { m_nRevision = t.Revision(); }
+
+    void Build(const CSmTable<T_SM_POINT>& t, double dTol) {
+        m_cells.clear();
+        m_aLoose.clear();
+        m_dTol = dTol;
+        m_dCell = 2.0 * dTol;
+        m_cells.reserve(t.size());
+        for (const auto& kv : t) Add(kv.first, kv.second->dX, kv.second->dY);
+        m_nRevision = t.Revision();
+        m_bBuilt = true;
+    }
+
+    void Add(int nId, double dX, double dY) {
+        std::uint64_t nKey = 0;
+        if (KeyOf(dX, dY, 0, 0, nKey))
+            m_cells[nKey].push_back(Entry{nId, dX, dY});
+        else
+            m_aLoose.push_back(Entry{nId, dX, dY});
+    }
+
+    // Removes point nId that was added at (dX, dY).
+    void Remove(int nId, double dX, double dY) {
+        std::uint64_t nKey = 0;
+        if (KeyOf(dX, dY, 0, 0, nKey)) {
+            auto it = m_cells.find(nKey);
+            if (it != m_cells.end()) Drop(it->second, nId);
+        } else {
+            Drop(m_aLoose, nId);
+        }
+    }
+
+    // Searches (dX, dY): false when the query lies outside what cells can index (the caller then
+    // runs the plain pass); otherwise bFound tells whether a point passed and nKey is the lowest
+    // table key that did.
+    bool Find(double dX, double dY, bool& bFound, int& nKey) const {
+        const double tol = m_dTol;
+        bFound = false;
+        nKey = 0;
+        auto test = [&](const Entry& e) {
+            if (bFound && e.nId >= nKey) return;
+            if (std::fabs(e.dX - dX) > tol) return;
+            if (std::fabs(e.dY - dY) > tol) return;
+            if (detail::SmDistance(e.dX, e.dY, dX, dY) < tol) {
+                bFound = true;
+                nKey = e.nId;
+            }
+        };
+        std::uint64_t nCell = 0;
+        if (!KeyOf(dX, dY, 0, 0, nCell)) return false;
+        for (int i = -1; i <= 1; ++i)
+            for (int j = -1; j <= 1; ++j) {
+                if (!KeyOf(dX, dY, i, j, nCell)) continue;
+                auto it = m_cells.find(nCell);
+                if (it == m_cells.end()) continue;
+                for (const Entry& e : it->second) test(e);
+            }
+        for (const Entry& e : m_aLoose) test(e);
+        return true;
+    }
+
+private:
+    struct Entry {
+        int nId; // table key
+        double dX, dY;
+    };
+    // Cell indices stay well inside 32 bits so that neighbours never wrap around.
+    static constexpr double kMaxCell = 1073741824.0;  // 2^30
+
+    bool KeyOf(double dX, double dY, int nDi, int nDj, std::uint64_t& nKey) const {
+        const double cx = std::floor(dX / m_dCell), cy = std::floor(dY / m_dCell);
+        // Written so that NaN fails as well.
+        if (!(std::fabs(cx) < kMaxCell) || !(std::fabs(cy) < kMaxCell)) return false;
+        const std::int64_t i = static_cast<std::int64_t>(cx) + nDi, j = static_cast<std::int64_t>(cy) + nDj;
+        nKey = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(i)) << 32) |
+               static_cast<std::uint64_t>(static_cast<std::uint32_t>(j));
+        return true;
+    }
+
+    static void Drop(std::vector<Entry>& a, int nId) {
+        for (std::size_t k = 0; k < a.size(); ++k)
+            if (a[k].nId == nId) {
+                a[k] = a.back();
+                a.pop_back();
+                return;
+            }
+    }
+
+    std::unordered_map<std::uint64_t, std::vector<Entry>> m_cells;
+    std::vector<Entry> m_aLoose;
+    unsigned long long m_nRevision = 0;
+    double m_dTol = 0.0;
+    double m_dCell = 0.0;
+    bool m_bBuilt = false;
+};
