@@ -1,14 +1,34 @@
-// A host program built against the installed library: uses the umbrella header only.
+// A host program built against the installed library: uses the umbrella header only and calls
+// into the platform layer, the polygon booleans and the string tables.
 #include <gorv/gorv_base.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cwchar>
+
+namespace {
+
+T_GORV_COMPLEX_POLYGON2D square(double x0, double y0, double size) {
+    T_GORV_COMPLEX_POLYGON2D p;
+    const double xy[5][2] = {{x0, y0}, {x0 + size, y0}, {x0 + size, y0 + size}, {x0, y0 + size}, {x0, y0}};
+    for (const auto& v : xy) p.outer.points.Add(T_GORV_POINT2D{v[0], v[1]});
+    return p;
+}
+
+}  // namespace
 
 int main() {
-    CArray<T_GORV_POINT2D> pts;
-    pts.Add(T_GORV_POINT2D{1.0, 2.0});
-    CString s;
-    s.Format(L"%s %d", L"points:", static_cast<int>(pts.GetSize()));
-    if (s != CString(L"points: 1")) return 1;
+    CArray<T_GORV_COMPLEX_POLYGON2D> result;
+    CGeomFunc::Union2Polygon(square(0, 0, 2), square(1, 0, 2), result);
+    if (result.GetSize() != 1) return 1;
+    T_GORV_POLYGON2D ring = result[0].outer;
+    ring.points.Add(ring.points[0]);  // results list each vertex once; close the ring to measure it
+    if (std::fabs(ring.GetArea() - 6.0) > 1e-9) return 2;
+
+    Gorv::link::Language lang = Gorv::link::English;
+    RegAllStrRes(&lang);
+    if (std::wcscmp(LoadStr(L"IDS_GEN_DATABASE_STATUS", 0), L"Status") != 0) return 3;
+
     std::printf("consumer ok (%s)\n", GORV_BASE_VERSION_STRING);
     return 0;
 }
