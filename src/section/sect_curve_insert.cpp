@@ -16,8 +16,11 @@ int CSectModel::FindPoint(const double q[2]) const {
 
 namespace {
 
-// Below this many points a plain pass is as quick as keeping a grid.
-const std::size_t kGridMinPoints = 64;
+// Below this many points the plain pass is used. The grid sees every change the modeler makes
+// and every insertion or removal in the point table, but not a caller writing dX/dY through a
+// record pointer; keeping small models (every hand-built one) on the plain pass keeps such direct
+// edits exact where callers make them, while large generated models still get the grid.
+const std::size_t kGridMinPoints = 1024;
 
 // The plain pass: the first point in ascending id order that passes the box and distance tests.
 int FindPointByPass(const CSmTable<T_SM_POINT>& mapPoint, double tol, double dX, double dY) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "support/sect_dump.h"
 
 namespace {
@@ -110,6 +112,22 @@ TEST(SectModelHistory, RollbackDropsItsRedoRecordAndKeepsOlderHistory) {
     m.Rollback();  // on an empty history: harmless
     EXPECT_EQ(m.m_nUndoId, 0);
     EXPECT_EQ(m.m_nRedoId, 0);
+}
+
+TEST(SectModelStore, MapStyleReadsAddNothingAndAssignedRecordsAreOwned) {
+    CSectModel m(0.001);
+    EXPECT_TRUE(m.m_mapLoop[4] == nullptr);
+    EXPECT_EQ(m.m_mapLoop.at(4), nullptr);
+    EXPECT_TRUE(m.m_mapLoop.empty());  // a null entry would break every pass over the table
+    T_SM_LOOP* p = new T_SM_LOOP();
+    p->nId = 4;
+    m.m_mapLoop[4] = p;
+    m.m_mapLoop[4] = m.m_mapLoop.at(4);  // self-assignment keeps the record alive
+    EXPECT_EQ(m.GetLoop(4), p);
+    EXPECT_FALSE(m.m_mapLoop.emplace(4, std::unique_ptr<T_SM_LOOP>(new T_SM_LOOP())).second);
+    EXPECT_TRUE(m.m_mapLoop.insert({6, new T_SM_LOOP()}).second);
+    m.m_mapLoop[6] = nullptr;
+    EXPECT_EQ(m.m_mapLoop.Ids(), (std::vector<int>{4}));
 }
 
 }  // namespace

@@ -43,14 +43,14 @@ TEST(FindPoint, GridAnswersAsThePassThroughEdits) {
     std::mt19937 rng(7);
     CSectModel m(0.01);
     // Clustered ends on a coarse lattice so that many points lie near cell borders and each other.
-    std::uniform_int_distribution<int> lat(-40, 40);
+    std::uniform_int_distribution<int> lat(-80, 80);
     std::vector<int> curves;
-    for (int k = 0; k < 400; ++k) {
+    for (int k = 0; k < 1500; ++k) {
         const double x = lat(rng) * 0.01 + (rng() % 3) * 0.004, y = lat(rng) * 0.01 - (rng() % 3) * 0.006;
         const int c = m.AddLineCurve(x, y, x + 0.013 * (1 + rng() % 3), y + 0.007 * (rng() % 4));
         if (c > 0) curves.push_back(c);
     }
-    ASSERT_GT(m.m_mapPoint.size(), 200u);
+    ASSERT_GT(m.m_mapPoint.size(), 1100u);  // large enough for the grid
     ExpectSameAsPass(m, rng, 3000);
 
     // Far and non-finite points live outside the cells but still count.
@@ -60,8 +60,9 @@ TEST(FindPoint, GridAnswersAsThePassThroughEdits) {
     EXPECT_EQ(m.FindPoint(1e12, 0.0005), -4);
     ExpectSameAsPass(m, rng, 500);
 
-    std::vector<int> del(curves.begin(), curves.begin() + 120);
+    std::vector<int> del(curves.begin(), curves.begin() + 60);
     ASSERT_TRUE(m.DeleteCurves(del, true, false, true));
+    ASSERT_GE(m.m_mapPoint.size(), 1024u);
     ExpectSameAsPass(m, rng, 1000);
     m.Undo();
     ExpectSameAsPass(m, rng, 1000);
@@ -82,7 +83,7 @@ TEST(FindPoint, GridAnswersAsThePassThroughEdits) {
 
 TEST(FindPoint, LowerIdWinsOverNearerPointOnLargeModel) {
     CSectModel m(1e-6);  // fine while building, so that the two test points stay apart
-    for (int k = 0; k < 100; ++k) ASSERT_GT(m.AddLineCurve(k, 5, k + 0.5, 5), 0);
+    for (int k = 0; k < 600; ++k) ASSERT_GT(m.AddLineCurve(k, 5, k + 0.5, 5), 0);  // grid-sized model
     const int nFar = m.AddLineCurve(10.0009, 0, 12, 0);
     const int nNear = m.AddLineCurve(9.9999, 0.0, 13, 1);
     ASSERT_GT(nNear, nFar);

@@ -111,6 +111,7 @@ public:
     // A per-axis box test (difference > tol skips) runs before the distance. First match wins.
     int FindPoint(const double q[2]) const;
     int FindPoint(double dX, double dY) const;
+    int FindPoint(const T_GORV_POINT2D& pt) const { return FindPoint(pt.x, pt.y); }
     // Adds a line from (x1,y1) to (x2,y2); each end snaps to FindPoint or becomes a new point (start
     // first). Returns the new curve id, or -1 (nothing changed) when the length is < m_dTolerance.
     int AddLineCurve(double dX1, double dY1, double dX2, double dY2);
@@ -119,6 +120,7 @@ public:
     // Cuts pCurve at fractions of its length (any order; ones closer than 0.001 to the next are
     // thinned). The curve keeps piece 0; later pieces become new curves with ascending ids.
     void SplitCurve(T_SM_CURVE* pCurve, const std::vector<double>& aFraction);
+    void SplitCurve(T_SM_CURVE& curve, const std::vector<double>& aFraction) { SplitCurve(&curve, aFraction); }
     // Deletes every free curve of the list whose ends match (strictly closer than m_dTolerance,
     // either direction) those of an earlier curve of the list, and the list's broken curves.
     void DeleteDuplicateCurves(const std::vector<int>& aCurveId);

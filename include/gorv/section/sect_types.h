@@ -54,6 +54,52 @@ public:
     std::size_t count(int nId) const { return m_map.count(nId); }
     std::size_t size() const { return m_map.size(); }
     bool empty() const { return m_map.empty(); }
+    const_iterator lower_bound(int nId) const { return m_map.lower_bound(nId); }
+    const_iterator upper_bound(int nId) const { return m_map.upper_bound(nId); }
+    typename map_type::const_reverse_iterator rbegin() const { return m_map.rbegin(); }
+    typename map_type::const_reverse_iterator rend() const { return m_map.rend(); }
+
+    // One entry seen through operator[]: reads as the record pointer (null when absent, and a read
+    // never adds an entry); assigning a heap record hands it to the table, assigning null erases.
+    class Slot {
+    public:
+        Slot(CSmTable& table, int nId) : m_table(table), m_nId(nId) {}
+        operator T*() const { return m_table.Find(m_nId); }
+        T* operator->() const { return m_table.Find(m_nId); }
+        T& operator*() const { return *m_table.Find(m_nId); }
+        Slot& operator=(T* pRec) {
+            if (pRec == nullptr)
+                m_table.Erase(m_nId);
+            else if (pRec != m_table.Find(m_nId))
+                m_table.Insert(m_nId, std::unique_ptr<T>(pRec));
+            return *this;
+        }
+        Slot& operator=(std::unique_ptr<T>&& pRec) { return *this = pRec.release(); }
+
+    private:
+        CSmTable& m_table;
+        int m_nId;
+    };
+    // std::map-style access for callers used to a map of id to record pointer.
+    Slot operator[](int nId) { return Slot(*this, nId); }
+    T* operator[](int nId) const { return Find(nId); }
+    T* at(int nId) const { return Find(nId); }  // null instead of a throw: the modeler throws nothing
+    // Adds pRec under nId unless the id is taken (then, as with a map of pointers, pRec stays the
+    // caller's); a null record is never added.
+    std::pair<const_iterator, bool> emplace(int nId, T* pRec) {
+        const_iterator it = m_map.find(nId);
+        if (it != m_map.end() || pRec == nullptr) return std::make_pair(it, false);
+        Insert(nId, std::unique_ptr<T>(pRec));
+        return std::make_pair(m_map.find(nId), true);
+    }
+    std::pair<const_iterator, bool> emplace(int nId, std::unique_ptr<T>&& pRec) {
+        std::pair<const_iterator, bool> r = emplace(nId, pRec.get());
+        if (r.second) pRec.release();
+        return r;
+    }
+    std::pair<const_iterator, bool> insert(const value_type& kv) { return emplace(kv.first, kv.second); }
+    std::size_t erase(int nId) { return Erase(nId) ? 1u : 0u; }
+    void clear() { Clear(); }
 
     // The record of nId, or null when the table has none.
     T* Find(int nId) const {
