@@ -4,6 +4,8 @@
 
 #include <gorv/gorv_base.h>
 
+#include "support/wkt_read.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -70,28 +72,7 @@ T_GORV_COMPLEX_POLYGON2D ReadWkt(const std::string& path) {
     std::ifstream in(path);
     std::stringstream ss;
     ss << in.rdbuf();
-    const std::string s = ss.str();
-    T_GORV_COMPLEX_POLYGON2D c;
-    int depth = 0, rings = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == ')') --depth;
-        if (s[i] != '(' || ++depth != 2) continue;
-        T_GORV_POLYGON2D r;
-        const char* p = s.c_str() + i + 1;
-        while (*p != ')' && *p != '\0') {
-            char* q = nullptr;
-            T_GORV_POINT2D pt;
-            pt.x = std::strtod(p, &q);
-            pt.y = std::strtod(q, &q);
-            r.points.Add(pt);
-            while (*q == ',' || *q == ' ') ++q;
-            p = q;
-        }
-        i = static_cast<size_t>(p - s.c_str()) - 1;
-        if (rings++ == 0) c.outer = r;
-        else c.holes.Add(r);
-    }
-    return c;
+    return gorv_support::ParseWkt(ss.str());
 }
 
 // The examples directory: $GORV_EXAMPLES_DIR, else the build's GORV_EXAMPLES_DIR definition, else

@@ -67,44 +67,41 @@ void CSectModel::SetNewSection(int nSectionId) {
 
 void CSectModel::SetTextObserver(SmTextObserver observer) { m_textObserver = std::move(observer); }
 
-CString CSectModel::Compose(int nKind, const wchar_t* pszFormat, ...) {
+namespace {
+
+// Every text of the modeler goes through one bounded print into a buffer of kTextCap characters.
+CString FormatText(const wchar_t* pszFormat, va_list args) {
     wchar_t buf[kTextCap];
     buf[0] = L'\0';
-    if (pszFormat != nullptr) {
-        va_list args;
-        va_start(args, pszFormat);
-        GorvFormatBoundedV(buf, kTextCap, pszFormat, args);
-        va_end(args);
-    }
-    CString strText(buf);
+    if (pszFormat != nullptr) GorvFormatBoundedV(buf, kTextCap, pszFormat, args);
+    return CString(buf);
+}
+
+}  // namespace
+
+CString CSectModel::Compose(int nKind, const wchar_t* pszFormat, ...) {
+    va_list args;
+    va_start(args, pszFormat);
+    CString strText = FormatText(pszFormat, args);
+    va_end(args);
     if (m_textObserver) m_textObserver(nKind, strText);
     return strText;
 }
 
 bool CSectModel::SinkMessage(const wchar_t* pszFormat, ...) {
-    wchar_t buf[kTextCap];
-    buf[0] = L'\0';
-    if (pszFormat != nullptr) {
-        va_list args;
-        va_start(args, pszFormat);
-        GorvFormatBoundedV(buf, kTextCap, pszFormat, args);
-        va_end(args);
-    }
-    CString strText(buf);
+    va_list args;
+    va_start(args, pszFormat);
+    CString strText = FormatText(pszFormat, args);
+    va_end(args);
     if (m_textObserver) m_textObserver(SM_TEXT_SINK, strText);
     return m_msgSink.Message(strText);
 }
 
 void CSectModel::ComposeTitle(const wchar_t* pszFormat, ...) {
-    wchar_t buf[kTextCap];
-    buf[0] = L'\0';
-    if (pszFormat != nullptr) {
-        va_list args;
-        va_start(args, pszFormat);
-        GorvFormatBoundedV(buf, kTextCap, pszFormat, args);
-        va_end(args);
-    }
-    CString strTitle(buf);
+    va_list args;
+    va_start(args, pszFormat);
+    CString strTitle = FormatText(pszFormat, args);
+    va_end(args);
     if (m_textObserver) m_textObserver(SM_TEXT_TITLE, strTitle);
     SetHistoryTitle(strTitle);
 }

@@ -2,6 +2,8 @@
 // domains with holes and islands, triangle domains, and the winding threshold.
 #include <gorv/gorv_base.h>
 
+#include "support/sect_build.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,20 +12,8 @@
 
 namespace {
 
-// Adds the closed ring through the given vertices (last joined back to the first).
-std::vector<int> Ring(CSectModel& m, const std::vector<T_GORV_POINT2D>& v) {
-    std::vector<int> ids;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        const T_GORV_POINT2D& a = v[i];
-        const T_GORV_POINT2D& b = v[(i + 1) % v.size()];
-        ids.push_back(m.AddLineCurve(a.x, a.y, b.x, b.y));
-    }
-    return ids;
-}
-
-std::vector<T_GORV_POINT2D> Square(double x0, double y0, double s) {
-    return {{x0, y0}, {x0 + s, y0}, {x0 + s, y0 + s}, {x0, y0 + s}};
-}
+using sect_test::Ring;
+using sect_test::Square;
 
 // Section points 1, 2, ... at the given coordinates.
 void AddPoints(T_SM_SECTION& sec, const std::vector<T_GORV_POINT2D>& xy) {

@@ -8,25 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "support/sect_build.h"
 #include "support/sect_dump.h"
 
 namespace {
 
 using sect_test::DumpSectModel;
 
-std::vector<int> Ring(CSectModel& m, const std::vector<T_GORV_POINT2D>& v) {
-    std::vector<int> ids;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        const T_GORV_POINT2D& a = v[i];
-        const T_GORV_POINT2D& b = v[(i + 1) % v.size()];
-        ids.push_back(m.AddLineCurve(a.x, a.y, b.x, b.y));
-    }
-    return ids;
-}
-
-std::vector<T_GORV_POINT2D> Square(double x0, double y0, double s) {
-    return {{x0, y0}, {x0 + s, y0}, {x0 + s, y0 + s}, {x0, y0 + s}};
-}
+using sect_test::Ring;
+using sect_test::Square;
 
 // Every composed text, in order.
 struct Texts {
