@@ -4,20 +4,8 @@ set(_sq_a "POLYGON ((0 0, 10 0, 10 10, 0 10, 0 0))")
 set(_sq_b "POLYGON ((5 5, 15 5, 15 15, 5 15, 5 5))")
 set(_sq_far "POLYGON ((20 0, 30 0, 30 10, 20 10, 20 0))")
 
-# gorv_polygon_cli_test(<name> <expected exit code> <regex or ""> <arg>...)
 function(gorv_polygon_cli_test name rc regex)
-  list(JOIN ARGN "|" joined)
-  set(extra "")
-  if(NOT regex STREQUAL "")
-    set(extra "-DEXPECT_MATCH=${regex}")
-  endif()
-  if(DEFINED GORV_CLI_EXPECT_FILE)
-    list(APPEND extra "-DEXPECT_FILE=${GORV_CLI_EXPECT_FILE}")
-  endif()
-  add_test(NAME cli.polygon.${name}
-    COMMAND ${CMAKE_COMMAND} -DGORV=$<TARGET_FILE:gorv> "-DARGS=polygon|${joined}" -DEXPECT_RC=${rc} ${extra}
-            -P ${CMAKE_CURRENT_SOURCE_DIR}/section/data/cli_check.cmake)
-  set_tests_properties(cli.polygon.${name} PROPERTIES LABELS "section;cli")
+  gorv_cli_test(cli.polygon.${name} ${rc} "${regex}" polygon ${ARGN})
 endfunction()
 
 if(TARGET gorv)

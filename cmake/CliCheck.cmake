@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Runs one gorv command and checks its exit code, its output and optionally a written file.
 #   -DGORV=<gorv binary> -DARGS=<arguments separated by '|'> -DEXPECT_RC=<exit code>
 #   [-DEXPECT_MATCH=<regex on stdout+stderr>] [-DEXPECT_FILE=<file that must hold "<svg">]
