@@ -19,10 +19,18 @@ thread_local BooleanObserver t_observer;
 
 const double kFixedTolerance = 0.001; // tolerance of union and intersection
 
-bool AllFinite(const T_GORV_POLYGON2D& ring) {
+// Largest coordinate magnitude the driver accepts. Snapping compares squared distances and the
+// triangulation multiplies differences of coordinates, which overflow to infinity from about 1e154
+// on and then yield rings of one or two vertices. 1e100 leaves room for those products and is far
+// beyond any member section, so larger coordinates fail the call like any other bad input.
+const double kMaxCoordinate = 1e100;
+
+bool InRange(double d) { return std::isfinite(d) && std::fabs(d) <= kMaxCoordinate; }
+
+bool AllInRange(const T_GORV_POLYGON2D& ring) {
     for (INT_PTR i = 0; i < ring.points.GetSize(); ++i) {
         const T_GORV_POINT2D& p = ring.points[i];
-        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+        if (!InRange(p.x) || !InRange(p.y)) return false;
     }
     return true;
 }
@@ -41,19 +49,20 @@ bool AddRing(CSectModel& model, const T_GORV_POLYGON2D& ring, std::vector<int>& 
 
 bool AddPolygon(CSectModel& model, const T_GORV_COMPLEX_POLYGON2D& poly, std::vector<int>& aCurveId) {
     // Non-finite coordinates would pass the length test (NaN compares false) and poison the
-    // snapping and triangulation, so such a polygon is refused as a whole.
-    if (!AllFinite(poly.outer)) return false;
+    // snapping and triangulation, and huge ones overflow it, so such a polygon is refused whole.
+    if (!AllInRange(poly.outer)) return false;
     for (INT_PTR h = 0; h < poly.holes.GetSize(); ++h)
-        if (!AllFinite(poly.holes[h])) return false;
+        if (!AllInRange(poly.holes[h])) return false;
     if (!AddRing(model, poly.outer, aCurveId)) return false;
     for (INT_PTR h = 0; h < poly.holes.GetSize(); ++h)
         if (!AddRing(model, poly.holes[h], aCurveId)) return false;
     return true;
 }
 
-// Reads one loop's vertices (each curve's points but its last) into ring; false when the loop
-// names a curve or point that the section does not hold.
+// Appends one loop's vertices (each curve's points but its last) to ring; false when the loop
+// names a curve or point that the section does not hold or does not make a usable ring.
 bool ReadLoop(const T_SM_SECTION& s, const T_SM_LOOP& loop, T_GORV_POLYGON2D& ring) {
+    const INT_PTR nStart = ring.points.GetSize();
     for (int nRef : loop.aCurveId) {
         const T_SM_SECT_CURVE* c = s.mapCurve.Find(nRef);
         if (c == nullptr) return false;
@@ -66,6 +75,11 @@ bool ReadLoop(const T_SM_SECTION& s, const T_SM_LOOP& loop, T_GORV_POLYGON2D& ri
             ring.points.Add(q);
         }
     }
+    // A ring of fewer than three vertices bounds no area: the section is broken, and handing it
+    // out would give the caller a polygon that no later step can use.
+    if (ring.points.GetSize() - nStart < 3) return false;
+    for (INT_PTR i = nStart; i < ring.points.GetSize(); ++i)
+        if (!std::isfinite(ring.points[i].x) || !std::isfinite(ring.points[i].y)) return false;
     return true;
 }
 

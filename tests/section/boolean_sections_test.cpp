@@ -121,6 +121,35 @@ TEST(PolygonBooleanDegenerate, EndsInResultOrNothingAppended) {
     }
 }
 
+TEST(PolygonBooleanDegenerate, CoordinatesBeyond1e100FailAndNeverYieldBrokenRings) {
+    // A self-crossing ring with one far-out spike: once squared distances overflow, the section
+    // parts used to close loops of a single point, which came out as one-vertex holes.
+    using booltest::Ring;
+    const Ring b = {{-10.75, -10.75}, {-10.75, 11.875}, {0, 11.5}};
+    for (double far : {-6.963344555992978e+274, -1e200, -1.0000000000000002e100}) {
+        const Ring spike = {{-14.5, 0}, {0.25, far}, {14.125, 4},      {-14.75, -13.625},
+                            {0, -5.25}, {0.2559, 4.125}, {-14.5, -5.75}};
+        for (const char* op : {"union", "intersect", "subtract"}) {
+            SCOPED_TRACE(std::string(op) + " spike at " + std::to_string(far));
+            CArray<T_GORV_COMPLEX_POLYGON2D> out;
+            booltest::Run(op, booltest::Poly(spike), booltest::Poly(b), out, 1e-4);
+            EXPECT_EQ(out.GetSize(), 0);
+        }
+    }
+    // The bound itself is accepted: a quarter of a 2e100 square comes back whole.
+    const double m = 1e100, over = 1.0000000000000002e100;
+    CArray<T_GORV_COMPLEX_POLYGON2D> out;
+    CGeomFunc::Intersect2Polygon(booltest::Poly(booltest::Rect(-m, -m, m, m)),
+                                 booltest::Poly(booltest::Rect(-m, -m, 0, 0)), out);
+    ASSERT_EQ(out.GetSize(), 1);
+    EXPECT_EQ(out[0].outer.points.GetSize(), 4);
+    EXPECT_EQ(out[0].outer.points[0].x, -m);
+    out.RemoveAll();
+    CGeomFunc::Intersect2Polygon(booltest::Poly(booltest::Rect(-over, -over, over, over)),
+                                 booltest::Poly(booltest::Rect(-m, -m, 0, 0)), out);
+    EXPECT_EQ(out.GetSize(), 0);
+}
+
 void Collect(void* ctx, int kind, const wchar_t* text) {
     static_cast<std::vector<std::pair<int, CString>>*>(ctx)->push_back({kind, CString(text)});
 }
