@@ -24,6 +24,8 @@ if(TARGET gorv)
     subtract "POLYGON ((0 0, 10 0, 10 10, 0.0009 10, 0 10, 0 0))" "${_sq_b}" --tol 0.0001)
   gorv_polygon_cli_test(bad_wkt 2 "expected '\\('" union "POLYGON (0 0, 1 0)" "${_sq_b}")
   gorv_polygon_cli_test(nan_coordinate 2 "NaN" union "POLYGON ((0 0, nan 0, 10 10, 0 0))" "${_sq_b}")
+  gorv_polygon_cli_test(huge_coordinate 2 "'-2e100' is beyond \\+-1e100 at offset 26"
+                        intersect "POLYGON ((0 0, 1e100 0, 0 -2e100, 0 0))" "${_sq_b}")
   gorv_polygon_cli_test(short_ring 2 "at least 4" union "POLYGON ((0 0, 10 0, 0 0))" "${_sq_b}")
   gorv_polygon_cli_test(open_ring 2 "not closed" union "POLYGON ((0 0, 10 0, 10 10, 0 10))" "${_sq_b}")
   gorv_polygon_cli_test(missing_file 2 "neither WKT" union ${_gorv_ex}/no_such_file.wkt "${_sq_b}")

@@ -121,6 +121,11 @@ private:
             err = "coordinate '" + tok + "' is not finite at offset " + std::to_string(start);
             return false;
         }
+        // The polygon booleans refuse such coordinates; say so here instead of "no result".
+        if (std::fabs(v) > 1e100) {
+            err = "coordinate '" + tok + "' is beyond +-1e100 at offset " + std::to_string(start);
+            return false;
+        }
         return true;
     }
 
