@@ -181,10 +181,13 @@ void CSectModel::EqualizePoints(std::vector<int> aPointId, bool bAtPos, double d
         for (const auto& kv : m_mapCurve) {
             T_SM_CURVE* pCurve = kv.second;
             std::vector<int>& a = pCurve->aPointId;
-            auto it = std::find(a.begin(), a.end(), nP);
-            if (it == a.end()) continue;
+            if (!Holds(a, nP)) continue;
             SaveCurve(pCurve);
-            *it = t;
+            // Every occurrence, not only the first: a curve may hold P twice in a row (two cuts of
+            // a split that snapped to one point give a piece (P, P)), and a P left behind would
+            // name a point that is deleted just below. For a curve holding P once this is the
+            // same single replacement.
+            std::replace(a.begin(), a.end(), nP, t);
             if (a.size() == 2 && a[0] == t && a[1] == t) aDegenerate.push_back(pCurve->nId);
             a.erase(std::unique(a.begin(), a.end()), a.end());
             if (a.size() == 3 && a.front() == a.back()) a.pop_back();

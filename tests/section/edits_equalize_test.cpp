@@ -77,6 +77,28 @@ TEST(EqualizePoints, TargetChoiceDependsOnDeleteFlag) {
     }
 }
 
+TEST(EqualizePoints, CurveHoldingThePointTwiceLeavesNoDanglingId) {
+    // Two cuts 0.1 apart under tolerance 0.3 snap to one point S, so the split leaves a piece (S, S).
+    CSectModel m(0.3);
+    m.AddLineCurve(0, 0, 10, 0);  // points 1, 2
+    m.AddLineCurve(20, 0, 20, 5); // points 3, 4
+    m.OpenHistory();
+    m.SaveCurve(m.GetCurve(1));
+    m.SplitCurve(m.GetCurve(1), {0.5, 0.51});
+    ASSERT_EQ(m.GetCurve(3)->aPointId, (std::vector<int>{5, 5}));
+    const std::string before = DumpSectModel(m, kCmp);
+
+    // Merged at point 4's position: 4 is the target and not in the list, so no duplicate search
+    // passes over (S, S); it has to become (4, 4) and go as degenerate, or it would keep naming S.
+    m.EqualizePoints({5, 3}, true, 20, 5, true, false, true);
+    EXPECT_EQ(m.m_mapPoint.Ids(), (std::vector<int>{1, 2, 4}));
+    EXPECT_EQ(m.m_mapCurve.Ids(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(m.GetCurve(1)->aPointId, (std::vector<int>{1, 4}));
+    EXPECT_EQ(m.GetCurve(4)->aPointId, (std::vector<int>{4, 2}));
+    m.Undo();
+    EXPECT_EQ(DumpSectModel(m, kCmp), before);
+}
+
 TEST(EqualizePoints, SkipsSectionAndLoopPointsAndSelfOverlap) {
     std::unique_ptr<CSectModel> m(MakeMergeModel());
     T_SM_LOOP loop;

@@ -1,0 +1,120 @@
+// libFuzzer target of the section model's editing operations: the input bytes become line curves
+// on a coarse grid and then a sequence of edits (splits, duplicate removal, point merges, deletions,
+// groups, section generation, booleans, undo and rollback) with ids drawn mostly from the live
+// tables. No sequence may crash, hang or leave a curve that names a missing point or section.
+#include <gorv/gorv_base.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+class ByteReader {
+public:
+    ByteReader(const uint8_t* data, size_t size) : m_p(data), m_n(size) {}
+    uint8_t Byte() { return m_n ? (--m_n, *m_p++) : 0; }
+    bool Empty() const { return m_n == 0; }
+    double Coord() { return static_cast<int8_t>(Byte()) / 4.0; }
+    double Fraction() {
+        const uint8_t b = Byte();
+        if (b == 255) return -0.5;
+        if (b == 254) return 1.5;
+        return b / 253.0;
+    }
+
+private:
+    const uint8_t* m_p;
+    size_t m_n;
+};
+
+// An id of the table (chosen by the next byte), or now and then one that does not exist.
+template <class Table>
+int PickId(ByteReader& r, const Table& table) {
+    const uint8_t b = r.Byte();
+    if (table.size() == 0 || b >= 240) return static_cast<int>(b) - 200;
+    auto it = table.begin();
+    for (size_t k = b % table.size(); k > 0; --k) ++it;
+    return it->first;
+}
+
+template <class Table>
+std::vector<int> PickIds(ByteReader& r, const Table& table) {
+    std::vector<int> ids;
+    for (int n = r.Byte() % 6; n > 0; --n) ids.push_back(PickId(r, table));
+    return ids;
+}
+
+std::vector<int> AllIds(const CSmTable<T_SM_CURVE>& table) {
+    std::vector<int> ids;
+    for (const auto& e : table) ids.push_back(e.first);
+    return ids;
+}
+
+void CheckModel(const CSectModel& m) {
+    for (const auto& e : m.m_mapCurve) {
+        for (int p : e.second->aPointId)
+            if (m.m_mapPoint.Find(p) == nullptr) std::abort();
+        if (e.second->nSection != 0 && m.m_mapSection.Find(e.second->nSection) == nullptr) std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ByteReader r(data, size);
+    CSectModel m(r.Byte() < 128 ? 0.001 : 0.3);
+    // Curve insertion keeps no history, so, as in every use of the model, the geometry is entered
+    // first and the edits that undo can take back come after it.
+    for (int n = r.Byte() % 24; n > 0; --n) {
+        const double x1 = r.Coord(), y1 = r.Coord(), x2 = r.Coord(), y2 = r.Coord();
+        m.AddLineCurve(x1, y1, x2, y2);
+    }
+    for (int step = 0; step < 64 && !r.Empty(); ++step) {
+        switch (r.Byte() % 11) {
+        case 0: {
+            T_SM_CURVE* c = m.GetCurve(PickId(r, m.m_mapCurve));
+            std::vector<double> f;
+            for (int n = r.Byte() % 4; n > 0; --n) f.push_back(r.Fraction());
+            // As the booleans do: a history record of its own, the curve saved before the cut.
+            m.OpenHistory();
+            if (c != nullptr) m.SaveCurve(c);
+            m.SplitCurve(c, f);
+            break;
+        }
+        case 1: m.DeleteDuplicateCurves(PickIds(r, m.m_mapCurve)); break;
+        case 2: {
+            const std::vector<int> ids = PickIds(r, m.m_mapPoint);
+            const bool bAt = r.Byte() & 1;
+            const double x = r.Coord(), y = r.Coord();
+            m.EqualizePoints(ids, bAt, x, y, r.Byte() & 1, false, true);
+            break;
+        }
+        case 3: {
+            const std::vector<int> ids = PickIds(r, m.m_mapPoint);
+            m.EqualizePointsInTolerance(ids, false, 0, 0, true, false, true, r.Byte() / 64.0);
+            break;
+        }
+        case 4: m.DeleteCurves(PickIds(r, m.m_mapCurve), r.Byte() & 1, false, true); break;
+        case 5: m.AddToGroup(PickIds(r, m.m_mapSection), PickIds(r, m.m_mapCurve), PickIds(r, m.m_mapPoint),
+                             true, r.Byte() & 1 ? CString(L"g1") : CString(L"g2"));
+            break;
+        case 6: m.GenerateSection(r.Byte() & 1 ? AllIds(m.m_mapCurve) : PickIds(r, m.m_mapCurve)); break;
+        case 7: {
+            const int a = PickId(r, m.m_mapSection), b = PickId(r, m.m_mapSection);
+            switch (r.Byte() % 3) {
+            case 0: m.UniteSections(a, b); break;
+            case 1: m.IntersectSections(a, b); break;
+            default: m.SubtractSections(a, b); break;
+            }
+            break;
+        }
+        case 8: m.Undo(); break;
+        case 9: m.Rollback(); break;
+        default: m.SeparateSectionPoints(PickIds(r, m.m_mapCurve)); break;
+        }
+        CheckModel(m);
+    }
+    return 0;
+}
