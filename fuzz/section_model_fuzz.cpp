@@ -7,9 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "support/sect_dump.h"
+
 namespace {
+
+const int kDumpCmp = sect_test::kDumpSkipWorkFields | sect_test::kDumpSkipCounters;
 
 class ByteReader {
 public:
@@ -72,7 +77,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         m.AddLineCurve(x1, y1, x2, y2);
     }
     for (int step = 0; step < 64 && !r.Empty(); ++step) {
-        switch (r.Byte() % 11) {
+        const uint8_t op = r.Byte();
+        // One edit in four is checked against its undo: an edit that opened one history record
+        // and is taken back at once must leave the model as it found it.
+        const bool bCheckUndo = (op & 0xC0) == 0;
+        const int nUndoBefore = m.m_nUndoId;
+        const std::string before = bCheckUndo ? sect_test::DumpSectModel(m, kDumpCmp) : std::string();
+        switch (op % 11) {
         case 0: {
             T_SM_CURVE* c = m.GetCurve(PickId(r, m.m_mapCurve));
             std::vector<double> f;
@@ -115,6 +126,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         default: m.SeparateSectionPoints(PickIds(r, m.m_mapCurve)); break;
         }
         CheckModel(m);
+        if (bCheckUndo && m.m_nUndoId == nUndoBefore + 1) {
+            m.Undo();
+            if (sect_test::DumpSectModel(m, kDumpCmp) != before) std::abort();
+        }
     }
     return 0;
 }
