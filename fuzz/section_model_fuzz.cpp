@@ -114,11 +114,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 6: m.GenerateSection(r.Byte() & 1 ? AllIds(m.m_mapCurve) : PickIds(r, m.m_mapCurve)); break;
         case 7: {
             const int a = PickId(r, m.m_mapSection), b = PickId(r, m.m_mapSection);
+            bool bOk = false;
             switch (r.Byte() % 3) {
-            case 0: m.UniteSections(a, b); break;
-            case 1: m.IntersectSections(a, b); break;
-            default: m.SubtractSections(a, b); break;
+            case 0: bOk = m.UniteSections(a, b); break;
+            case 1: bOk = m.IntersectSections(a, b); break;
+            default: bOk = m.SubtractSections(a, b); break;
             }
+            // A boolean that fails is rolled back whole.
+            if (!bOk && bCheckUndo && sect_test::DumpSectModel(m, kDumpCmp) != before) std::abort();
             break;
         }
         case 8: m.Undo(); break;
