@@ -88,17 +88,23 @@ bool ReadResult(const T_SM_SECTION& s, CArray<T_GORV_COMPLEX_POLYGON2D>& aOut) {
         const T_SM_DOMAIN& d = *de.second;
         if (!d.bActive) continue;
         T_GORV_COMPLEX_POLYGON2D poly;
+        int nOuter = 0;
         for (int nLoop : d.aLoopId) {
             const T_SM_LOOP* loop = s.mapLoop.Find(nLoop);
             if (loop == nullptr) continue;
             if (loop->nKind == 1) {
                 if (!ReadLoop(s, *loop, poly.outer)) return false;
+                ++nOuter;
             } else if (loop->nKind == 2) {
                 T_GORV_POLYGON2D hole;
                 if (!ReadLoop(s, *loop, hole)) return false;
                 poly.holes.Add(hole);
             }
         }
+        // A domain is bounded by exactly one outer loop. Without one (or with two run together into
+        // one ring) the section came out broken, from input that crosses itself, and the polygon
+        // would have no usable outer ring: the call fails rather than hand that out.
+        if (nOuter != 1) return false;
         aOut.Add(poly);
     }
     return true;

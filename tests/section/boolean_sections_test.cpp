@@ -150,6 +150,26 @@ TEST(PolygonBooleanDegenerate, CoordinatesBeyond1e100FailAndNeverYieldBrokenRing
     EXPECT_EQ(out.GetSize(), 0);
 }
 
+TEST(PolygonBooleanDegenerate, SelfCrossingHoleNeverYieldsPolygonWithoutOuterRing) {
+    // A hole that crosses itself and the outer ring many times: subtraction used to end in a domain
+    // with holes but no outer loop, handed out as a polygon with an empty outer ring.
+    using booltest::Ring;
+    const Ring outer = {{-5.75, 0},  {-5.375, 0.0003}, {0, 0.875},       {-13, -12.5},    {0, 0},
+                        {0.875, 7.75}, {0, -10.75},    {-5.125, 15.3873}, {15.375, 0.2576}, {-11.75, 0.375}};
+    const Ring hole = {{-12.5, -12.5}, {-12.5, 0},    {0, 0.875},     {7.75, 0.375},  {0.375, -5.7377},
+                       {2.5, 0},       {0, 11.625},   {0.125, -0.125}, {1.0504821122769846e-296, 4},
+                       {-14.5, 0.125}, {4, -10.75},   {-10.75, 9.875}, {-10.75, -5.125}, {0, 0},
+                       {-12.5, -12.5}, {13.25, 15.75}, {-13.875, 3.75}, {0, -10.75},    {5.25, -5.7377},
+                       {15.375, -5.75}, {9.5, -11.75}};
+    const Ring b = {{0.0025, 0}, {0, 0}, {10.75, 10.75}};
+    for (const char* op : {"union", "intersect", "subtract"}) {
+        SCOPED_TRACE(op);
+        CArray<T_GORV_COMPLEX_POLYGON2D> out;
+        booltest::Run(op, booltest::Poly(outer, {hole}), booltest::Poly(b), out, 0.0008);
+        EXPECT_EQ(booltest::ShapeProblems(out), "");
+    }
+}
+
 void Collect(void* ctx, int kind, const wchar_t* text) {
     static_cast<std::vector<std::pair<int, CString>>*>(ctx)->push_back({kind, CString(text)});
 }
