@@ -19,13 +19,7 @@ thread_local BooleanObserver t_observer;
 
 const double kFixedTolerance = 0.001; // tolerance of union and intersection
 
-// Largest coordinate magnitude the driver accepts. Snapping compares squared distances and the
-// triangulation multiplies differences of coordinates, which overflow to infinity from about 1e154
-// on and then yield rings of one or two vertices. 1e100 leaves room for those products and is far
-// beyond any member section, so larger coordinates fail the call like any other bad input.
-const double kMaxCoordinate = 1e100;
-
-bool InRange(double d) { return std::isfinite(d) && std::fabs(d) <= kMaxCoordinate; }
+bool InRange(double d) { return std::isfinite(d) && std::fabs(d) <= CGeomFunc::kMaxPolygonCoordinate; }
 
 bool AllInRange(const T_GORV_POLYGON2D& ring) {
     for (INT_PTR i = 0; i < ring.points.GetSize(); ++i) {

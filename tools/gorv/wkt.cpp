@@ -2,6 +2,8 @@
 // small recursive-descent parser that reports the first problem with its position.
 #include "wkt.h"
 
+#include <gorv/geom/geom_func.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -122,7 +124,7 @@ private:
             return false;
         }
         // The polygon booleans refuse such coordinates; say so here instead of "no result".
-        if (std::fabs(v) > 1e100) {
+        if (std::fabs(v) > CGeomFunc::kMaxPolygonCoordinate) {
             err = "coordinate '" + tok + "' is beyond +-1e100 at offset " + std::to_string(start);
             return false;
         }

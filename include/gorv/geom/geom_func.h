@@ -90,6 +90,11 @@ public:
     // it was. aResult is appended to, never emptied. All three always return 1; each call builds
     // and destroys its own model, so concurrent calls on different threads share nothing.
 
+    // Largest coordinate magnitude the booleans accept (inclusive); a polygon with a larger or
+    // non-finite coordinate makes the call fail. Beyond about 1e154 the squared distances of the
+    // snapping overflow; 1e100 leaves room for the products of the triangulation.
+    static constexpr double kMaxPolygonCoordinate = 1e100;
+
     // Union of A and B with the tolerance 0.001.
     static int Union2Polygon(const T_GORV_COMPLEX_POLYGON2D& polyA, const T_GORV_COMPLEX_POLYGON2D& polyB,
                              CArray<T_GORV_COMPLEX_POLYGON2D>& aResult);
