@@ -1,10 +1,11 @@
 # Script run by the IncludeLayering test (cmake -P ROOT=<source dir>).
 cmake_minimum_required(VERSION 3.25)
 set(os_headers "unistd\\.h|fcntl\\.h|sys/|dlfcn\\.h|pthread\\.h|windows\\.h")
-set(areas platform frame text geom sort unit section datafile env ui)
+set(areas platform frame text geom sort unit overlay section datafile env ui)
 set(allowed_platform platform)
 set(allowed_geom geom platform)
-set(allowed_section section geom platform)
+set(allowed_overlay overlay geom platform)
+set(allowed_section section overlay geom platform)
 set(allowed_sort sort geom platform)
 set(allowed_frame frame text geom platform)
 set(allowed_text text platform)

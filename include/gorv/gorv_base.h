@@ -24,6 +24,7 @@
 
 // ---- geom ----
 #include <gorv/geom/geom_types.h>
+#include <gorv/geom/polygon_boolean.h>
 #include <gorv/geom/gorv_math_func.h>
 #include <gorv/geom/gorv_func.h>
 #include <gorv/geom/comp_func.h>

@@ -5,6 +5,7 @@
 #include <gorv/platform/gorv_export.h>
 #include <gorv/geom/arc_util.h>
 #include <gorv/geom/geom_types.h>
+#include <gorv/geom/polygon_boolean.h>
 
 class GORV_API CGeomFunc {
 public:
@@ -115,4 +116,24 @@ public:
     typedef void (*PFN_BOOLEAN_TEXT_OBSERVER)(void* pContext, int nKind, const wchar_t* pszText);
     static void SetBooleanTextObserver(PFN_BOOLEAN_TEXT_OBSERVER pfnObserver, void* pContext);
     // ==== END boolean block ====
+
+    // ==== BEGIN overlay block: checked polygon booleans on the overlay engine (overlay owner) ====
+    // op applied to the operands A and B, each the union of its members (members may overlap or
+    // touch; an empty array is the empty set). Rings may come with or without their closing
+    // repeat and in either direction. Appends to aResult only when the status is
+    // GORV_BOOLEAN_RESULT; the report says what happened. Output rings: see <gorv/overlay/overlay.h>.
+    static T_GORV_BOOLEAN_REPORT PolygonBoolean(GORV_BOOLEAN_OP op, const CArray<T_GORV_COMPLEX_POLYGON2D>& A,
+                                                const CArray<T_GORV_COMPLEX_POLYGON2D>& B,
+                                                CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
+                                                const T_GORV_BOOLEAN_OPTIONS& options = T_GORV_BOOLEAN_OPTIONS());
+    static T_GORV_BOOLEAN_REPORT PolygonBoolean(GORV_BOOLEAN_OP op, const T_GORV_COMPLEX_POLYGON2D& A,
+                                                const T_GORV_COMPLEX_POLYGON2D& B,
+                                                CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
+                                                const T_GORV_BOOLEAN_OPTIONS& options = T_GORV_BOOLEAN_OPTIONS());
+    // Area (>= 0) of a ring taken as closed whether or not its last point repeats the first.
+    static double CalcRingArea(const T_GORV_POLYGON2D& ring);
+    // Engine of Union2Polygon, Intersect2Polygon and Subtract2Polygon on the calling thread.
+    static void SetBooleanEngine(GORV_BOOLEAN_ENGINE eEngine);
+    static GORV_BOOLEAN_ENGINE GetBooleanEngine();
+    // ==== END overlay block ====
 };
