@@ -45,3 +45,9 @@
 #include <gorv/section/sect_types.h>
 #include <gorv/section/sect_model.h>
 // ---- end section ----
+
+// ---- datafile ----
+#include <gorv/datafile/bn_file.h>
+#include <gorv/datafile/bn_file_result.h>
+#include <gorv/datafile/data_file_position.h>
+// ---- end datafile ----

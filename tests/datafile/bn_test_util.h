@@ -1,0 +1,89 @@
+// Helpers of the record file tests: temporary files, raw bytes and little-endian fields.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <gorv/gorv_base.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+#include <unistd.h>
+
+namespace bntest {
+
+using Bytes = std::vector<unsigned char>;
+
+// A file under the test's temporary directory, removed at the end of the test.
+class TempFile {
+public:
+    explicit TempFile(const std::string& tag)
+        : m_path(::testing::TempDir() + "gorv_bn_" + tag + "_" + std::to_string(::getpid()) + "_" +
+                 std::to_string(s_serial++)) {
+        std::remove(m_path.c_str());
+    }
+    ~TempFile() { std::remove(m_path.c_str()); }
+    const std::string& path() const { return m_path; }
+    std::wstring wpath() const { return CString::FromUtf8(m_path).str(); }
+
+    Bytes Read() const {
+        std::ifstream in(m_path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void Write(const Bytes& b) const {
+        std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    }
+    // Opens the file for reading and writing, creating it when missing (never truncating).
+    void Open(CFile& f) const {
+        ASSERT_TRUE(f.Open(wpath().c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite));
+    }
+
+private:
+    static inline int s_serial = 0;
+    std::string m_path;
+};
+
+inline void PutI32(Bytes& b, size_t at, std::int32_t v) {
+    const std::uint32_t u = static_cast<std::uint32_t>(v);
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(u >> (8 * i));
+}
+inline std::int32_t GetI32(const Bytes& b, size_t at) {
+    std::uint32_t u = 0;
+    for (int i = 0; i < 4; ++i) u |= static_cast<std::uint32_t>(b[at + i]) << (8 * i);
+    return static_cast<std::int32_t>(u);
+}
+inline std::string GetName(const Bytes& b, size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); }
+
+// The 20 bytes of a sub-header, spelled out.
+inline Bytes Sub(const char* name, std::int32_t id, std::int32_t first, std::int32_t last, std::int32_t len) {
+    Bytes b(20);
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<unsigned char>(name[i]);
+    PutI32(b, 4, id);
+    PutI32(b, 8, first);
+    PutI32(b, 12, last);
+    PutI32(b, 16, len);
+    return b;
+}
+inline Bytes Slice(const Bytes& b, size_t at, size_t n) {
+    if (at + n > b.size()) return Bytes();
+    return Bytes(b.begin() + at, b.begin() + at + n);
+}
+
+// Record bytes of data set `tag`: distinct per data set and per byte.
+inline Bytes Payload(int tag, size_t n) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<unsigned char>(tag * 37 + i * 11 + 1);
+    return b;
+}
+
+inline std::string Name(int i) {
+    const int n = ((i % 1000) + 1000) % 1000;
+    return std::string("D") + static_cast<char>('0' + n / 100) + static_cast<char>('0' + n / 10 % 10) +
+           static_cast<char>('0' + n % 10);
+}
+
+}  // namespace bntest
