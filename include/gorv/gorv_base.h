@@ -49,5 +49,6 @@
 // ---- datafile ----
 #include <gorv/datafile/bn_file.h>
 #include <gorv/datafile/bn_file_result.h>
+#include <gorv/datafile/bn_file_inspect.h>
 #include <gorv/datafile/data_file_position.h>
 // ---- end datafile ----

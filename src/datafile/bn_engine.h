@@ -230,8 +230,12 @@ struct BnEngine {
         mh.nSubHeadCount = kSubHeads;
         mh.nNextHead = 0;
         FillGroup(raw, mh, 1, nullptr);
+        // The table before the main header: until the main header lands, the file is refused
+        // rather than read as a directory with half a table.
+        if (int st = SeekTo(o.m_pFile, kHeadBytes)) return st;
+        o.m_pFile->Write(raw + kHeadBytes, kGroupBytes - kHeadBytes);
         if (int st = SeekTo(o.m_pFile, 0)) return st;
-        o.m_pFile->Write(raw, kGroupBytes);
+        o.m_pFile->Write(raw, kHeadBytes);
         o.m_MainHead = mh;
         o.m_SubHead = FreeSlot();
         return BN_OK;

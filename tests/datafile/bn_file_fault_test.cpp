@@ -1,0 +1,303 @@
+// Record file under injected faults: a write that fails, comes up short, or comes up short and
+// then fails (a torn write), and a read that comes up short, at every system call of each
+// operation. Afterwards every other data set must read back intact, and the changed one must be
+// in its old or new state or be reported by the inspection.
+#include "bn_test_util.h"
+
+#include <cerrno>
+#include <functional>
+
+using namespace bntest;
+
+namespace {
+
+enum class Mode { kWriteFail, kWriteShort, kWriteTorn, kReadShort };
+
+struct Injector {
+    Mode mode = Mode::kWriteFail;
+    int at = 0;  // the call (1-based) that misbehaves
+    int writes = 0;
+    int reads = 0;
+    bool tripped = false;
+    bool failNext = false;
+    bool eofNext = false;
+};
+Injector g_inj;
+
+long FaultWrite(int fd, const void* buf, unsigned long n) {
+    if (g_inj.failNext) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const bool writeMode = g_inj.mode != Mode::kReadShort;
+    if (writeMode && ++g_inj.writes == g_inj.at) {
+        g_inj.tripped = true;
+        if (g_inj.mode == Mode::kWriteFail) {
+            errno = ENOSPC;
+            return -1;
+        }
+        if (g_inj.mode == Mode::kWriteTorn) g_inj.failNext = true;
+        return GorvPosixFileOps().write(fd, buf, n / 2);
+    }
+    return GorvPosixFileOps().write(fd, buf, n);
+}
+
+long FaultRead(int fd, void* buf, unsigned long n) {
+    if (g_inj.eofNext) {
+        g_inj.eofNext = false;
+        return 0;
+    }
+    if (g_inj.mode == Mode::kReadShort && ++g_inj.reads == g_inj.at) {
+        g_inj.tripped = true;
+        const long r = GorvPosixFileOps().read(fd, buf, n / 2);
+        g_inj.eofNext = r > 0;
+        return r;
+    }
+    return GorvPosixFileOps().read(fd, buf, n);
+}
+
+class ScopedFaults {
+public:
+    ScopedFaults(Mode mode, int at) {
+        g_inj = Injector{};
+        g_inj.mode = mode;
+        g_inj.at = at;
+        m_ops = GorvPosixFileOps();
+        m_ops.write = FaultWrite;
+        m_ops.read = FaultRead;
+        GorvSetFileOps(&m_ops);
+    }
+    ~ScopedFaults() { GorvSetFileOps(nullptr); }
+
+private:
+    GorvFileOps m_ops;
+};
+
+struct DataSet {
+    std::string name;
+    int id;
+    int len;
+    int count;
+    int first;  // filled in when written
+};
+
+// A file with the given data sets, each with its own payload.
+Bytes BuildFile(std::vector<DataSet>& sets) {
+    TempFile t("fault_base");
+    {
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "FLT ", 3, 2.0f);
+        EXPECT_EQ(bn.CREATE_F(), 0);
+        for (size_t i = 0; i < sets.size(); ++i) {
+            DataSet& d = sets[i];
+            EXPECT_EQ(bn.WRITE_F(d.name.c_str(), d.id, d.first, d.len, d.count), 0);
+            const Bytes p = Payload(static_cast<int>(i), static_cast<size_t>(d.len) * d.count * 4);
+            f.Write(p.data(), static_cast<UINT>(p.size()));
+        }
+    }
+    return t.Read();
+}
+
+// Reads a data set back: status and, when found, whether its records equal the payload.
+struct ReadBack {
+    int status;
+    int first, len, count;
+};
+ReadBack Lookup(CBnFile& bn, const DataSet& d) {
+    ReadBack r{};
+    r.status = bn.READ_F(d.name.c_str(), d.id, r.first, r.len, r.count);
+    return r;
+}
+
+struct Op {
+    const char* what;
+    std::vector<DataSet> sets;   // the file before
+    std::string name;            // the data set the operation changes
+    int id;
+    std::function<int(CBnFile&)> run;
+    // Accepts the changed data set's state afterwards (old or new).
+    std::function<bool(const ReadBack&, const ReadBack& before)> oldOrNew;
+};
+
+std::vector<DataSet> Sets(int n, int len = 2) {
+    std::vector<DataSet> v;
+    for (int i = 0; i < n; ++i) v.push_back({Name(i), 100 + i, len + i % 3, 1 + i % 4, 0});
+    return v;
+}
+
+void RunFaultMatrix(const Op& op) {
+    std::vector<DataSet> sets = op.sets;
+    const Bytes base = BuildFile(sets);
+    ReadBack before{};
+    {
+        TempFile t("fault_ref");
+        t.Write(base);
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "FLT ", 3, 2.0f);
+        before = Lookup(bn, DataSet{op.name, op.id, 0, 0, 0});
+    }
+    for (Mode mode : {Mode::kWriteFail, Mode::kWriteShort, Mode::kWriteTorn, Mode::kReadShort}) {
+        for (int at = 1; at < 100; ++at) {
+            SCOPED_TRACE(::testing::Message() << op.what << ", mode " << static_cast<int>(mode) << ", call " << at);
+            TempFile t("fault_run");
+            t.Write(base);
+            CFile f;
+            t.Open(f);
+            CBnFile bn;
+            bn.INIT_F(&f, "FLT ", 3, 2.0f);
+            int status = -1;
+            bool threw = false;
+            bool tripped = false;
+            {
+                ScopedFaults faults(mode, at);
+                try {
+                    status = op.run(bn);
+                } catch (const CFileException& e) {
+                    threw = true;
+                    EXPECT_EQ(e.m_cause, CFileException::diskFull);
+                }
+                tripped = g_inj.tripped;
+            }
+            // A short write that is followed by a good one is no failure at all.
+            if (mode == Mode::kWriteShort) {
+                EXPECT_FALSE(threw);
+            }
+            if (mode == Mode::kReadShort && tripped) {
+                EXPECT_TRUE(status == 2 || status == 0) << status;
+            }
+
+            for (size_t i = 0; i < sets.size(); ++i) {
+                const DataSet& d = sets[i];
+                if (d.name == op.name && d.id == op.id) continue;
+                const ReadBack r = Lookup(bn, d);
+                ASSERT_EQ(r.status, 0) << d.name;
+                EXPECT_EQ(r.first, d.first) << d.name;
+                EXPECT_EQ(r.count, d.count) << d.name;
+                const Bytes got = Slice(t.Read(), (static_cast<size_t>(d.first) - 1) * d.len * 4,
+                                        static_cast<size_t>(d.len) * d.count * 4);
+                EXPECT_EQ(got, Payload(static_cast<int>(i), static_cast<size_t>(d.len) * d.count * 4)) << d.name;
+            }
+            const ReadBack now = Lookup(bn, DataSet{op.name, op.id, 0, 0, 0});
+            if (!op.oldOrNew(now, before)) {
+                CBnFileInspect inspect;
+                ASSERT_EQ(inspect.Load(&f), 0);
+                EXPECT_FALSE(inspect.m_aProblems.empty()) << "changed data set in a third state, unreported";
+            }
+            if (!tripped) break;  // the operation ran to its end: every call has been tried
+        }
+    }
+}
+
+bool Absent(const ReadBack& r) { return r.status == 4; }
+bool Same(const ReadBack& a, const ReadBack& b) {
+    return a.status == b.status && a.first == b.first && a.len == b.len && a.count == b.count;
+}
+
+}  // namespace
+
+TEST(BnFileFaults, WriteIntoAFreeSlotWithZeroFill) {
+    Op op{"write free slot", Sets(5), "NEWD", 7,
+          [](CBnFile& bn) { int first = 0; return bn.WRITE_F("NEWD", 7, first, 1501, 2); },
+          [](const ReadBack& r, const ReadBack&) { return Absent(r) || (r.status == 0 && r.len == 1501 && r.count == 2); }};
+    RunFaultMatrix(op);
+}
+
+TEST(BnFileFaults, WriteThatAppendsANewGroup) {
+    Op op{"write new group", Sets(19), "NEWD", 7,
+          [](CBnFile& bn) { int first = 0; return bn.WRITE_F("NEWD", 7, first, 7, 3); },
+          [](const ReadBack& r, const ReadBack&) { return Absent(r) || (r.status == 0 && r.len == 7 && r.count == 3); }};
+    RunFaultMatrix(op);
+}
+
+TEST(BnFileFaults, ModifyShrinksAndGrows) {
+    Op shrink{"modify shrink", Sets(23), Name(4), 104,
+              [](CBnFile& bn) { return bn.MODIFY_F(Name(4).c_str(), 104, 0); },
+              [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || (r.status == 0 && r.count == 0); }};
+    RunFaultMatrix(shrink);
+    Op grow{"modify grow last", Sets(23), Name(22), 122,
+            [](CBnFile& bn) { return bn.MODIFY_F(Name(22).c_str(), 122, 40); },
+            [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || (r.status == 0 && r.count == 40); }};
+    RunFaultMatrix(grow);
+}
+
+TEST(BnFileFaults, DeleteInTheMiddleAndAtTheEnd) {
+    Op middle{"delete middle", Sets(23), Name(6), 106,
+              [](CBnFile& bn) { return bn.DELETE_F(Name(6).c_str(), 106); },
+              [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || Absent(r); }};
+    RunFaultMatrix(middle);
+    Op last{"delete last of group 1", Sets(19), Name(18), 118,
+            [](CBnFile& bn) { return bn.DELETE_F(Name(18).c_str(), 118); },
+            [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || Absent(r); }};
+    RunFaultMatrix(last);
+    Op tail{"delete last", Sets(9), Name(8), 108,
+            [](CBnFile& bn) { return bn.DELETE_F(Name(8).c_str(), 108); },
+            [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || Absent(r); }};
+    RunFaultMatrix(tail);
+}
+
+TEST(BnFileFaults, CreateThatFailsLeavesAFileThatIsRefusedNotMisread) {
+    for (Mode mode : {Mode::kWriteFail, Mode::kWriteTorn})
+    for (int at : {1, 2}) {
+        SCOPED_TRACE(::testing::Message() << "mode " << static_cast<int>(mode) << ", write " << at);
+        TempFile t("fault_create");
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "FLT ", 3, 2.0f);
+        {
+            ScopedFaults faults(mode, at);
+            EXPECT_THROW(bn.CREATE_F(), CFileException);
+        }
+        int first = 0, len = 0, count = 0;
+        const int st = bn.READ_F("ABCD", 1, first, len, count);
+        EXPECT_TRUE(st == 2 || st == 7) << st;
+        EXPECT_EQ(bn.WRITE_F("ABCD", 1, first, 1, 1), st);
+        ASSERT_EQ(bn.CREATE_F(), 0);  // once there is room again
+        EXPECT_EQ(bn.WRITE_F("ABCD", 1, first, 1, 1), 0);
+    }
+}
+
+TEST(BnFileFaults, RetryAfterAFailedWriteGivesTheSameFile) {
+    // A WRITE_F that failed at any write and is simply called again leaves the same bytes as one
+    // that never failed.
+    for (int sets : {5, 19}) {
+        std::vector<DataSet> v = Sets(sets);
+        const Bytes base = BuildFile(v);
+        TempFile clean("fault_clean");
+        clean.Write(base);
+        {
+            CFile f;
+            clean.Open(f);
+            CBnFile bn;
+            bn.INIT_F(&f, "FLT ", 3, 2.0f);
+            int first = 0;
+            ASSERT_EQ(bn.WRITE_F("NEWD", 1, first, 9, 4), 0);
+        }
+        for (int at = 1;; ++at) {
+            SCOPED_TRACE(::testing::Message() << sets << " sets, write " << at);
+            TempFile t("fault_retry");
+            t.Write(base);
+            CFile f;
+            t.Open(f);
+            CBnFile bn;
+            bn.INIT_F(&f, "FLT ", 3, 2.0f);
+            int first = 0;
+            bool tripped = false;
+            {
+                ScopedFaults faults(Mode::kWriteFail, at);
+                try {
+                    bn.WRITE_F("NEWD", 1, first, 9, 4);
+                } catch (const CFileException&) {
+                }
+                tripped = g_inj.tripped;
+            }
+            if (!tripped) break;
+            ASSERT_EQ(bn.WRITE_F("NEWD", 1, first, 9, 4), 0);
+            EXPECT_EQ(t.Read(), clean.Read());
+        }
+    }
+}
