@@ -1,0 +1,300 @@
+// Record file on damaged and hostile files: cut short at every byte, header fields set to
+// hostile values, cyclic and runaway chains. Always a status, never a crash or a loop, and the
+// data sets reached before the damage are still found.
+#include "bn_test_util.h"
+
+#include <climits>
+
+using namespace bntest;
+
+namespace {
+
+struct Entry {
+    std::string name;
+    int id;
+    int block;  // header block of its slot
+};
+
+// Group 1 full (19 data sets), group 2 (block 26 onward) with three more.
+Bytes TwoGroupFile(std::vector<Entry>& entries) {
+    TempFile t("damage_base");
+    CFile f;
+    t.Open(f);
+    CBnFile bn;
+    bn.INIT_F(&f, "DMG ", 5, 1.0f);
+    EXPECT_EQ(bn.CREATE_F(), 0);
+    for (int i = 0; i < 22; ++i) {
+        int first = 0;
+        EXPECT_EQ(bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
+        const Bytes p = Payload(i, 4);
+        f.Write(p.data(), 4);
+    }
+    const Bytes b = t.Read();
+    const int group2 = GetI32(b, 16);
+    EXPECT_EQ(group2, 26);
+    for (int i = 0; i < 22; ++i) entries.push_back({Name(i), i, i < 19 ? i + 3 : group2 + (i - 19) + 2});
+    return b;
+}
+
+// Runs every operation once; each must return a status in 0..10 and READ_F's outputs must be
+// zero unless it succeeded.
+void RunAll(CBnFile& bn, const std::vector<Entry>& entries) {
+    float v = 0;
+    const int chk = bn.CHKHED_F(v);
+    EXPECT_TRUE(chk >= 0 && chk <= 10) << chk;
+    for (const Entry& e : entries) {
+        int first = -1, len = -1, count = -1;
+        const int st = bn.READ_F(e.name.c_str(), e.id, first, len, count);
+        EXPECT_TRUE(st >= 0 && st <= 10) << st;
+        if (st != 0) {
+            EXPECT_EQ(first | len | count, 0);
+        }
+    }
+    int first = 0;
+    int st = bn.WRITE_F("ZZZZ", 1, first, 3, 2);
+    EXPECT_TRUE(st >= 0 && st <= 10) << st;
+    st = bn.MODIFY_F(entries[5].name.c_str(), entries[5].id, 0);
+    EXPECT_TRUE(st >= 0 && st <= 10) << st;
+    st = bn.MODIFY_F(entries.back().name.c_str(), entries.back().id, 3);
+    EXPECT_TRUE(st >= 0 && st <= 10) << st;
+    st = bn.DELETE_F(entries[2].name.c_str(), entries[2].id);
+    EXPECT_TRUE(st >= 0 && st <= 10) << st;
+    CBnFileInspect inspect;
+    st = inspect.Load(bn.GetFile());
+    EXPECT_TRUE(st == 0 || st == 2) << st;
+}
+
+int ReadStatus(CBnFile& bn, const Entry& e) {
+    int first = 0, len = 0, count = 0;
+    return bn.READ_F(e.name.c_str(), e.id, first, len, count);
+}
+
+}  // namespace
+
+TEST(BnFileDamage, CutShortAtEveryByte) {
+    std::vector<Entry> entries;
+    const Bytes full = TwoGroupFile(entries);
+    for (size_t n = 0; n <= full.size(); ++n) {
+        SCOPED_TRACE(::testing::Message() << "length " << n);
+        TempFile t("cut");
+        t.Write(Bytes(full.begin(), full.begin() + static_cast<long>(n)));
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        // A data set is found exactly when every header up to its slot is in the file; the
+        // one-read group scan must agree with a slot-by-slot one.
+        for (const Entry& e : entries) EXPECT_EQ(ReadStatus(bn, e), n >= static_cast<size_t>(e.block) * 20 ? 0 : 2) << e.name;
+        float v = 0;
+        EXPECT_EQ(bn.CHKHED_F(v), n >= 20 ? 0 : 2);
+        if (n < 20) {
+            int first = 0;
+            EXPECT_EQ(bn.WRITE_F("ZZZZ", 1, first, 1, 1), 2);
+            EXPECT_EQ(bn.MODIFY_F("ZZZZ", 1, 1), 2);
+            EXPECT_EQ(bn.DELETE_F("ZZZZ", 1), 2);
+        }
+        RunAll(bn, entries);
+    }
+}
+
+TEST(BnFileDamage, CutShortAfterAFreeSlotStillScans) {
+    // The scan ends at the first free slot, so a file cut anywhere after it reads as whole.
+    TempFile t("cut_free");
+    {
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        ASSERT_EQ(bn.CREATE_F(), 0);
+        int first = 0;
+        ASSERT_EQ(bn.WRITE_F("AAAA", 1, first, 1, 0), 0);
+    }
+    Bytes b = t.Read();
+    for (size_t n : {80u, 81u, 99u, 100u, 419u}) {
+        SCOPED_TRACE(n);
+        t.Write(Bytes(b.begin(), b.begin() + static_cast<long>(n)));
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        int first = 0, len = 0, count = 0;
+        EXPECT_EQ(bn.READ_F("BBBB", 1, first, len, count), 4);
+        EXPECT_EQ(bn.READ_F("AAAA", 1, first, len, count), 0);
+    }
+}
+
+TEST(BnFileDamage, HostileHeaderFieldsGiveStatusesNeverCrashes) {
+    std::vector<Entry> entries;
+    const Bytes full = TwoGroupFile(entries);
+    const int values[] = {0, 1, -1, 2, 21, 25, 26, 27, 46, 47, 1000, INT_MIN, INT_MAX, INT_MAX / 4, 0x01000000};
+    // Every header block of both groups, every field.
+    std::vector<size_t> blocks;
+    for (size_t blk = 1; blk <= 21; ++blk) blocks.push_back(blk);
+    for (size_t blk = 26; blk <= 30; ++blk) blocks.push_back(blk);
+    for (size_t blk : blocks) {
+        for (size_t field = 0; field < 5; ++field) {
+            for (int v : values) {
+                SCOPED_TRACE(::testing::Message() << "block " << blk << " field " << field << " = " << v);
+                Bytes b = full;
+                PutI32(b, (blk - 1) * 20 + field * 4, v);
+                TempFile t("hostile");
+                t.Write(b);
+                CFile f;
+                t.Open(f);
+                CBnFile bn;
+                bn.INIT_F(&f, "DMG ", 5, 1.0f);
+                // Data sets whose slot comes before the damaged block are found as before.
+                for (const Entry& e : entries) {
+                    if (static_cast<size_t>(e.block) < blk) {
+                        EXPECT_EQ(ReadStatus(bn, e), 0) << e.name;
+                    }
+                }
+                RunAll(bn, entries);
+            }
+        }
+    }
+}
+
+TEST(BnFileDamage, ChainsThatLoopOrRunAwayAreStopped) {
+    std::vector<Entry> entries;
+    const Bytes full = TwoGroupFile(entries);
+    struct Case {
+        int next;
+        int status;
+    };
+    // Group 2's main header is block 26; its next field is at byte 516. Group 2 is filled first
+    // so that a scan for an absent name follows the link.
+    const Case cases[] = {
+        {1, 7},          // back to group 1: a cycle
+        {26, 7},         // to itself
+        {30, 7},         // into its own table
+        {-5, 7},         // negative
+        {INT_MIN, 7},
+        {100000, 2},     // past the end of the file
+        {INT_MAX, 2},
+    };
+    TempFile base("chain_base");
+    base.Write(full);
+    {
+        CFile f;
+        base.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        for (int i = 22; i < 38; ++i) {  // group 2 exactly full
+            int first = 0;
+            ASSERT_EQ(bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
+        }
+    }
+    const Bytes filled = base.Read();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.next);
+        Bytes b = filled;
+        PutI32(b, 25 * 20 + 16, c.next);
+        TempFile t("chain");
+        t.Write(b);
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        int first = 0, len = 0, count = 0;
+        EXPECT_EQ(bn.READ_F("ABSE", 1, first, len, count), c.status);
+        EXPECT_EQ(bn.WRITE_F("ABSE", 1, first, 1, 1), c.status);
+        EXPECT_EQ(bn.READ_F(Name(37).c_str(), 37, first, len, count), 0);  // reached before the link
+        EXPECT_EQ(t.Read(), b);  // nothing written
+        CBnFileInspect inspect;
+        ASSERT_EQ(inspect.Load(&f), 0);
+        ASSERT_FALSE(inspect.m_aProblems.empty());
+        EXPECT_NE(inspect.m_aProblems[0].find(c.status == 7 && c.next <= 26 ? "cycle" : "broken chain"), std::string::npos)
+            << inspect.m_aProblems[0];
+    }
+}
+
+TEST(BnFileDamage, ImpossibleRecordNumbersAreRefusedAndNothingIsWrittenOverTheDirectory) {
+    std::vector<Entry> entries;
+    const Bytes full = TwoGroupFile(entries);
+    struct Case {
+        size_t block, field;
+        int value;
+    };
+    // Fields: 2 first, 3 last, 4 length. Entry 3 (slot block 6) and the last of group 2.
+    const Case cases[] = {
+        {6, 2, -3}, {6, 2, 0}, {6, 4, 0}, {6, 4, -1}, {6, 4, 20000000}, {6, 3, -100}, {6, 4, INT_MAX},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "field " << c.field << " = " << c.value);
+        Bytes b = full;
+        PutI32(b, (c.block - 1) * 20 + c.field * 4, c.value);
+        TempFile t("numbers");
+        t.Write(b);
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        EXPECT_EQ(ReadStatus(bn, entries[3]), 7);
+        EXPECT_EQ(bn.MODIFY_F(entries[3].name.c_str(), entries[3].id, 1), 7);
+        int first = 0;
+        EXPECT_EQ(bn.WRITE_F(entries[3].name.c_str(), entries[3].id, first, 1, 1), 7);
+        EXPECT_EQ(ReadStatus(bn, entries[2]), 0);
+        EXPECT_EQ(ReadStatus(bn, entries[4]), 0);
+        // A new data set would need every passed slot's extent: refused, file untouched.
+        EXPECT_EQ(bn.WRITE_F("ZZZZ", 1, first, 1, 1), 7);
+        EXPECT_EQ(t.Read(), b);
+        CBnFileInspect inspect;
+        ASSERT_EQ(inspect.Load(&f), 0);
+        EXPECT_FALSE(inspect.m_aProblems.empty());
+    }
+
+    // The slot before a free one says its records end inside the directory (or nowhere): the new
+    // data set would land on the headers, so WRITE_F refuses and writes nothing.
+    for (int last : {0, 3, 20}) {
+        SCOPED_TRACE(last);
+        TempFile t("into_dir");
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        ASSERT_EQ(bn.CREATE_F(), 0);
+        int first = 0;
+        ASSERT_EQ(bn.WRITE_F("AAAA", 1, first, 1, 1), 0);
+        Bytes b = t.Read();
+        PutI32(b, 40 + 8, 1);
+        PutI32(b, 40 + 12, last);
+        t.Write(b);
+        EXPECT_EQ(bn.WRITE_F("BBBB", 1, first, 1, 1), 7);
+        EXPECT_EQ(t.Read(), b);
+    }
+    // Slot 1 free: the table entry is gone, nothing may be created there.
+    TempFile t("slot1");
+    CFile f;
+    t.Open(f);
+    CBnFile bn;
+    bn.INIT_F(&f, "DMG ", 5, 1.0f);
+    ASSERT_EQ(bn.CREATE_F(), 0);
+    Bytes b = t.Read();
+    std::copy_n("    ", 4, b.begin() + 20);
+    t.Write(b);
+    int first = 0;
+    EXPECT_EQ(bn.WRITE_F("BBBB", 1, first, 1, 1), 7);
+    EXPECT_EQ(t.Read(), b);
+}
+
+TEST(BnFileDamage, FileShorterThanOneHeader) {
+    for (size_t n : {0u, 1u, 19u}) {
+        TempFile t("short");
+        t.Write(Bytes(n, 'N'));
+        CFile f;
+        t.Open(f);
+        CBnFile bn;
+        bn.INIT_F(&f, "NNNN", 0, 0.0f);
+        float v = 5.0f;
+        EXPECT_EQ(bn.CHKHED_F(v), 2);
+        int first = 0, len = 0, count = 0;
+        EXPECT_EQ(bn.READ_F("AAAA", 1, first, len, count), 2);
+        EXPECT_EQ(bn.WRITE_F("AAAA", 1, first, 1, 1), 2);
+        EXPECT_EQ(bn.MODIFY_F("AAAA", 1, 1), 2);
+        EXPECT_EQ(bn.DELETE_F("AAAA", 1), 2);
+        EXPECT_EQ(t.Read(), Bytes(n, 'N'));
+        CBnFileInspect inspect;
+        EXPECT_EQ(inspect.Load(&f), 2);
+    }
+}
