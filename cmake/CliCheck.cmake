@@ -3,11 +3,16 @@ cmake_minimum_required(VERSION 3.25)
 #   -DGORV=<gorv binary> -DARGS=<arguments separated by '|'> -DEXPECT_RC=<exit code>
 #   [-DEXPECT_MATCH=<regex on stdout+stderr>] [-DEXPECT_FILE=<file that must hold "<svg">]
 # Arguments are '|'-separated because WKT text contains spaces and commas but never '|'.
+# [-DINPUT_FILE=<file>] feeds that file to the command's standard input.
 string(REPLACE "|" ";" args "${ARGS}")
 if(DEFINED EXPECT_FILE)
   file(REMOVE "${EXPECT_FILE}")
 endif()
-execute_process(COMMAND "${GORV}" ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(input_args "")
+if(DEFINED INPUT_FILE)
+  set(input_args INPUT_FILE "${INPUT_FILE}")
+endif()
+execute_process(COMMAND "${GORV}" ${args} ${input_args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc STREQUAL "${EXPECT_RC}")
   message(FATAL_ERROR "exit code ${rc}, expected ${EXPECT_RC}\nstdout: ${out}\nstderr: ${err}")
 endif()
