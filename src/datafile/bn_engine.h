@@ -389,7 +389,10 @@ struct BnEngine {
 
     // Growth of the data set in `match` over `grown`: it may not reach whatever the directory
     // places after it (the next slot's records, a deleted entry's records, a later group), nor any
-    // other live extent. The last data set of the file may grow freely.
+    // other live extent. MODIFY_F moves no data, so such a growth would make two data sets (or a
+    // data set and a directory) share bytes and the next write to either would destroy the other;
+    // refusing it loses nothing. The last data set of the file may grow freely: the next WRITE_F
+    // places its records after the grown end.
     static int CheckGrowth(T& o, const SlotRef& match, const Range& grown) {
         std::vector<SlotRef> occupied;
         std::vector<GroupRef> groups;
