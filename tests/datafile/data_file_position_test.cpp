@@ -79,3 +79,13 @@ TEST(DataFilePosition, PartialRemovalByFirstIdRange) {
         }
     }
 }
+
+TEST(DataFilePosition, TakesTheHostsInt64Name) {
+    CDataFilePosition t;
+    t.SetRdfp(7, 8, 1, 2, 3);
+    __int64 a = 0, b = 0;
+    EXPECT_EQ(t.GetRdfp(7, 8, a, b), 1);
+    EXPECT_EQ(a + b, 3);
+    __int64 rec = 2, len = 8;
+    EXPECT_EQ(CBnFile::SeekBN(nullptr, rec, len), 0);
+}

@@ -9,6 +9,11 @@
 #include <gorv/platform/afx_types.h>
 #include <gorv/platform/gorv_export.h>
 
+#if !defined(_MSC_VER)
+// The 64-bit integer name that host code passes to SeekBN and GetRdfp (the same type as LONGLONG).
+typedef long long __int64;
+#endif
+
 // Status codes of the record file operations.
 enum : int {
     BN_OK = 0,              // success

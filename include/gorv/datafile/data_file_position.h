@@ -6,6 +6,11 @@
 #include <gorv/platform/afx_types.h>
 #include <gorv/platform/gorv_export.h>
 
+#if !defined(_MSC_VER)
+// The 64-bit integer name that host code passes to SeekBN and GetRdfp (the same type as LONGLONG).
+typedef long long __int64;
+#endif
+
 // Three positions, kept in the order SetRdfp receives them; the table gives them no meaning.
 struct T_RDFP_D {
     LONGLONG llPos1;
