@@ -77,7 +77,7 @@ struct BnEngine {
 
     static void Init(T& o, CFile* pFile, const char* pszHeadName, int nFileType, float fVersion) {
         o.m_pFile = pFile;
-        if (pszHeadName != nullptr) std::memcpy(o.m_szHeadName, pszHeadName, 4);
+        if (pszHeadName != nullptr) std::memcpy(o.m_szHeadName, LoadName(pszHeadName).c, 4);
         o.m_nFileType = nFileType;
         o.m_fVersion = fVersion;
     }
@@ -100,8 +100,11 @@ struct BnEngine {
         return SeekTo(f, pos) == BN_OK ? 1 : 0;
     }
 
-    static bool ValidName(const char* name) {
-        return name != nullptr && !SameName(name, kFreeName) && !SameName(name, kHeadName);
+    // Loads the caller's name; false for a null name and the reserved "    " and "HEAD".
+    static bool ValidName(const char* name, Name4& out) {
+        if (name == nullptr) return false;
+        out = LoadName(name);
+        return !SameName(out.c, kFreeName) && !SameName(out.c, kHeadName);
     }
 
     static int ValidateMain(const T& o) {
@@ -272,9 +275,11 @@ struct BnEngine {
         return BN_OK;
     }
 
-    static int Read(T& o, const char* name, int id, int& first, int& len, int& count) {
+    static int Read(T& o, const char* pszName, int id, int& first, int& len, int& count) {
         first = len = count = 0;
-        if (!ValidName(name)) return BN_ERR_ARGUMENT;
+        Name4 nm;
+        if (!ValidName(pszName, nm)) return BN_ERR_ARGUMENT;
+        const char* name = nm.c;
         ScanResult s;
         if (int st = Scan(o, name, id, s)) return st;
         if (s.end != ScanEnd::kMatch) return BN_ERR_NOT_FOUND;
@@ -286,9 +291,11 @@ struct BnEngine {
         return SeekTo(o.m_pFile, RecordRange(h).begin);
     }
 
-    static int Write(T& o, const char* name, int id, int& first, int len, int count) {
+    static int Write(T& o, const char* pszName, int id, int& first, int len, int count) {
         first = 0;
-        if (!ValidName(name) || len < 1 || count < 0) return BN_ERR_ARGUMENT;
+        Name4 nm;
+        if (!ValidName(pszName, nm) || len < 1 || count < 0) return BN_ERR_ARGUMENT;
+        const char* name = nm.c;
         std::vector<SlotRef> occupied;
         std::vector<GroupRef> groups;
         ScanResult s;
@@ -365,8 +372,10 @@ struct BnEngine {
         return SeekTo(o.m_pFile, q * len * W);
     }
 
-    static int Modify(T& o, const char* name, int id, int count) {
-        if (!ValidName(name) || count < 0) return BN_ERR_ARGUMENT;
+    static int Modify(T& o, const char* pszName, int id, int count) {
+        Name4 nm;
+        if (!ValidName(pszName, nm) || count < 0) return BN_ERR_ARGUMENT;
+        const char* name = nm.c;
         ScanResult s;
         if (int st = Scan(o, name, id, s)) return st;
         if (s.end != ScanEnd::kMatch) return BN_ERR_NOT_FOUND;
@@ -426,8 +435,10 @@ struct BnEngine {
         return BN_OK;
     }
 
-    static int Delete(T& o, const char* name, int id) {
-        if (!ValidName(name)) return BN_ERR_ARGUMENT;
+    static int Delete(T& o, const char* pszName, int id) {
+        Name4 nm;
+        if (!ValidName(pszName, nm)) return BN_ERR_ARGUMENT;
+        const char* name = nm.c;
         ScanResult s;
         if (int st = Scan(o, name, id, s)) return st;
         if (s.end != ScanEnd::kMatch) return BN_ERR_NOT_FOUND;

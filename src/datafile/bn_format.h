@@ -112,6 +112,17 @@ inline void DecodeSub(const unsigned char* p, T_BN_SUB_HEAD& h) {
     h.nRecLen = GetI32(p + 16);
 }
 
+// A caller's name: its first 4 bytes, read no further than a terminating NUL (the rest are then
+// NUL), so a short string is never read past its end.
+struct Name4 {
+    char c[4];
+};
+inline Name4 LoadName(const char* p) {
+    Name4 n{};
+    for (int i = 0; i < 4 && p[i] != '\0'; ++i) n.c[i] = p[i];
+    return n;
+}
+
 inline bool SameName(const char* a, const char* b) { return std::memcmp(a, b, 4) == 0; }
 inline bool IsFree(const T_BN_SUB_HEAD& h) { return SameName(h.szName, kFreeName); }
 inline bool IsHeadEntry(const T_BN_SUB_HEAD& h) { return SameName(h.szName, kHeadName); }

@@ -122,6 +122,10 @@ TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
     // Names are 4 raw bytes: case matters, and only the first 4 bytes count.
     EXPECT_EQ(o.bn.READ_F("abcd", 1, first, len, count), 4);
     EXPECT_EQ(o.bn.READ_F("ABCDEFG", 1, first, len, count), 0);
+    // A shorter string is read up to its terminator and no further: "AB" is "AB\0\0".
+    ASSERT_EQ(o.bn.WRITE_F("AB", 5, first, 1, 0), 0);
+    EXPECT_EQ(GetName(t.Read(), 80), std::string("AB\0\0", 4));
+    EXPECT_EQ(o.bn.READ_F(std::string("AB\0\0", 4).c_str(), 5, first, len, count), 0);
 }
 
 TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {

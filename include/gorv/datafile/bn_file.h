@@ -1,7 +1,8 @@
 // CBnFile: named data sets of fixed-length records in one binary file, behind a chain of
 // directory groups of 20-byte headers (the layout is documented in src/datafile/bn_format.h).
 // Every operation returns a status code 0..10 (GetErrorMessage gives its text); a failed write
-// throws the platform's CFileException, which passes through unchanged.
+// throws the platform's CFileException, which passes through unchanged. A name argument is its
+// first 4 bytes, compared raw; a shorter string counts up to its terminator, padded with NUL bytes.
 #pragma once
 
 #include <gorv/platform/afx_file.h>
