@@ -9,6 +9,7 @@
 #include <gorv/platform/afx_coll.h>
 #include <gorv/platform/afx_file.h>
 #include <gorv/platform/afx_module.h>
+#include <gorv/platform/win_registry.h>
 #include <gorv/version.h>
 // ---- end platform ----
 
@@ -45,3 +46,9 @@
 #include <gorv/section/sect_types.h>
 #include <gorv/section/sect_model.h>
 // ---- end section ----
+
+// ---- env ----
+#include <gorv/env/registry.h>
+#include <gorv/env/product.h>
+#include <gorv/env/test_env_mgr.h>
+// ---- end env ----
