@@ -6,6 +6,7 @@
 #include <gorv/platform/win_registry.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +45,7 @@ const char* const kSchema =
     " key INTEGER NOT NULL REFERENCES key(id) ON DELETE CASCADE,"
     " name TEXT NOT NULL, fold TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL);"
     "CREATE UNIQUE INDEX value_by_name ON value(key, fold);"
+    "CREATE INDEX value_by_order ON value(key, id);"
     "INSERT INTO key(id, parent, name, fold) VALUES"
     " (1, NULL, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),"
     " (2, NULL, 'HKEY_CURRENT_USER', 'hkey_current_user'),"
@@ -62,7 +64,9 @@ enum Stmt {
     kSetValue,
     kDeleteValue,
     kEnumKey,
+    kEnumKeyAfter,
     kEnumValue,
+    kEnumValueAfter,
     kDeleteKey,
     kDeleteChildKeys,
     kDeleteValues,
@@ -76,8 +80,10 @@ const char* const kStmtText[kStmtCount] = {
     "INSERT INTO value(key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)"
     " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data",
     "DELETE FROM value WHERE key = ?1 AND fold = ?2",
-    "SELECT name FROM key WHERE parent = ?1 ORDER BY fold, name LIMIT 1 OFFSET ?2",
-    "SELECT name, type, data FROM value WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2",
+    "SELECT name, fold FROM key WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
+    "SELECT name, fold FROM key WHERE parent = ?1 AND fold > ?2 ORDER BY fold LIMIT 1",
+    "SELECT name, type, data, id FROM value WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2",
+    "SELECT name, type, data, id FROM value WHERE key = ?1 AND id > ?2 ORDER BY id LIMIT 1",
     "DELETE FROM key WHERE id = ?1",
     "DELETE FROM key WHERE parent = ?1",
     "DELETE FROM value WHERE key = ?1",
@@ -146,6 +152,7 @@ struct Session {
     bool readOnly = false;     // the file or its folder cannot be written
     bool schemaReady = false;  // false: an empty file or database that the first write sets up
     bool broken = false;       // a damaged file was met: close instead of keeping the connection
+    std::chrono::steady_clock::time_point busySince;  // start of the current wait for a lock
     // Guarded by Store::mu:
     bool taken = false;  // a transaction is running (from its first handle to its last close)
     int refs = 0;        // open handles and calls in flight of the running transaction
@@ -154,6 +161,15 @@ struct Session {
     bool inTxn = false;
     bool writeTxn = false;
     bool aborted = false;
+    // Where the last enumeration stopped, so that walking index 0, 1, 2... costs one step each.
+    // Any write and the end of the transaction forget it.
+    struct Cursor {
+        int kind = 0;  // 0 none, 1 subkeys, 2 values
+        std::int64_t key = 0;
+        DWORD index = 0;
+        std::string fold;     // subkeys: the last name's folded form
+        std::int64_t id = 0;  // values: the last value's row id
+    } cursor;
     std::mutex mu;
 
     ~Session() {
@@ -329,6 +345,18 @@ std::string store_path() {
     return home + "/.config/gorv/registry.db";
 }
 
+// Waits for a lock held by another connection. SQLite's own timeout sleeps in steps of up to
+// 100 ms, so a queue of writers idles long after the lock is free; short, growing naps keep the
+// queue moving. Gives up (the call fails with ERROR_BUSY) after kBusyTimeoutMs.
+int busy_wait(void* ctx, int count) {
+    auto* start = static_cast<std::chrono::steady_clock::time_point*>(ctx);
+    const auto now = std::chrono::steady_clock::now();
+    if (count == 0) *start = now;
+    if (now - *start > std::chrono::milliseconds(kBusyTimeoutMs)) return 0;
+    ::usleep(static_cast<useconds_t>(std::min(50 + 50 * count, 2000)));
+    return 1;
+}
+
 // Opens a connection on an existing file (create = false) or a new one, and checks the file.
 LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Session>& out) {
     auto s = std::make_unique<Session>();
@@ -344,7 +372,7 @@ LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Sessi
     if (::stat(path.c_str(), &st) != 0) return from_errno(errno);
     s->dev = st.st_dev;
     s->ino = st.st_ino;
-    sqlite3_busy_timeout(s->db, kBusyTimeoutMs);
+    sqlite3_busy_handler(s->db, busy_wait, &s->busySince);
     s->readOnly = sqlite3_db_readonly(s->db, "main") == 1;
 
     Content content = Content::kEmpty;
@@ -365,7 +393,7 @@ LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Sessi
     if (rc != SQLITE_OK) return from_sqlite(rc) == ERROR_BUSY ? ERROR_BUSY : ERROR_BADDB;
     if (content == Content::kForeign) return ERROR_BADDB;
     s->schemaReady = content == Content::kStore;
-    if (exec(s.get(), "PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON") != ERROR_SUCCESS) return ERROR_BADDB;
+    if (exec(s.get(), "PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON; PRAGMA journal_size_limit = 4194304") != ERROR_SUCCESS) return ERROR_BADDB;
     out = std::move(s);
     return ERROR_SUCCESS;
 }
@@ -418,6 +446,7 @@ LSTATUS begin_txn(Session* s, bool forWrite) {
         }
     }
     s->inTxn = true;
+    s->cursor.kind = 0;
     s->writeTxn = forWrite;
     s->aborted = false;
     return ERROR_SUCCESS;
@@ -583,6 +612,7 @@ LSTATUS check_usable(Session* s) {
 }
 
 LSTATUS step_done(Session* s, sqlite3_stmt* st) {
+    s->cursor.kind = 0;
     int rc = sqlite3_step(st);
     reset(st);
     if (rc == SQLITE_DONE) return ERROR_SUCCESS;
@@ -845,12 +875,20 @@ LSTATUS RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, DWORD* lpcchName,
         rc = check_usable(c.s);
         if (rc == ERROR_SUCCESS && !c.s->schemaReady) rc = ERROR_NO_MORE_ITEMS;
         if (rc == ERROR_SUCCESS) {
-            sqlite3_stmt* st = c.s->stmt[kEnumKey];
+            Session::Cursor& cur = c.s->cursor;
+            const bool next = cur.kind == 1 && cur.key == c.id && dwIndex == cur.index + 1;
+            sqlite3_stmt* st = c.s->stmt[next ? kEnumKeyAfter : kEnumKey];
             sqlite3_bind_int64(st, 1, c.id);
-            sqlite3_bind_int64(st, 2, dwIndex);
+            if (next) sqlite3_bind_text(st, 2, cur.fold.data(), static_cast<int>(cur.fold.size()), SQLITE_TRANSIENT);
+            else sqlite3_bind_int64(st, 2, dwIndex);
             int src = sqlite3_step(st);
             if (src == SQLITE_ROW) {
                 rc = copy_name(sqlite3_column_text(st, 0), sqlite3_column_bytes(st, 0), lpName, lpcchName);
+                cur.kind = 1;
+                cur.key = c.id;
+                cur.index = dwIndex;
+                cur.fold.assign(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)),
+                                static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
             } else {
                 rc = src == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : from_sqlite(src);
             }
@@ -871,9 +909,11 @@ LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, DWORD* lpcch
         rc = check_usable(c.s);
         if (rc == ERROR_SUCCESS && !c.s->schemaReady) rc = ERROR_NO_MORE_ITEMS;
         if (rc == ERROR_SUCCESS) {
-            sqlite3_stmt* st = c.s->stmt[kEnumValue];
+            Session::Cursor& cur = c.s->cursor;
+            const bool next = cur.kind == 2 && cur.key == c.id && dwIndex == cur.index + 1;
+            sqlite3_stmt* st = c.s->stmt[next ? kEnumValueAfter : kEnumValue];
             sqlite3_bind_int64(st, 1, c.id);
-            sqlite3_bind_int64(st, 2, dwIndex);
+            sqlite3_bind_int64(st, 2, next ? cur.id : static_cast<std::int64_t>(dwIndex));
             int src = sqlite3_step(st);
             if (src == SQLITE_ROW) {
                 rc = copy_name(sqlite3_column_text(st, 0), sqlite3_column_bytes(st, 0), lpValueName, lpcchValueName);
@@ -882,6 +922,10 @@ LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, DWORD* lpcch
                     const void* data = sqlite3_column_blob(st, 2);
                     rc = copy_out(data, static_cast<DWORD>(sqlite3_column_bytes(st, 2)), lpData, lpcbData);
                 }
+                cur.kind = 2;
+                cur.key = c.id;
+                cur.index = dwIndex;
+                cur.id = sqlite3_column_int64(st, 3);
             } else {
                 rc = src == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : from_sqlite(src);
             }
