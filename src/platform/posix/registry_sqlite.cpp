@@ -553,11 +553,23 @@ LSTATUS leave(Session* s) {
     s->taken = false;
     s->owner = std::thread::id();
     if (t_current == s) t_current = nullptr;
+    auto it = std::find_if(g.sessions.begin(), g.sessions.end(),
+                           [s](const std::unique_ptr<Session>& p) { return p.get() == s; });
+    if (s->broken) {
+        g.sessions.erase(it);
+        return rc;
+    }
+    // Most recently used last; past the limit, the idle connection unused longest is closed.
+    std::rotate(it, it + 1, g.sessions.end());
     std::size_t idle = 0;
     for (const auto& p : g.sessions) idle += p->taken ? 0 : 1;
-    if (s->broken || idle > kMaxIdleSessions) {
-        g.sessions.erase(std::find_if(g.sessions.begin(), g.sessions.end(),
-                                      [s](const std::unique_ptr<Session>& p) { return p.get() == s; }));
+    for (auto p = g.sessions.begin(); idle > kMaxIdleSessions && p != g.sessions.end();) {
+        if (!(*p)->taken) {
+            p = g.sessions.erase(p);
+            --idle;
+        } else {
+            ++p;
+        }
     }
     return rc;
 }
