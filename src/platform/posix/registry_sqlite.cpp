@@ -77,8 +77,8 @@ const char* const kStmtText[kStmtCount] = {
     "INSERT INTO key(parent, name, fold) VALUES (?1, ?2, ?3)",
     "SELECT parent, name FROM key WHERE id = ?1",
     "SELECT type, data FROM value WHERE key = ?1 AND fold = ?2",
-    "INSERT INTO value(key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)"
-    " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data",
+    ("INSERT INTO value(key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)"
+     " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"),
     "DELETE FROM value WHERE key = ?1 AND fold = ?2",
     "SELECT name, fold FROM key WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
     "SELECT name, fold FROM key WHERE parent = ?1 AND fold > ?2 ORDER BY fold LIMIT 1",
