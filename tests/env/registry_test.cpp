@@ -318,6 +318,18 @@ TEST(RegistryStore, DamagedOrForeignFilesFailAndStayUnchanged) {
         regtest::WriteFile(store.path(), garbled);
         ExpectUntouched(store.path());
     }
+    {
+        SCOPED_TRACE("another program's database with an unfinished rollback journal");
+        std::string rollbackMode = image;
+        rollbackMode[18] = rollbackMode[19] = 1;  // file format: rollback journal
+        regtest::WriteFile(store.path(), rollbackMode);
+        std::string journal = std::string("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8) + std::string(504, '\0');
+        journal.replace(8, 4, "\0\0\0\x01");  // one page record
+        regtest::WriteFile(store.path() + "-journal", journal);
+        ExpectUntouched(store.path());
+        EXPECT_EQ(regtest::ReadFile(store.path() + "-journal"), journal);
+        std::remove((store.path() + "-journal").c_str());
+    }
     // The intact image reads.
     regtest::WriteFile(store.path(), image);
     CString out;

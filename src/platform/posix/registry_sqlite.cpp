@@ -17,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -150,6 +151,7 @@ struct Session {
     dev_t dev = 0;
     ino_t ino = 0;
     bool readOnly = false;     // the file or its folder cannot be written
+    bool immutable = false;    // read without locks (read-only folder): never kept between calls
     bool schemaReady = false;  // false: an empty file or database that the first write sets up
     bool broken = false;       // a damaged file was met: close instead of keeping the connection
     std::chrono::steady_clock::time_point busySince;  // start of the current wait for a lock
@@ -357,10 +359,31 @@ int busy_wait(void* ctx, int count) {
     return 1;
 }
 
+// True when the file is a rollback-journal database (another program's: a store is in WAL mode
+// from its first page on) with a journal beside it: opening it would roll the journal back into
+// the file. A new store's own set-up journal sits beside an empty file or a WAL-mode first page.
+bool foreign_hot_journal(const std::string& path) {
+    static const unsigned char kJournalMagic[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+    unsigned char magic[8] = {};
+    int fd = ::open((path + "-journal").c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool journal = ::pread(fd, magic, sizeof magic, 0) == static_cast<ssize_t>(sizeof magic) &&
+                         std::memcmp(magic, kJournalMagic, sizeof magic) == 0;
+    ::close(fd);
+    if (!journal) return false;
+    unsigned char header[20] = {};
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const ssize_t got = ::pread(fd, header, sizeof header, 0);
+    ::close(fd);
+    return got == static_cast<ssize_t>(sizeof header) && !(header[18] == 2 && header[19] == 2);
+}
+
 // Opens a connection on an existing file (create = false) or a new one, and checks the file.
 LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Session>& out) {
     auto s = std::make_unique<Session>();
     s->path = path;
+    if (!create && foreign_hot_journal(path)) return ERROR_BADDB;
     if (create) {
         LSTATUS rc = make_parent_dirs(path);
         if (rc != ERROR_SUCCESS) return rc;
@@ -388,6 +411,7 @@ LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Sessi
                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
         if (rc != SQLITE_OK) return from_sqlite(rc);
         s->readOnly = true;
+        s->immutable = true;
         rc = inspect(s->db, true, content);
     }
     if (rc != SQLITE_OK) return from_sqlite(rc) == ERROR_BUSY ? ERROR_BUSY : ERROR_BADDB;
@@ -407,17 +431,36 @@ LSTATUS prepare_statements(Session* s) {
     return ERROR_SUCCESS;
 }
 
+// Puts a new store in write-ahead-log mode before its first write, so that no rollback journal
+// ever sits next to it. The mode changes outside a transaction, and several processes may race
+// to set a new file up: the pragma reports the mode it got, and a busy file is tried again.
+int set_wal(sqlite3* db) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        sqlite3_stmt* st = nullptr;
+        int rc = sqlite3_prepare_v2(db, "PRAGMA journal_mode = WAL", -1, &st, nullptr);
+        bool wal = false;
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW) {
+                const unsigned char* mode = sqlite3_column_text(st, 0);
+                wal = mode && std::strcmp(reinterpret_cast<const char*>(mode), "wal") == 0;
+                rc = SQLITE_OK;
+            }
+        }
+        sqlite3_finalize(st);
+        if (rc == SQLITE_OK && wal) return SQLITE_OK;
+        if (rc != SQLITE_OK && (rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED) return rc;
+        ::usleep(2000);
+    }
+    return SQLITE_BUSY;
+}
+
 // Starts the session's transaction; with forWrite it holds the write lock and sets up an empty
 // file. Called with Session::mu held.
 LSTATUS begin_txn(Session* s, bool forWrite) {
     if (forWrite && s->readOnly) return ERROR_ACCESS_DENIED;
     if (forWrite && !s->schemaReady) {
-        // The journal mode is chosen outside a transaction; several processes may race here.
-        int rc = SQLITE_BUSY;
-        for (int attempt = 0; attempt < 50 && (rc & 0xFF) == SQLITE_BUSY; ++attempt) {
-            rc = sqlite3_exec(s->db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
-            if ((rc & 0xFF) == SQLITE_BUSY) ::usleep(20000);
-        }
+        int rc = set_wal(s->db);
         if (rc != SQLITE_OK) return from_sqlite(rc);
     }
     LSTATUS rc = exec(s, forWrite ? "BEGIN IMMEDIATE" : "BEGIN");
@@ -555,7 +598,7 @@ LSTATUS leave(Session* s) {
     if (t_current == s) t_current = nullptr;
     auto it = std::find_if(g.sessions.begin(), g.sessions.end(),
                            [s](const std::unique_ptr<Session>& p) { return p.get() == s; });
-    if (s->broken) {
+    if (s->broken || s->immutable) {
         g.sessions.erase(it);
         return rc;
     }
