@@ -90,11 +90,12 @@ TEST(WinRegistry, EnumerationOrderAndTreeDeletion) {
     regtest::TempRegistry store;
     HKEY h = Create(HKEY_LOCAL_MACHINE, L"E");
     ASSERT_NE(h, nullptr);
-    for (const wchar_t* sub : {L"b", L"C", L"a\\deep\\deeper", L"B2"}) RegCloseKey(Create(h, sub));
+    for (const wchar_t* sub : {L"b", L"_u", L"C", L"a\\deep\\deeper", L"B2"}) RegCloseKey(Create(h, sub));
     const BYTE one = 1;
     for (const wchar_t* name : {L"zeta", L"Alpha", L"mid"}) RegSetValueExW(h, name, 0, REG_BINARY, &one, 1);
     RegSetValueExW(h, L"ZETA", 0, REG_DWORD, &one, 1);  // replaces in place
-    EXPECT_EQ(Subkeys(h), (std::vector<std::wstring>{L"a", L"b", L"B2", L"C"}));
+    // Windows' order: names compared upper-cased, so "_" sorts after the letters.
+    EXPECT_EQ(Subkeys(h), (std::vector<std::wstring>{L"a", L"b", L"B2", L"C", L"_u"}));
     EXPECT_EQ(Values(h), (std::vector<std::wstring>{L"zeta", L"Alpha", L"mid"}));
     // Walking backwards or restarting gives the same entries as walking forwards.
     wchar_t name[8];
@@ -114,7 +115,7 @@ TEST(WinRegistry, EnumerationOrderAndTreeDeletion) {
     EXPECT_EQ(RegSetValueExW(deep, L"v", 0, REG_BINARY, &one, 1), ERROR_KEY_DELETED);
     EXPECT_TRUE(Subkeys(deep).empty());
     RegCloseKey(deep);
-    EXPECT_EQ(Subkeys(h), (std::vector<std::wstring>{L"b", L"B2", L"C"}));
+    EXPECT_EQ(Subkeys(h), (std::vector<std::wstring>{L"b", L"B2", L"C", L"_u"}));
     EXPECT_EQ(RegDeleteTreeW(h, nullptr), ERROR_SUCCESS);  // empties the key itself
     EXPECT_TRUE(Subkeys(h).empty());
     EXPECT_TRUE(Values(h).empty());

@@ -28,7 +28,7 @@ namespace {
 
 // Database layout (user_version 1, application_id kAppId):
 //   key(id INTEGER PRIMARY KEY, parent -> key.id or NULL for a root, name as written,
-//       fold = case-folded name; unique (parent, fold))
+//       fold = the name's comparison key (encode_name); unique (parent, fold))
 //   value(id INTEGER PRIMARY KEY (order of first write), key -> key.id, name, fold, type, data BLOB;
 //         unique (key, fold))
 // Deleting a key deletes its subtree and values through the foreign keys' cascades.
@@ -48,11 +48,11 @@ const char* const kSchema =
     "CREATE UNIQUE INDEX value_by_name ON value(key, fold);"
     "CREATE INDEX value_by_order ON value(key, id);"
     "INSERT INTO key(id, parent, name, fold) VALUES"
-    " (1, NULL, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),"
-    " (2, NULL, 'HKEY_CURRENT_USER', 'hkey_current_user'),"
-    " (3, NULL, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine'),"
-    " (4, NULL, 'HKEY_USERS', 'hkey_users'),"
-    " (5, NULL, 'HKEY_CURRENT_CONFIG', 'hkey_current_config');"
+    " (1, NULL, 'HKEY_CLASSES_ROOT', 'HKEY_CLASSES_ROOT'),"
+    " (2, NULL, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),"
+    " (3, NULL, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),"
+    " (4, NULL, 'HKEY_USERS', 'HKEY_USERS'),"
+    " (5, NULL, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG');"
     "PRAGMA application_id = 1735357046;"
     "PRAGMA user_version = 1;";
 static_assert(kAppId == 1735357046, "application id in the schema text");
@@ -129,15 +129,17 @@ std::wstring decode_utf8(const unsigned char* p, std::size_t n) {
     return out;
 }
 
-// A name as stored and its case-folded form. Simple (one-to-one) case folding, so "ß" and "ss"
-// stay different names while every letter with a case matches its other case.
+// A name as stored and its comparison key: each character case-folded, then upper-cased (simple,
+// one-to-one mappings). Every letter matches its other case (also pairs such as "ß"/"ẞ" and
+// "σ"/"ς"/"Σ"), "ß" and "SS" stay different names, and keys sort as Windows sorts its upper-cased
+// names (so "_x" comes after "Z").
 bool encode_name(const wchar_t* s, std::size_t n, std::string& name, std::string& fold) {
     name.clear();
     fold.clear();
     for (std::size_t i = 0; i < n; ++i) {
         const std::int64_t c = static_cast<std::int64_t>(s[i]);
         if (!append_utf8(name, c)) return false;
-        append_utf8(fold, u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+        append_utf8(fold, u_toupper(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT)));
     }
     return true;
 }
