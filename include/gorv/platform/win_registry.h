@@ -25,7 +25,7 @@
 
 typedef struct HKEY__* HKEY;
 typedef HKEY* PHKEY;
-typedef std::int32_t LSTATUS;  // a Win32 error code
+typedef LONG LSTATUS;  // a Win32 error code
 typedef DWORD REGSAM;
 
 // Predefined root keys (the Win32 values, sign-extended as in a 64-bit process).
