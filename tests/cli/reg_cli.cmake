@@ -46,6 +46,19 @@ if(TARGET gorv)
   gorv_reg_cli(rejects_not_reg 2 "^gorv reg: [^\n]*CMakeLists.txt:1: the first line must be[^\n]*\n$" none
     import ${PROJECT_SOURCE_DIR}/CMakeLists.txt)
 
+  # Malformed .reg text: exit code 2 naming the file and the line; nothing is imported.
+  set(_reg_bad_cases
+    "bad_quote.reg:4: expected '=' after the value name"
+    "bad_outside.reg:3: a value line outside a \\[KEY\\] section"
+    "bad_continuation.reg:5: the hex bytes go on past the end of the file"
+    "bad_root.reg:3: the key does not start with a root key"
+    "bad_hex.reg:4: hex bytes must be comma-separated pairs of hex digits")
+  foreach(case IN LISTS _reg_bad_cases)
+    string(REGEX MATCH "^[a-z_]+" file "${case}")
+    gorv_reg_cli(rejects_${file} 2 "^gorv reg: [^\n]*${case}[^\n]*\n$" none
+      import ${CMAKE_CURRENT_SOURCE_DIR}/cli/reg/${file}.reg)
+  endforeach()
+
   add_test(NAME cli_reg.round_trip
     COMMAND ${CMAKE_COMMAND} -DGORV=$<TARGET_FILE:gorv> -DSAMPLE=${_reg_sample}
             -DEXPECTED=${CMAKE_CURRENT_SOURCE_DIR}/cli/reg/expected_export.txt
