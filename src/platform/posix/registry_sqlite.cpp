@@ -18,6 +18,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -200,14 +201,39 @@ struct Store {
     std::vector<KeyHandle*> inheritedHandles;
     std::unordered_set<KeyHandle*> handles;
 
-    ~Store() {
-        for (KeyHandle* h : handles) delete h;
-    }
+    Store();
+    ~Store();
 };
 
 Store& store() {
     static Store s;
     return s;
+}
+
+// A fork while another thread holds the store's lock must not leave the child a lock that nobody
+// will release: the lock is taken around fork and released on both sides.
+Store* g_liveStore = nullptr;  // null before the store is made and after it is destroyed
+Store* g_forkLocked = nullptr;
+
+void before_fork() {
+    g_forkLocked = g_liveStore;
+    if (g_forkLocked) g_forkLocked->mu.lock();
+}
+void after_fork() {
+    if (g_forkLocked) g_forkLocked->mu.unlock();
+    g_forkLocked = nullptr;
+}
+
+Store::Store() {
+    g_liveStore = this;
+    ::pthread_atfork(before_fork, after_fork, after_fork);
+}
+
+Store::~Store() {
+    std::lock_guard<std::mutex> lock(mu);
+    g_liveStore = nullptr;
+    for (KeyHandle* h : handles) delete h;
+    handles.clear();
 }
 
 thread_local Session* t_current = nullptr;
