@@ -360,6 +360,52 @@ TEST(RegistryStore, DamagedOrForeignFilesFailAndStayUnchanged) {
     EXPECT_EQ(CRegistry::GetProfileStringW(kBig, L"299", out), 1);
 }
 
+TEST(RegistryStore, EveryCutAndHeaderFlipFailsCleanly) {
+    TempRegistry good;
+    ASSERT_EQ(InChild([] {
+                  for (int i = 0; i < 60; ++i) {
+                      if (CRegistry::WriteProfileStringW(kBig, std::to_wstring(i).c_str(),
+                                                         std::wstring(30, L'y').c_str()) != 1)
+                          return 1;
+                  }
+                  return 0;
+              }),
+              0);
+    const std::string image = regtest::ReadFile(good.path());
+    TempRegistry store;
+    // Each case in a file of its own: a store that took a write keeps its connection open.
+    auto use = [&store](const std::string& name, const std::string& bytes) {
+        const std::string path = store.dir() + "/" + name;
+        regtest::WriteFile(path, bytes);
+        ::setenv("GORV_REGISTRY", path.c_str(), 1);
+        return path;
+    };
+    // A cut anywhere: every call fails and the file stays as it is.
+    for (std::size_t cut = 1; cut < image.size(); cut += cut < 200 ? 13 : 331) {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        ExpectUntouched(use("cut" + std::to_string(cut), image.substr(0, cut)));
+        if (HasFailure()) break;
+    }
+    // A flipped header byte: no crash; a refused write leaves the file alone, an accepted one
+    // reads back.
+    for (std::size_t at = 0; at < 100; ++at) {
+        SCOPED_TRACE("header byte " + std::to_string(at));
+        std::string flipped = image;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0xFF);
+        const std::string path = use("flip" + std::to_string(at), flipped);
+        CString out;
+        const int read = CRegistry::GetProfileStringW(kBig, L"7", out);
+        EXPECT_TRUE(read == 0 || out == std::wstring(30, L'y').c_str());
+        if (CRegistry::WriteProfileStringW(kBig, L"7", L"z") == 1) {
+            EXPECT_EQ(CRegistry::GetProfileStringW(kBig, L"7", out), 1);
+            EXPECT_EQ(out, L"z");
+        } else {
+            EXPECT_EQ(regtest::ReadFile(path), flipped);
+        }
+        if (HasFailure()) break;
+    }
+}
+
 TEST(RegistryStore, ReadOnlyFolderReadsAndRefusesWrites) {
     TempRegistry store;
     ASSERT_EQ(InChild([] { return CRegistry::WriteProfileStringW(kTest, L"S", L"ro") == 1 ? 0 : 1; }), 0);

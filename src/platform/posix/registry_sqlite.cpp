@@ -407,6 +407,28 @@ bool foreign_hot_journal(const std::string& path) {
     return got == static_cast<ssize_t>(sizeof header) && !(header[18] == 2 && header[19] == 2);
 }
 
+// Checks what the file's first 100 bytes promise against its size, before SQLite reads it: a
+// store cut short (a copy that stopped, a full disk) must fail, not read as a smaller database.
+// With a write-ahead log beside it the file may lag the log, and only SQLite's checks apply.
+bool plausible_size(const std::string& path, long long size) {
+    struct stat wal;
+    if (::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0) return true;
+    unsigned char h[100];
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return true;  // SQLite reports the error itself
+    const ssize_t got = ::pread(fd, h, sizeof h, 0);
+    ::close(fd);
+    if (got != static_cast<ssize_t>(sizeof h) || std::memcmp(h, "SQLite format 3", 16) != 0) return false;
+    auto be32 = [&h](int at) {
+        return (std::uint32_t(h[at]) << 24) | (std::uint32_t(h[at + 1]) << 16) | (std::uint32_t(h[at + 2]) << 8) | h[at + 3];
+    };
+    const long long page = (h[16] << 8 | h[17]) == 1 ? 65536 : (h[16] << 8 | h[17]);
+    if (page < 512 || (page & (page - 1)) != 0 || size % page != 0) return false;
+    // The page count at offset 28 is valid when the change counter (24) matches offset 92.
+    if (be32(24) == be32(92) && static_cast<long long>(be32(28)) * page != size) return false;
+    return true;
+}
+
 // Opens a connection on an existing file (create = false) or a new one, and checks the file.
 LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Session>& out) {
     auto s = std::make_unique<Session>();
@@ -426,6 +448,7 @@ LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Sessi
     sqlite3_busy_handler(s->db, busy_wait, &s->busySince);
     s->readOnly = sqlite3_db_readonly(s->db, "main") == 1;
 
+    if (st.st_size != 0 && !plausible_size(path, static_cast<long long>(st.st_size))) return ERROR_BADDB;
     Content content = Content::kEmpty;
     rc = st.st_size == 0 ? SQLITE_OK : inspect(s->db, true, content);
     if ((rc & 0xFF) == SQLITE_READONLY || (rc & 0xFF) == SQLITE_CANTOPEN) {
