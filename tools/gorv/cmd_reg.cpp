@@ -50,7 +50,8 @@ std::string StoreError(LSTATUS rc) {
     case ERROR_BADDB: return "the settings store " + where + " is damaged or not a settings store";
     case ERROR_ACCESS_DENIED: return "the settings store " + where + " cannot be written";
     case ERROR_BUSY: return "the settings store " + where + " is held by another process";
-    case ERROR_CANTOPEN: return "no place for the settings store (" + (where.empty() ? "set GORV_REGISTRY" : where) + ")";
+    case ERROR_CANTOPEN:
+        return "no place for the settings store (" + (where.empty() ? "set GORV_REGISTRY" : where) + ")";
     case ERROR_INVALID_PARAMETER: return "a name or value the settings store cannot hold";
     case ERROR_KEY_DELETED: return "the key was deleted meanwhile";
     case ERROR_NOT_ENOUGH_MEMORY: return "out of memory";
@@ -158,6 +159,10 @@ bool QuotableText(const std::vector<BYTE>& data, std::wstring& text) {
 }
 
 bool IsDword(DWORD type, const std::vector<BYTE>& data) { return type == REG_DWORD && data.size() == 4; }
+
+std::vector<BYTE> DwordBytes(DWORD v) {
+    return {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8), static_cast<BYTE>(v >> 16), static_cast<BYTE>(v >> 24)};
+}
 
 DWORD DwordOf(const std::vector<BYTE>& d) {
     return d[0] | (static_cast<DWORD>(d[1]) << 8) | (static_cast<DWORD>(d[2]) << 16) | (static_cast<DWORD>(d[3]) << 24);
@@ -351,7 +356,7 @@ int CmdSet(const std::vector<std::string>& args) {
         DWORD v = 0;
         if (!ParseDword(*dword, v)) return Fail("bad number '" + *dword + "' for --dword (a 32-bit integer)");
         type = REG_DWORD;
-        data = {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8), static_cast<BYTE>(v >> 16), static_cast<BYTE>(v >> 24)};
+        data = DwordBytes(v);
     }
     KeyPath path;
     if (!ParseKeyPath(CString::FromUtf8(pos[0]).str(), true, path))
@@ -359,7 +364,8 @@ int CmdSet(const std::vector<std::string>& args) {
     HKEY h = nullptr;
     LSTATUS rc = RegCreateKeyExW(path.root, path.sub.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
     if (rc != ERROR_SUCCESS) return Fail(StoreError(rc));
-    rc = RegSetValueExW(h, CString::FromUtf8(pos[1]).GetString(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    const CString name = CString::FromUtf8(pos[1]);
+    rc = RegSetValueExW(h, name, 0, type, data.data(), static_cast<DWORD>(data.size()));
     const LSTATUS closed = RegCloseKey(h);
     if (rc == ERROR_SUCCESS) rc = closed;
     return rc == ERROR_SUCCESS ? 0 : Fail(StoreError(rc));
@@ -442,7 +448,8 @@ int CmdList(const std::vector<std::string>& args) {
         // default value).
         for (const std::wstring& k : subkeys) out += Utf8(k) + "\\\n";
         for (const Value& v : values)
-            out += Utf8(v.name.empty() ? L"@" : v.name) + "\t" + Utf8(TypeName(v.type)) + "\t" + Utf8(Shown(v.type, v.data)) + "\n";
+            out += Utf8(v.name.empty() ? L"@" : v.name) + "\t" + Utf8(TypeName(v.type)) + "\t" +
+                   Utf8(Shown(v.type, v.data)) + "\n";
     }
     return Output(out);
 }
@@ -554,7 +561,11 @@ bool DecodeLines(const std::string& bytes, std::vector<std::wstring>& lines, Par
         std::size_t i = (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) ? 3 : 0;
         while (i < n) {
             const unsigned c = p[i];
-            std::size_t extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
+            std::size_t extra = c < 0x80                ? 0
+                                : (c & 0xE0) == 0xC0    ? 1
+                                : (c & 0xF0) == 0xE0    ? 2
+                                : (c & 0xF8) == 0xF0    ? 3
+                                                        : 9;
             if (extra == 9 || (extra > 0 && i + extra >= n)) {
                 err = {line, "the text is neither UTF-8 nor UTF-16 with a byte-order mark"};
                 return false;
@@ -648,7 +659,8 @@ bool ParseHexList(const std::wstring& s, std::vector<BYTE>& out) {
     std::size_t start = 0;
     while (true) {
         std::size_t comma = t.find(L',', start);
-        const std::wstring item = TrimLeft(TrimRight(t.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start)));
+        const std::size_t len = comma == std::wstring::npos ? std::wstring::npos : comma - start;
+        const std::wstring item = TrimLeft(TrimRight(t.substr(start, len)));
         std::uint64_t v = 0;
         if (item.size() > 2 || !ParseHexNumber(item, v)) return false;
         out.push_back(static_cast<BYTE>(v));
@@ -746,7 +758,7 @@ bool ParseReg(const std::vector<std::wstring>& lines, std::vector<Op>& ops, Pars
                 return false;
             }
             op.type = REG_DWORD;
-            op.data = {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8), static_cast<BYTE>(v >> 16), static_cast<BYTE>(v >> 24)};
+            op.data = DwordBytes(static_cast<DWORD>(v));
         } else if (data.compare(0, 3, L"hex") == 0) {
             std::size_t colon = data.find(L':');
             std::uint64_t type = REG_BINARY;
@@ -826,7 +838,8 @@ int CmdImport(const std::vector<std::string>& args) {
             if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;  // already gone
             break;
         case Op::kSet:
-            rc = RegSetValueExW(current, op.name.c_str(), 0, op.type, op.data.data(), static_cast<DWORD>(op.data.size()));
+            rc = RegSetValueExW(current, op.name.c_str(), 0, op.type, op.data.data(),
+                                static_cast<DWORD>(op.data.size()));
             break;
         case Op::kDeleteValue:
             rc = RegDeleteValueW(current, op.name.c_str());

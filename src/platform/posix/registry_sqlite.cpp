@@ -420,7 +420,8 @@ bool plausible_size(const std::string& path, long long size) {
     ::close(fd);
     if (got != static_cast<ssize_t>(sizeof h) || std::memcmp(h, "SQLite format 3", 16) != 0) return false;
     auto be32 = [&h](int at) {
-        return (std::uint32_t(h[at]) << 24) | (std::uint32_t(h[at + 1]) << 16) | (std::uint32_t(h[at + 2]) << 8) | h[at + 3];
+        return (std::uint32_t(h[at]) << 24) | (std::uint32_t(h[at + 1]) << 16) | (std::uint32_t(h[at + 2]) << 8) |
+               h[at + 3];
     };
     const long long page = (h[16] << 8 | h[17]) == 1 ? 65536 : (h[16] << 8 | h[17]);
     if (page < 512 || (page & (page - 1)) != 0 || size % page != 0) return false;
@@ -468,7 +469,9 @@ LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Sessi
     if (rc != SQLITE_OK) return from_sqlite(rc) == ERROR_BUSY ? ERROR_BUSY : ERROR_BADDB;
     if (content == Content::kForeign) return ERROR_BADDB;
     s->schemaReady = content == Content::kStore;
-    if (exec(s.get(), "PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON; PRAGMA journal_size_limit = 4194304") != ERROR_SUCCESS) return ERROR_BADDB;
+    const char* const kSettings =
+        "PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON; PRAGMA journal_size_limit = 4194304";
+    if (exec(s.get(), kSettings) != ERROR_SUCCESS) return ERROR_BADDB;
     out = std::move(s);
     return ERROR_SUCCESS;
 }
@@ -1060,7 +1063,8 @@ LSTATUS GorvRegGetKeyPath(HKEY hKey, CString& path) {
             sqlite3_bind_int64(st, 1, id);
             int src = sqlite3_step(st);
             if (src == SQLITE_ROW) {
-                std::wstring name = decode_utf8(sqlite3_column_text(st, 1), static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
+                const std::wstring name =
+                    decode_utf8(sqlite3_column_text(st, 1), static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
                 result = result.empty() ? name : name + L"\\" + result;
                 id = sqlite3_column_int64(st, 0);  // NULL parent of a root reads as 0
             } else {
