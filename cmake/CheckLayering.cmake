@@ -1,6 +1,6 @@
 # Script run by the IncludeLayering test (cmake -P ROOT=<source dir>).
 cmake_minimum_required(VERSION 3.25)
-set(os_headers "unistd\\.h|fcntl\\.h|sys/|dlfcn\\.h|pthread\\.h|windows\\.h")
+set(os_headers "unistd\\.h|fcntl\\.h|sys/|dlfcn\\.h|pthread\\.h|windows\\.h|sqlite3\\.h|unicode/|pwd\\.h")
 set(areas platform frame text geom sort unit overlay section datafile env ui)
 set(allowed_platform platform)
 set(allowed_geom geom platform)

@@ -1,6 +1,10 @@
 # Helpers that define the project's kinds of targets in one place.
 
 find_package(Threads REQUIRED)
+# Third-party libraries behind the platform layer (the settings store): private to the library.
+find_package(SQLite3 REQUIRED)
+find_package(ICU REQUIRED COMPONENTS uc)
+set(GORV_PLATFORM_LIBS SQLite::SQLite3 ICU::uc)
 
 # Developer flags: warnings as errors for our own code only (never reach consumers).
 add_library(gorv_dev_flags INTERFACE)
@@ -27,6 +31,9 @@ function(gorv_add_area area)
   # g++ marks some template statics STB_GNU_UNIQUE, which makes glibc refuse to unload the
   # library; a host must be able to dlclose it and load it afresh.
   target_compile_options(gorv_${area} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+  if(area STREQUAL "platform")
+    target_link_libraries(gorv_${area} PRIVATE ${GORV_PLATFORM_LIBS})
+  endif()
   set(GORV_OBJECT_LIBS ${GORV_OBJECT_LIBS} gorv_${area} PARENT_SCOPE)
 endfunction()
 
@@ -49,4 +56,7 @@ function(gorv_link_objects target)
     target_include_directories(${target} PRIVATE $<TARGET_PROPERTY:${lib},INTERFACE_INCLUDE_DIRECTORIES>)
   endforeach()
   target_link_libraries(${target} PRIVATE Threads::Threads ${CMAKE_DL_LIBS})
+  if("gorv_platform" IN_LIST ARGN)
+    target_link_libraries(${target} PRIVATE ${GORV_PLATFORM_LIBS})
+  endif()
 endfunction()

@@ -9,6 +9,7 @@
 #include <gorv/platform/afx_coll.h>
 #include <gorv/platform/afx_file.h>
 #include <gorv/platform/afx_module.h>
+#include <gorv/platform/win_registry.h>
 #include <gorv/version.h>
 // ---- end platform ----
 
@@ -52,3 +53,8 @@
 #include <gorv/datafile/bn_file_inspect.h>
 #include <gorv/datafile/data_file_position.h>
 // ---- end datafile ----
+// ---- env ----
+#include <gorv/env/registry.h>
+#include <gorv/env/product.h>
+#include <gorv/env/test_env_mgr.h>
+// ---- end env ----

@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {"unit", gorv_cmd_unit, "convert values between force/length unit systems; list units"},
     {"text", gorv_cmd_text, "look up a localized text by key"},
     {"datafile", gorv_cmd_datafile, "list, check, read or write data sets of a binary record file"},
+    {"reg", gorv_cmd_reg, "read, change, export and import the settings store"},
 };
 
 void print_usage(std::FILE* out) {

@@ -13,6 +13,7 @@ typedef int BOOL;
 #endif
 typedef unsigned int UINT;
 typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;  // 32 bits, as on Windows
 typedef std::uint8_t BYTE;
 typedef std::uint16_t WORD;
 typedef long long LONGLONG;

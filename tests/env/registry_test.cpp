@@ -1,0 +1,435 @@
+// CRegistry through the shared library: path rules, value bytes and sizes, case rules, where the
+// store lives, and damaged or read-only stores.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gorv/gorv_base.h>
+#include <sys/wait.h>
+
+#include "support/temp_registry.h"
+
+namespace {
+
+using regtest::TempRegistry;
+
+struct Reg : CRegistry {
+    using CRegistry::GetRegistryKey;
+};
+
+const wchar_t* const kTest = L"HKEY_CURRENT_USER\\Software\\TELUN\\TEST";
+
+// Type and bytes of a value, read through the platform functions.
+bool Raw(const wchar_t* path, const wchar_t* name, DWORD& type, std::vector<BYTE>& bytes) {
+    HKEY key = Reg::GetRegistryKey(path, 1);
+    if (!key) return false;
+    DWORD size = 0;
+    bool ok = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+    if (ok) {
+        bytes.assign(size, 0);
+        ok = RegQueryValueExW(key, name, nullptr, &type, bytes.data(), &size) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return ok;
+}
+
+TEST(RegistryKey, PathRulesGiveNullOrTheSameKey) {
+    TempRegistry store;
+    // Nothing exists yet: open-only fails, and reading did not create the store.
+    EXPECT_EQ(Reg::GetRegistryKey(kTest, 1), nullptr);
+    EXPECT_FALSE(regtest::Exists(store.path()));
+
+    for (const wchar_t* bad : {L"", L"HKEY_CURRENT_USER", L"HKEY_CURRENT_USER\\", L"HKCU\\Software",
+                               L"HKEY_CURRENT_USERS\\Software", L"Software\\TELUN", L"\\HKEY_CURRENT_USER\\A"}) {
+        SCOPED_TRACE(CString(bad).ToUtf8());
+        EXPECT_EQ(Reg::GetRegistryKey(bad, 0), nullptr);
+    }
+    EXPECT_EQ(Reg::GetRegistryKey(nullptr, 0), nullptr);
+    EXPECT_FALSE(regtest::Exists(store.path()));
+
+    // Root names without case; a trailing backslash and an empty component name the same key.
+    ASSERT_EQ(CRegistry::WriteProfileInt(L"hkey_current_user\\Software\\TELUN\\TEST", L"N", 7), 1);
+    EXPECT_TRUE(regtest::Exists(store.path()));
+    for (const wchar_t* same : {L"HKEY_CURRENT_USER\\Software\\TELUN\\TEST\\", L"HKEY_CURRENT_USER\\Software\\\\TELUN\\TEST",
+                                L"Hkey_Current_User\\SOFTWARE\\telun\\test"}) {
+        SCOPED_TRACE(CString(same).ToUtf8());
+        int n = 0;
+        EXPECT_EQ(CRegistry::GetProfileIntW(same, L"N", n), 1);
+        EXPECT_EQ(n, 7);
+    }
+    // Each root is its own tree.
+    int n = -1;
+    EXPECT_EQ(CRegistry::GetProfileIntW(L"HKEY_LOCAL_MACHINE\\Software\\TELUN\\TEST", L"N", n), 0);
+    EXPECT_EQ(n, -1);
+    ASSERT_EQ(CRegistry::WriteProfileInt(L"HKEY_CURRENT_CONFIG\\A", L"N", 9), 1);
+    EXPECT_EQ(CRegistry::GetProfileIntW(L"HKEY_CURRENT_CONFIG\\A", L"N", n), 1);
+    EXPECT_EQ(n, 9);
+
+    // A root followed by an empty component names the root itself.
+    HKEY root = Reg::GetRegistryKey(L"HKEY_USERS\\\\", 0);
+    ASSERT_NE(root, nullptr);
+    CString path;
+    EXPECT_EQ(GorvRegGetKeyPath(root, path), ERROR_SUCCESS);
+    EXPECT_EQ(path, L"HKEY_USERS");
+    EXPECT_EQ(RegCloseKey(root), ERROR_SUCCESS);
+
+    HKEY key = Reg::GetRegistryKey(kTest, 1);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(GorvRegGetKeyPath(key, path), ERROR_SUCCESS);
+    EXPECT_EQ(path, L"HKEY_CURRENT_USER\\Software\\TELUN\\TEST");  // the case of the first write
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+}
+
+TEST(RegistryValues, StringsAndIntsKeepTheirWindowsBytes) {
+    TempRegistry store;
+    const wchar_t text[] = {L'a', 0x00E9, 0x1F600, 0};  // a, e-acute, a character outside the BMP
+    ASSERT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", text), 1);
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+    ASSERT_TRUE(Raw(kTest, L"S", type, bytes));
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(bytes, (std::vector<BYTE>{'a', 0, 0xE9, 0, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}));
+    CString out = L"old";
+    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 1);
+    EXPECT_EQ(out, text);
+
+    ASSERT_EQ(CRegistry::WriteProfileStringW(kTest, L"Empty", L""), 1);
+    ASSERT_TRUE(Raw(kTest, L"Empty", type, bytes));
+    EXPECT_EQ(bytes, (std::vector<BYTE>{0, 0}));
+
+    ASSERT_EQ(CRegistry::WriteProfileInt(kTest, L"I", -2), 1);
+    ASSERT_TRUE(Raw(kTest, L"I", type, bytes));
+    EXPECT_EQ(type, REG_DWORD);
+    EXPECT_EQ(bytes, (std::vector<BYTE>{0xFE, 0xFF, 0xFF, 0xFF}));
+    int n = 0;
+    ASSERT_EQ(CRegistry::GetProfileIntW(kTest, L"I", n), 1);
+    EXPECT_EQ(n, -2);
+
+    // The type is not examined: a DWORD reads as two UTF-16 characters, a two-byte string as an
+    // int whose upper bytes stay; a value longer than 4 bytes is no int, and leaves the output.
+    ASSERT_EQ(CRegistry::WriteProfileInt(kTest, L"D", 0x00420041), 1);
+    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"D", out), 1);
+    EXPECT_EQ(out, L"AB");
+    n = 0x11223344;
+    ASSERT_EQ(CRegistry::GetProfileIntW(kTest, L"Empty", n), 1);
+    EXPECT_EQ(n, 0x11220000);
+    n = 5;
+    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"S", n), 0);
+    EXPECT_EQ(n, 5);
+
+    // Raw values: the text ends at the first zero, or after size / 2 characters.
+    HKEY key = Reg::GetRegistryKey(kTest, 0);
+    ASSERT_NE(key, nullptr);
+    const BYTE embedded[] = {'x', 0, 0, 0, 'y', 0, 0, 0};
+    const BYTE odd[] = {'p', 0, 'q'};
+    const BYTE unterminated[] = {'u', 0, 'v', 0};
+    EXPECT_EQ(RegSetValueExW(key, L"Z", 0, REG_SZ, embedded, sizeof embedded), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, L"O", 0, REG_BINARY, odd, sizeof odd), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, L"U", 0, REG_SZ, unterminated, sizeof unterminated), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, L"", 0, REG_SZ, unterminated, 0), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"Z", out), 1);
+    EXPECT_EQ(out, L"x");
+    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"O", out), 1);
+    EXPECT_EQ(out, L"p");
+    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"U", out), 1);
+    EXPECT_EQ(out, L"uv");
+    out = L"kept";
+    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, nullptr, out), 1);  // the default value, 0 bytes
+    EXPECT_EQ(out, L"");
+
+    // Missing key or value: 0 and the output as it was.
+    out = L"kept";
+    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"missing", out), 0);
+    EXPECT_EQ(CRegistry::GetProfileStringW(L"HKEY_CURRENT_USER\\Software\\Nothing", L"S", out), 0);
+    EXPECT_EQ(out, L"kept");
+
+    // A null text deletes the value: 1 when it existed, then 0.
+    EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", nullptr), 1);
+    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 0);
+    EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", nullptr), 0);
+}
+
+TEST(RegistryValues, NamesCompareWithoutCaseForEveryLetterAndKeepTheirCase) {
+    TempRegistry store;
+    const wchar_t* const key = L"HKEY_CURRENT_USER\\Software\\Größe\\Σίσυφος";
+    ASSERT_EQ(CRegistry::WriteProfileStringW(key, L"Äpfel Ωμέγα", L"1"), 1);
+    CString out;
+    EXPECT_EQ(CRegistry::GetProfileStringW(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖSSE\\Σίσυφος", L"äpfel ωμέγα", out), 0)
+        << "simple case folding keeps ß and SS apart";
+    EXPECT_EQ(CRegistry::GetProfileStringW(L"hkey_current_user\\software\\gröẞe\\ΣΊΣΥΦΟΣ", L"ÄPFEL ΩΜΈΓΑ", out), 1);
+    EXPECT_EQ(out, L"1");
+
+    // Writing under another spelling replaces the value and keeps the first spelling.
+    ASSERT_EQ(CRegistry::WriteProfileStringW(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖẞE\\σίσυφος", L"ÄPFEL ΩΜΈΓΑ", L"2"), 1);
+    HKEY h = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"software\\größe", 0, KEY_READ, &h), ERROR_SUCCESS);
+    wchar_t name[64];
+    DWORD cch = 64;
+    EXPECT_EQ(RegEnumKeyExW(h, 0, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_STREQ(name, L"Σίσυφος");
+    cch = 64;
+    EXPECT_EQ(RegEnumKeyExW(h, 1, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    HKEY sub = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(h, L"ΣΊΣΥΦΟΣ", 0, KEY_READ, &sub), ERROR_SUCCESS);
+    cch = 64;
+    DWORD type = 0;
+    BYTE data[16];
+    DWORD cb = sizeof data;
+    EXPECT_EQ(RegEnumValueW(sub, 0, name, &cch, nullptr, &type, data, &cb), ERROR_SUCCESS);
+    EXPECT_STREQ(name, L"Äpfel Ωμέγα");
+    EXPECT_EQ(cb, 4u);
+    EXPECT_EQ(data[0], '2');
+    cch = 64;
+    EXPECT_EQ(RegEnumValueW(sub, 1, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    RegCloseKey(sub);
+    RegCloseKey(h);
+}
+
+TEST(RegistryValues, CaseRulesForLettersBeyondAscii) {
+    TempRegistry store;
+    struct Pair {
+        const wchar_t* written;
+        const wchar_t* read;
+        bool same;
+    };
+    const Pair pairs[] = {
+        {L"Привет мир", L"пРИВЕТ МИР", true},  {L"ǅemal", L"ǆEMAL", true},    {L"ſtraße", L"STRAẞE", true},
+        {L"Ωμέγα", L"ΩΜΈΓΑ", true},            {L"Ա Բ", L"ա բ", true},        {L"ＡＢＣ", L"ａｂｃ", true},
+        {L"𐐀", L"𐐨", true},                  {L"straße", L"STRASSE", false}, {L"a", L"á", false},
+        {L"i", L"İ", false},
+    };
+    int k = 0;
+    for (const Pair& p : pairs) {
+        SCOPED_TRACE(CString(p.written).ToUtf8() + " / " + CString(p.read).ToUtf8());
+        const std::wstring path = L"HKEY_USERS\\" + std::to_wstring(++k) + L"\\";
+        ASSERT_EQ(CRegistry::WriteProfileInt((path + p.written).c_str(), p.written, k), 1);
+        int n = 0;
+        EXPECT_EQ(CRegistry::GetProfileIntW((path + p.read).c_str(), p.written, n), p.same ? 1 : 0) << "key";
+        EXPECT_EQ(CRegistry::GetProfileIntW((path + p.written).c_str(), p.read, n), p.same ? 1 : 0) << "value";
+    }
+}
+
+TEST(RegistryStore, PlaceFollowsTheEnvironmentAtEachCall) {
+    TempRegistry a;
+    TempRegistry b;  // b's constructor pointed GORV_REGISTRY at b
+    ASSERT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 2), 1);
+    ::setenv("GORV_REGISTRY", a.path().c_str(), 1);
+    int n = 0;
+    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 0);
+    EXPECT_FALSE(regtest::Exists(a.path())) << "reading never creates the store";
+    ASSERT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 1), 1);
+    ::setenv("GORV_REGISTRY", b.path().c_str(), 1);
+    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 1);
+    EXPECT_EQ(n, 2);
+
+    // Without GORV_REGISTRY: XDG_CONFIG_HOME/gorv/registry.db, else ~/.config/gorv/registry.db;
+    // the first write creates the folders.
+    const char* oldHome = std::getenv("HOME");
+    const std::string home = oldHome ? oldHome : "";
+    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string xdg = oldXdg ? oldXdg : "";
+    ::unsetenv("GORV_REGISTRY");
+    ::setenv("XDG_CONFIG_HOME", (a.dir() + "/xdg").c_str(), 1);
+    EXPECT_EQ(GorvRegStorePath(), CString::FromUtf8(a.dir() + "/xdg/gorv/registry.db"));
+    EXPECT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 3), 1);
+    EXPECT_TRUE(regtest::Exists(a.dir() + "/xdg/gorv/registry.db"));
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", (a.dir() + "/home").c_str(), 1);
+    EXPECT_EQ(GorvRegStorePath(), CString::FromUtf8(a.dir() + "/home/.config/gorv/registry.db"));
+    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 0);
+    EXPECT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 4), 1);
+    EXPECT_TRUE(regtest::Exists(a.dir() + "/home/.config/gorv/registry.db"));
+    ::setenv("HOME", home.c_str(), 1);
+    if (oldXdg) ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+
+    // A store file removed between calls is not served from a kept connection.
+    ::setenv("GORV_REGISTRY", b.path().c_str(), 1);
+    ASSERT_EQ(std::remove(b.path().c_str()), 0);
+    std::remove((b.path() + "-wal").c_str());
+    std::remove((b.path() + "-shm").c_str());
+    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 0);
+    EXPECT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 5), 1);
+    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 1);
+    EXPECT_EQ(n, 5);
+}
+
+TEST(RegistryStore, EmptyFileIsSetUpByTheFirstWrite) {
+    TempRegistry store;
+    regtest::WriteFile(store.path(), "");
+    CString out;
+    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 0);
+    EXPECT_EQ(regtest::ReadFile(store.path()), "");
+    EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", L"v"), 1);
+    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 1);
+    EXPECT_EQ(out, L"v");
+}
+
+// Every call on a file that is not a usable store returns 0 and leaves the file's bytes alone.
+const wchar_t* const kBig = L"HKEY_CURRENT_USER\\Software\\Big";
+
+void ExpectUntouched(const std::string& path) {
+    const std::string before = regtest::ReadFile(path);
+    CString out = L"kept";
+    int n = 3;
+    for (const wchar_t* name : {L"0", L"150", L"299"}) {
+        EXPECT_EQ(CRegistry::GetProfileStringW(kBig, name, out), 0);
+        EXPECT_EQ(CRegistry::GetProfileIntW(kBig, name, n), 0);
+    }
+    EXPECT_EQ(CRegistry::WriteProfileStringW(kBig, L"0", L"new"), 0);
+    EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", L"new"), 0);
+    EXPECT_EQ(CRegistry::WriteProfileInt(kTest, L"I", 1), 0);
+    EXPECT_EQ(CRegistry::WriteProfileStringW(kBig, L"1", nullptr), 0);
+    HKEY h = nullptr;
+    EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, L"X", 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(h, nullptr);
+    EXPECT_EQ(out, L"kept");
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(regtest::ReadFile(path), before);
+    EXPECT_FALSE(regtest::Exists(path + "-wal") && !regtest::ReadFile(path + "-wal").empty());
+}
+
+// Runs fn in a child process that then exits normally, so its connection closes and the store's
+// log is folded into the main file; returns the child's exit code.
+template <typename Fn> int InChild(Fn fn) {
+    const pid_t pid = ::fork();
+    if (pid == 0) std::exit(fn());
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST(RegistryStore, DamagedOrForeignFilesFailAndStayUnchanged) {
+    TempRegistry good;
+    ASSERT_EQ(InChild([] {
+                  for (int i = 0; i < 300; ++i) {
+                      if (CRegistry::WriteProfileStringW(kBig, std::to_wstring(i).c_str(),
+                                                         std::wstring(40, L'x').c_str()) != 1)
+                          return 1;
+                  }
+                  return 0;
+              }),
+              0);
+    const std::string image = regtest::ReadFile(good.path());
+    ASSERT_GT(image.size(), 3 * 4096u);
+    ASSERT_FALSE(regtest::Exists(good.path() + "-wal"));
+
+    TempRegistry store;
+    {
+        SCOPED_TRACE("text file");
+        regtest::WriteFile(store.path(), "[settings]\nname=value\n");
+        ExpectUntouched(store.path());
+    }
+    for (std::size_t cut : {std::size_t(100), std::size_t(4095), image.size() / 2, image.size() - 4096}) {
+        SCOPED_TRACE("truncated to " + std::to_string(cut));
+        regtest::WriteFile(store.path(), image.substr(0, cut));
+        ExpectUntouched(store.path());
+    }
+    {
+        SCOPED_TRACE("another program's database");
+        std::string foreign = image;
+        std::memset(&foreign[68], 0, 4);  // the application id
+        regtest::WriteFile(store.path(), foreign);
+        ExpectUntouched(store.path());
+    }
+    {
+        SCOPED_TRACE("garbled pages");
+        std::string garbled = image;
+        for (std::size_t i = 4096; i < garbled.size(); i += 7) garbled[i] = static_cast<char>(garbled[i] ^ 0x5A);
+        regtest::WriteFile(store.path(), garbled);
+        ExpectUntouched(store.path());
+    }
+    {
+        SCOPED_TRACE("another program's database with an unfinished rollback journal");
+        std::string rollbackMode = image;
+        rollbackMode[18] = rollbackMode[19] = 1;  // file format: rollback journal
+        regtest::WriteFile(store.path(), rollbackMode);
+        std::string journal = std::string("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8) + std::string(504, '\0');
+        journal.replace(8, 4, "\0\0\0\x01");  // one page record
+        regtest::WriteFile(store.path() + "-journal", journal);
+        ExpectUntouched(store.path());
+        EXPECT_EQ(regtest::ReadFile(store.path() + "-journal"), journal);
+        std::remove((store.path() + "-journal").c_str());
+    }
+    // The intact image reads.
+    regtest::WriteFile(store.path(), image);
+    CString out;
+    EXPECT_EQ(CRegistry::GetProfileStringW(kBig, L"299", out), 1);
+}
+
+TEST(RegistryStore, EveryCutAndHeaderFlipFailsCleanly) {
+    TempRegistry good;
+    ASSERT_EQ(InChild([] {
+                  for (int i = 0; i < 60; ++i) {
+                      if (CRegistry::WriteProfileStringW(kBig, std::to_wstring(i).c_str(),
+                                                         std::wstring(30, L'y').c_str()) != 1)
+                          return 1;
+                  }
+                  return 0;
+              }),
+              0);
+    const std::string image = regtest::ReadFile(good.path());
+    TempRegistry store;
+    // Each case in a file of its own: a store that took a write keeps its connection open.
+    auto use = [&store](const std::string& name, const std::string& bytes) {
+        const std::string path = store.dir() + "/" + name;
+        regtest::WriteFile(path, bytes);
+        ::setenv("GORV_REGISTRY", path.c_str(), 1);
+        return path;
+    };
+    // A cut anywhere: every call fails and the file stays as it is.
+    for (std::size_t cut = 1; cut < image.size(); cut += cut < 200 ? 13 : 331) {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        ExpectUntouched(use("cut" + std::to_string(cut), image.substr(0, cut)));
+        if (HasFailure()) break;
+    }
+    // A flipped header byte: no crash; a refused write leaves the file alone, an accepted one
+    // reads back.
+    for (std::size_t at = 0; at < 100; ++at) {
+        SCOPED_TRACE("header byte " + std::to_string(at));
+        std::string flipped = image;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0xFF);
+        const std::string path = use("flip" + std::to_string(at), flipped);
+        CString out;
+        const int read = CRegistry::GetProfileStringW(kBig, L"7", out);
+        EXPECT_TRUE(read == 0 || out == std::wstring(30, L'y').c_str());
+        if (CRegistry::WriteProfileStringW(kBig, L"7", L"z") == 1) {
+            EXPECT_EQ(CRegistry::GetProfileStringW(kBig, L"7", out), 1);
+            EXPECT_EQ(out, L"z");
+        } else {
+            EXPECT_EQ(regtest::ReadFile(path), flipped);
+        }
+        if (HasFailure()) break;
+    }
+}
+
+TEST(RegistryStore, ReadOnlyFolderReadsAndRefusesWrites) {
+    TempRegistry store;
+    ASSERT_EQ(InChild([] { return CRegistry::WriteProfileStringW(kTest, L"S", L"ro") == 1 ? 0 : 1; }), 0);
+    const std::string before = regtest::ReadFile(store.path());
+    const int bad = InChild([&store] {
+        // As root, permissions do not bind: become an unprivileged user instead.
+        if (::geteuid() == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) return 16;
+        } else if (::chmod(store.dir().c_str(), 0555) != 0) {
+            return 16;
+        }
+        if (::access(store.path().c_str(), R_OK) != 0 || ::access(store.dir().c_str(), W_OK) == 0) return 16;
+        int result = 0;
+        CString out;
+        if (CRegistry::GetProfileStringW(kTest, L"S", out) != 1 || out != L"ro") result |= 1;
+        if (CRegistry::WriteProfileStringW(kTest, L"S", L"changed") != 0) result |= 2;
+        if (CRegistry::WriteProfileInt(kTest, L"New", 1) != 0) result |= 4;
+        if (CRegistry::GetProfileStringW(kTest, L"S", out) != 1 || out != L"ro") result |= 8;
+        return result;
+    });
+    ::chmod(store.dir().c_str(), 0755);
+    if (bad == 16) GTEST_SKIP() << "cannot make the store's folder read-only for a test process here";
+    EXPECT_EQ(bad, 0) << "1: read failed, 2/4: a write succeeded, 8: reread failed";
+    EXPECT_EQ(regtest::ReadFile(store.path()), before);
+}
+
+}  // namespace
