@@ -9,6 +9,9 @@
 #include <gorv/platform/afx_coll.h>
 #include <gorv/platform/afx_file.h>
 #include <gorv/platform/afx_module.h>
+#include <gorv/platform/afx_gdi.h>
+#include <gorv/platform/afx_wnd.h>
+#include <gorv/platform/afx_ctrl.h>
 #include <gorv/version.h>
 // ---- end platform ----
 
@@ -45,3 +48,8 @@
 #include <gorv/section/sect_types.h>
 #include <gorv/section/sect_model.h>
 // ---- end section ----
+
+// ---- ui ----
+#include <gorv/ui/ext_list_ctrl.h>
+#include <gorv/ui/text_progress_ctrl.h>
+// ---- end ui ----

@@ -5,3 +5,4 @@
 int gorv_cmd_text(int argc, char** argv);
 int gorv_cmd_unit(int argc, char** argv);
 int gorv_cmd_polygon(int argc, char** argv);
+int gorv_cmd_ui(int argc, char** argv);

@@ -18,6 +18,7 @@ const Command kCommands[] = {
     {"polygon", gorv_cmd_polygon, "union, intersection or difference of two polygons with holes"},
     {"unit", gorv_cmd_unit, "convert values between force/length unit systems; list units"},
     {"text", gorv_cmd_text, "look up a localized text by key"},
+    {"ui", gorv_cmd_ui, "draw the text progress control as PNG"},
 };
 
 void print_usage(std::FILE* out) {
