@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -142,13 +143,18 @@ int Progress(int argc, char** argv) {
             return BadInput(std::string("cannot write to standard output: ") + std::strerror(errno));
         return 0;
     }
+    // Only a file this run created is removed after a failed write: the path may name a device
+    // or a file the user had.
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(png, ec) || ec;
     std::FILE* f = std::fopen(png.c_str(), "wb");
     if (!f) return BadInput("cannot write " + png + ": " + std::strerror(errno));
     const bool ok = WriteAll(f, bytes);
     const int savedErrno = errno;
     if (std::fclose(f) != 0 || !ok) {
-        std::remove(png.c_str());
-        return BadInput("cannot write " + png + ": " + std::strerror(ok ? errno : savedErrno));
+        const int err = ok ? errno : savedErrno;
+        if (!existed) std::remove(png.c_str());
+        return BadInput("cannot write " + png + ": " + std::strerror(err));
     }
     return 0;
 }
