@@ -3,6 +3,9 @@
 if(TARGET gorv)
   function(gorv_ui_cli name rc regex)
     gorv_cli_test(cli_ui.${name} ${rc} "${regex}" ui ${ARGN})
+    # Font caches live until exit; see tests/ui/lsan.supp.
+    set_tests_properties(cli_ui.${name} PROPERTIES
+      ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/ui/lsan.supp:print_suppressions=0")
   endfunction()
   set(_png_dir ${CMAKE_CURRENT_BINARY_DIR}/ui_cli)
   file(MAKE_DIRECTORY ${_png_dir})
