@@ -17,6 +17,10 @@ int CHeaderCtrl::GetItemCount() const { return m_pList ? m_pList->GetColumnCount
 CListCtrl::CListCtrl() : m_header(this) {}
 CListCtrl::~CListCtrl() = default;
 
+BOOL CListCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    return CWnd::Create(L"SysListView32", nullptr, dwStyle, rect, pParentWnd, nID);
+}
+
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) noexcept {
     const DWORD old = m_dwExStyle;
     m_dwExStyle = dwNewStyle;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <new>
 
 #include "platform/draw_backend.h"
 
@@ -387,12 +388,20 @@ CPaintDC::~CPaintDC() {
 
 // ---- images --------------------------------------------------------------------------------
 
-void CGorvRgbaImage::Reset(int nWidth, int nHeight) {
+BOOL CGorvRgbaImage::Reset(int nWidth, int nHeight) {
     m_pBorrowed = nullptr;
-    m_nWidth = std::max(nWidth, 0);
-    m_nHeight = std::max(nHeight, 0);
-    m_nStride = m_nWidth * 4;
-    m_aOwned.assign(static_cast<std::size_t>(m_nStride) * static_cast<std::size_t>(m_nHeight), 0);
+    std::vector<BYTE>().swap(m_aOwned);
+    m_nWidth = m_nHeight = m_nStride = 0;
+    const std::size_t w = static_cast<std::size_t>(std::max(nWidth, 0)), h = static_cast<std::size_t>(std::max(nHeight, 0));
+    try {
+        m_aOwned.assign(w * 4 * h, 0);
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+    m_nWidth = static_cast<int>(w);
+    m_nHeight = static_cast<int>(h);
+    m_nStride = static_cast<int>(w * 4);
+    return TRUE;
 }
 
 BOOL CGorvRgbaImage::Attach(BYTE* pPixels, int nWidth, int nHeight, int nStride) {

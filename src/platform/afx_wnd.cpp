@@ -38,7 +38,8 @@ CWnd::~CWnd() {
 BOOL CWnd::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
     if (m_hWnd) return FALSE;
     const long w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (w < 0 || h < 0) return FALSE;
+    if (w < 0 || h < 0 || w > GORV_MAX_WINDOW_SIDE || h > GORV_MAX_WINDOW_SIDE) return FALSE;
+    if (!m_target.IsBorrowed() && !m_target.Reset(static_cast<int>(w), static_cast<int>(h))) return FALSE;
     m_hWnd = reinterpret_cast<HWND>(this);
     live_windows().insert(m_hWnd);
     m_strText = lpszWindowName;
@@ -48,7 +49,6 @@ BOOL CWnd::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& re
     m_rcWindow = rect;
     m_nInvalidateCount = 0;
     m_nPaintCount = 0;
-    if (!m_target.IsBorrowed()) m_target.Reset(static_cast<int>(w), static_cast<int>(h));
     // A new window has everything to paint.
     m_rcUpdate = RECT{0, 0, w, h};
     m_bErasePending = true;
@@ -110,7 +110,8 @@ void CWnd::GetWindowRect(LPRECT lpRect) const {
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     if (!m_hWnd) return;
-    const long w = std::max(nWidth, 0), h = std::max(nHeight, 0);
+    const long w = std::min(std::max(nWidth, 0), GORV_MAX_WINDOW_SIDE);
+    const long h = std::min(std::max(nHeight, 0), GORV_MAX_WINDOW_SIDE);
     m_rcWindow = RECT{x, y, x + w, y + h};
     if (!m_target.IsBorrowed()) m_target.Reset(static_cast<int>(w), static_cast<int>(h));
     m_rcUpdate = intersect(m_rcUpdate, RECT{0, 0, w, h});

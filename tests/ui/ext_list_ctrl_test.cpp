@@ -46,6 +46,7 @@ class ExtList : public ::testing::Test {
 protected:
     void SetUp() override {
         g_nIndex = 0;
+        ASSERT_TRUE(list.Create(WS_CHILD | LVS_REPORT, CRect(0, 0, 300, 200), nullptr, 7));
         list.Initialize(FixedIndex);
         list.AddColInfo(L"Name", 120, LVCFMT_LEFT);
         list.AddColInfo(L"Size", 60, LVCFMT_RIGHT);

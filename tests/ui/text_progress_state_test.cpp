@@ -252,3 +252,29 @@ TEST_F(Progress, WindowLayerInvalidationAndHostNotification) {
     EXPECT_FALSE(IsWindow(ctrl.m_hWnd));
     EXPECT_EQ(ctrl.SetPos(10), -1);
 }
+
+TEST(ProgressWindow, DegenerateSizesAndFontsNeverFail) {
+    // Too large for the drawing surfaces: refused, and the control stays without a window.
+    CTextProgressCtrl huge;
+    EXPECT_FALSE(huge.Create(WS_CHILD, CRect(0, 0, GORV_MAX_WINDOW_SIDE + 1, 10), nullptr, 1));
+    EXPECT_FALSE(huge.Create(WS_CHILD, CRect(10, 0, 0, 10), nullptr, 1));
+    EXPECT_EQ(huge.SetPos(1), -1);
+
+    // An empty client area paints nothing and reports no bar.
+    CTextProgressCtrl empty;
+    ASSERT_TRUE(empty.Create(WS_CHILD, CRect(0, 0, 0, 0), nullptr, 1));
+    EXPECT_EQ(empty.SetPos(50), 0);
+    EXPECT_EQ(empty.GetBarWidth(), 0);
+    EXPECT_EQ(empty.GetTarget().GetWidth(), 0);
+
+    // Absurd font sizes and weights still paint (the size is clamped for drawing).
+    CTextProgressCtrl c;
+    ASSERT_TRUE(c.Create(WS_CHILD, CRect(0, 0, 60, 20), nullptr, 1));
+    for (int height : {INT_MAX, INT_MIN, 0, -1}) {
+        c.SetFontSize(height);
+        c.SetFontData(L"No Such Face", INT_MIN, 1, 1);
+        c.Invalidate();
+        c.UpdateWindow();
+    }
+    EXPECT_EQ(c.GetPaintCount(), 4);
+}

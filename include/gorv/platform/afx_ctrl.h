@@ -30,6 +30,10 @@ public:
 #define LVCF_WIDTH 0x0002
 #define LVCF_TEXT 0x0004
 #define LVCF_SUBITEM 0x0008
+// Window styles of the list view (stored; every list here is a report list).
+#define LVS_REPORT 0x0001
+#define LVS_SINGLESEL 0x0004
+#define LVS_SHOWSELALWAYS 0x0008
 // Extended styles (stored; FULLROWSELECT is what the report lists use).
 #define LVS_EX_GRIDLINES 0x00000001
 #define LVS_EX_FULLROWSELECT 0x00000020
@@ -79,6 +83,9 @@ class GORV_API CListCtrl : public CWnd {
 public:
     CListCtrl();
     ~CListCtrl() override;
+    // The window is optional: rows and columns work without it.
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    using CWnd::Create;
 
     DWORD GetExtendedStyle() const noexcept { return m_dwExStyle; }
     // Replaces the extended style and returns the old one.

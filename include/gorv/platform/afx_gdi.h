@@ -337,7 +337,8 @@ public:
     CGorvRgbaImage& operator=(const CGorvRgbaImage&) = delete;
 
     // Owned pixels of the given size, all transparent black (a size below 0 counts as 0).
-    void Reset(int nWidth, int nHeight);
+    // FALSE, leaving an empty image, when the memory cannot be had.
+    BOOL Reset(int nWidth, int nHeight);
     // Borrows the caller's buffer, which must stay valid while attached; stride >= 4 x width.
     // FALSE (and nothing changes) for a null buffer, a negative size or a short stride.
     BOOL Attach(BYTE* pPixels, int nWidth, int nHeight, int nStride);

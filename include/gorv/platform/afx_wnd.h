@@ -45,6 +45,9 @@ typedef GorvWindowHandle* HWND;
 #define WS_CHILD 0x40000000L
 #define WS_VISIBLE 0x10000000L
 
+// The largest side of a window in pixels (the drawing backend's surface limit).
+#define GORV_MAX_WINDOW_SIDE 32767
+
 // What a window tells its host through the notification callback.
 enum GorvWindowEvent {
     GORV_WND_INVALIDATED = 1,  // rect: the area that became invalid (client coordinates)
@@ -62,7 +65,8 @@ public:
     // Creates the window with a client area of rect's size (the position is kept but has no
     // meaning without a screen). The whole client area starts invalid, and the target image is
     // made the client size, all transparent black (unless a host buffer is attached). FALSE when
-    // the window already exists or the size is negative.
+    // the window already exists, a side is negative or above GORV_MAX_WINDOW_SIDE, or the
+    // target's memory cannot be had.
     virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                         CWnd* pParentWnd, UINT nID);
     // Destroys the window; its state (text, update area, counters) is reset, the target kept.
@@ -80,7 +84,8 @@ public:
     void GetClientRect(LPRECT lpRect) const;
     void GetWindowRect(LPRECT lpRect) const;
     // Moves and resizes the window, then sends WM_SIZE; with bRepaint the window is invalidated.
-    // A negative size counts as 0. An owned target image follows the new client size.
+    // Sides are clamped to 0..GORV_MAX_WINDOW_SIDE. An owned target image follows the new client
+    // size (an empty one when its memory cannot be had).
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
 

@@ -3,6 +3,7 @@
 // cairo context, so no drawing state survives between calls. Text is antialiased in grey only
 // (no subpixel colours), so a text pixel is always a blend of the text and what lay beneath.
 #include "platform/draw_backend.h"
+#include "platform/library_pin.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>
@@ -19,6 +20,13 @@ struct Surface {
 };
 
 namespace {
+
+// The drawing libraries set up process-wide state when they load (pixman's implementations,
+// fontconfig's configuration) and never free it. Unloaded together with this library, they would
+// leak that state on every load and unload by a host, so they stay for the life of the process;
+// this library itself can still be unloaded.
+[[maybe_unused]] const bool g_bDrawingPinned =
+    gorv_detail::pin_library_of(reinterpret_cast<const void*>(&pango_cairo_font_map_get_default));
 
 void set_colour(cairo_t* cr, COLORREF c) {
     cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
@@ -69,8 +77,8 @@ PangoFontDescription* make_font(PangoContext* ctx, const FontSpec& f) {
     const long w = f.nWeight <= 0 ? 400 : std::min<long>(std::max<long>(f.nWeight, 100), 1000);
     pango_font_description_set_weight(desc, static_cast<PangoWeight>(w));
     pango_font_description_set_style(desc, f.bItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-    // Sizes beyond any screen are clamped so the layout arithmetic stays in range.
-    const double em = std::min(em_pixels(ctx, desc, f.nHeight), 10000.0);
+    // Sizes beyond any screen are clamped: glyphs are rasterised whole, whatever the clip.
+    const double em = std::min(em_pixels(ctx, desc, f.nHeight), 2048.0);
     pango_font_description_set_absolute_size(desc, std::max(em, 1.0) * PANGO_SCALE);
     return desc;
 }
