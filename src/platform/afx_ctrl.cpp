@@ -102,6 +102,15 @@ CString CListCtrl::GetItemText(int nItem, int nSubItem) const {
     return static_cast<std::size_t>(nSubItem) < texts.size() ? texts[static_cast<std::size_t>(nSubItem)] : CString();
 }
 
+int CListCtrl::GetItemText(int nItem, int nSubItem, LPTSTR lpszText, int nLen) const {
+    if (!lpszText || nLen <= 0) return 0;
+    const CString text = GetItemText(nItem, nSubItem);
+    const int n = std::min(nLen - 1, text.GetLength());
+    std::wmemcpy(lpszText, text.GetString(), static_cast<std::size_t>(n));
+    lpszText[n] = 0;
+    return n;
+}
+
 BOOL CListCtrl::SetItemData(int nItem, DWORD_PTR dwData) {
     if (!IsRow(nItem)) return FALSE;
     m_aRows[static_cast<std::size_t>(nItem)].dwData = dwData;

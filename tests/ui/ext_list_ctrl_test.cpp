@@ -122,9 +122,12 @@ TEST_F(ExtList, InsertDataPlacesRowsWhereTheCallbackSays) {
 TEST_F(ExtList, ShortTextArrayIsAnInvalidArgumentAndLongerOnesAreCut) {
     CStringArray shortTexts = Texts({L"only one"});
     EXPECT_THROW(list.InsertData(1, shortTexts), CInvalidArgException);
-    CStringArray longTexts = Texts({L"a", L"b", L"extra"});
+    CStringArray longTexts = Texts({L"a", L"bcd", L"extra"});
     ASSERT_EQ(list.InsertData(2, longTexts), 1);
-    EXPECT_EQ(list.GetItemText(list.FindDataByKey(2), 1), CString(L"b"));
+    wchar_t buf[3];
+    EXPECT_EQ(list.GetItemText(list.FindDataByKey(2), 1, buf, 3), 2);
+    EXPECT_STREQ(buf, L"bc");
+    EXPECT_TRUE(list.GetItemText(list.FindDataByKey(2), 2).IsEmpty());  // no third column
     EXPECT_THROW(list.ModifyData(2, 2, shortTexts), CInvalidArgException);
 }
 

@@ -113,6 +113,8 @@ public:
     // sub-item that does not exist.
     BOOL SetItemText(int nItem, int nSubItem, LPCTSTR lpszText);
     CString GetItemText(int nItem, int nSubItem) const;  // empty when there is no such text
+    // Copies at most nLen - 1 characters and a terminator; returns the count copied.
+    int GetItemText(int nItem, int nSubItem, LPTSTR lpszText, int nLen) const;
     BOOL SetItemData(int nItem, DWORD_PTR dwData);
     DWORD_PTR GetItemData(int nItem) const;  // 0 when there is no such row
 
