@@ -445,4 +445,8 @@ BOOL CGorvRgbaImage::SavePng(const char* pszPath) const {
     return gorv_draw::write_png_file(GetPixels(), m_nWidth, m_nHeight, m_nStride, pszPath);
 }
 
-int GorvGetFontFamilyCount() { return gorv_draw::font_family_count(); }
+BOOL GorvFontsInstalled() {
+    // The font map always offers the generic families, installed fonts or not: ask for glyphs.
+    gorv_draw::FontSpec f{std::string(), 0, FW_NORMAL, false, false, false};
+    return gorv_draw::unknown_glyphs(f, "Aa") == 0;
+}

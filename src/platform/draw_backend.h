@@ -55,6 +55,5 @@ bool encode_png(const BYTE* rgba, int w, int h, int stride, std::vector<unsigned
 // Writes the RGBA image to a PNG file; false on failure.
 bool write_png_file(const BYTE* rgba, int w, int h, int stride, const char* path);
 
-int font_family_count();
 
 }  // namespace gorv_draw

@@ -368,6 +368,6 @@ private:
     int m_nStride = 0;
 };
 
-// Diagnostics: the number of font families the system's font configuration offers (0 means
-// text cannot be drawn).
-GORV_API int GorvGetFontFamilyCount();
+// Diagnostics: TRUE when an installed font can draw text (the default face has glyphs for
+// Latin letters). Without one, text is drawn as placeholder boxes or not at all.
+GORV_API BOOL GorvFontsInstalled();

@@ -295,12 +295,4 @@ bool write_png_file(const BYTE* rgba, int w, int h, int stride, const char* path
     return st == CAIRO_STATUS_SUCCESS;
 }
 
-int font_family_count() {
-    PangoFontFamily** families = nullptr;
-    int n = 0;
-    pango_font_map_list_families(pango_cairo_font_map_get_default(), &families, &n);
-    g_free(families);
-    return n;
-}
-
 }  // namespace gorv_draw
