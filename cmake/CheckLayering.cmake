@@ -23,6 +23,11 @@ foreach(area IN LISTS areas)
       if(line MATCHES "<(${os_headers})" AND in_posix EQUAL -1)
         list(APPEND errors "${f}: OS header outside the platform's per-OS files: ${line}")
       endif()
+      # Drawing libraries: only the platform area's sources, never a public header.
+      string(FIND "${f}" "/src/platform/" in_platform_src)
+      if(line MATCHES "<(cairo|pango|glib|fontconfig|ft2build)" AND in_platform_src EQUAL -1)
+        list(APPEND errors "${f}: drawing library header outside the platform's sources: ${line}")
+      endif()
       # geom_types.h holds the shared record types of the whole library (points, polygons,
       # unit-system index, language): every area may use that vocabulary.
       if(line MATCHES "<gorv/([a-z]+)/")

@@ -25,5 +25,10 @@ install(FILES ${PROJECT_BINARY_DIR}/GorvBaseConfig.cmake ${PROJECT_BINARY_DIR}/G
 
 # The .pc file locates the prefix relative to itself, so an installed tree can be moved.
 file(RELATIVE_PATH GORV_PC_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
+# The drawing libraries are private dependencies of the shared library: consumers link only
+# -lgorv_base and need none of their headers, so they appear in Libs.private only (what a static
+# link would add) rather than as Requires.private, which would pull their cflags into consumers.
+list(TRANSFORM GORV_PANGOCAIRO_LIBRARIES PREPEND "-l" OUTPUT_VARIABLE GORV_PC_LIBS_PRIVATE)
+list(JOIN GORV_PC_LIBS_PRIVATE " " GORV_PC_LIBS_PRIVATE)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/gorv_base.pc.in ${PROJECT_BINARY_DIR}/gorv_base.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/gorv_base.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

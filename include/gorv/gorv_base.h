@@ -10,6 +10,9 @@
 #include <gorv/platform/afx_file.h>
 #include <gorv/platform/afx_module.h>
 #include <gorv/platform/win_registry.h>
+#include <gorv/platform/afx_gdi.h>
+#include <gorv/platform/afx_wnd.h>
+#include <gorv/platform/afx_ctrl.h>
 #include <gorv/version.h>
 // ---- end platform ----
 
@@ -58,3 +61,7 @@
 #include <gorv/env/product.h>
 #include <gorv/env/test_env_mgr.h>
 // ---- end env ----
+// ---- ui ----
+#include <gorv/ui/ext_list_ctrl.h>
+#include <gorv/ui/text_progress_ctrl.h>
+// ---- end ui ----

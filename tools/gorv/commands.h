@@ -7,3 +7,4 @@ int gorv_cmd_unit(int argc, char** argv);
 int gorv_cmd_polygon(int argc, char** argv);
 int gorv_cmd_datafile(int argc, char** argv);
 int gorv_cmd_reg(int argc, char** argv);
+int gorv_cmd_ui(int argc, char** argv);

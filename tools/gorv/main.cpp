@@ -20,6 +20,7 @@ const Command kCommands[] = {
     {"text", gorv_cmd_text, "look up a localized text by key"},
     {"datafile", gorv_cmd_datafile, "list, check, read or write data sets of a binary record file"},
     {"reg", gorv_cmd_reg, "read, change, export and import the settings store"},
+    {"ui", gorv_cmd_ui, "draw the text progress control as PNG"},
 };
 
 void print_usage(std::FILE* out) {
