@@ -5,12 +5,15 @@
 
 #include <gorv/geom/gorv_func.h>
 
+#include "sect_fast.h"
 #include "sect_loop_util.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
+#include <utility>
 
 using detail::SectPointXY;
 
@@ -22,6 +25,13 @@ bool CSectModel::LoopWindingSum(const T_SM_SECTION* pSection, const std::vector<
                                 double dY, double& dSum) const {
     dSum = 0.0;
     if (!pSection) return false;
+    if (!detail::SmPlainPasses()) {
+        detail::SmLoopRing ring;
+        if (ring.Build(*pSection, aCurveRef)) {
+            dSum = ring.Sum(dX, dY);
+            return true;
+        }
+    }
     const double t[2] = {dX, dY};
     for (int nRef : aCurveRef) {
         const T_SM_SECT_CURVE* pCurve = pSection->mapCurve.Find(std::abs(nRef));
@@ -217,13 +227,16 @@ bool CSectModel::TraceOuterBoundary(T_SM_SECTION* pSection, double dCx, double d
 
     // Curves with a point outside the boundary leave the section.
     std::vector<int> aOutside;
+    detail::SmLoopRing ring;
+    const bool bRing = !detail::SmPlainPasses() && ring.Build(*pSection, aList);
     for (const auto& kv : pSection->mapCurve) {
         if (setTraced.count(kv.first)) continue;
         for (int nPt : kv.second->aPointId) {
             double p[2] = {0.0, 0.0};
             SectPointXY(pSection, nPt, p);
             double dW = 0.0;
-            if (LoopWindingSum(pSection, aList, p[0], p[1], dW) && std::fabs(dW) < 10.0) {
+            const bool bSum = bRing ? (dW = ring.Sum(p[0], p[1]), true) : LoopWindingSum(pSection, aList, p[0], p[1], dW);
+            if (bSum && std::fabs(dW) < 10.0) {
                 aOutside.push_back(kv.first);
                 break;
             }
@@ -482,6 +495,26 @@ bool CSectModel::ResolveSectionLoops(T_SM_SECTION* pSection) {
 }
 
 bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
+    // Segments of every loop, gathered once for the many winding sums below.
+    std::map<const T_SM_LOOP*, detail::SmLoopRing> mapRing;
+    auto windingSum = [&](const T_SM_LOOP* pl, double dX, double dY, double& dSum) {
+        if (detail::SmPlainPasses()) return LoopWindingSum(pSection, pl->aCurveId, dX, dY, dSum);
+        auto it = mapRing.find(pl);
+        if (it == mapRing.end()) {
+            detail::SmLoopRing ring;
+            if (!ring.Build(*pSection, pl->aCurveId)) return LoopWindingSum(pSection, pl->aCurveId, dX, dY, dSum);
+            it = mapRing.emplace(pl, std::move(ring)).first;
+        }
+        dSum = it->second.Sum(dX, dY);
+        return true;
+    };
+    // IsPointInLoop over the gathered segments.
+    auto inLoop = [&](const T_GORV_POINT2D& pt, const T_SM_LOOP* pl) {
+        if (!pl || pl->aCurveId.empty()) return false;
+        double dSum = 0.0;
+        if (!windingSum(pl, pt.x, pt.y, dSum)) return false;
+        return std::fabs(dSum) > 350.0;
+    };
     // Test points of every loop, computed once.
     std::map<int, T_GORV_POINT2D> mapTest;
     for (const auto& kv : pSection->mapLoop) {
@@ -499,7 +532,7 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
         pDom->aLoopId.push_back(kv.first);
         for (const auto& ov : pSection->mapLoop) {
             if (ov.first == kv.first) continue;
-            if (IsPointInLoop(pSection, mapTest[ov.first], kv.second)) pDom->aLoopId.push_back(ov.first);
+            if (inLoop(mapTest[ov.first], kv.second)) pDom->aLoopId.push_back(ov.first);
         }
         detail::Adopt(pSection->mapDomain, std::move(pDom));
     }
@@ -516,7 +549,7 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
             const T_SM_LOOP* pIsland = pSection->mapLoop.Find(aIsland[i]);
             std::vector<int> aKeep;
             for (int nLoopId : pDom->aLoopId) {
-                if (nLoopId == aIsland[i] || IsPointInLoop(pSection, mapTest[nLoopId], pIsland)) continue;
+                if (nLoopId == aIsland[i] || inLoop(mapTest[nLoopId], pIsland)) continue;
                 aKeep.push_back(nLoopId);
             }
             pDom->aLoopId.swap(aKeep);
@@ -545,7 +578,7 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
                 if (!pl) return false;
                 if (pl->nKind != 1 && pl->nKind != 2) continue;
                 double dSum = 0.0;
-                if (!LoopWindingSum(pSection, pl->aCurveId, c[0], c[1], dSum)) return false;
+                if (!windingSum(pl, c[0], c[1], dSum)) return false;
                 if ((pl->nKind == 2 && std::fabs(dSum) > 345.0) || (pl->nKind == 1 && std::fabs(dSum) < 15.0)) {
                     bIn = false;
                     break;

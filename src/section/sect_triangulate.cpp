@@ -4,6 +4,8 @@
 
 #include <gorv/geom/gorv_func.h>
 
+#include "sect_fast.h"
+#include "sect_front_index.h"
 #include "sect_loop_util.h"
 
 #include <algorithm>
@@ -159,8 +161,29 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     // Front edge indices by their (start, end) points, kept as the front grows.
     std::map<std::pair<int, int>, std::vector<std::size_t>> mapEdgeAt;
     for (std::size_t k = 0; k < front.size(); ++k) mapEdgeAt[std::make_pair(front[k].a, front[k].b)].push_back(k);
+    // Cell index of the front for the crossing test; the plain pass tests every edge instead.
+    std::vector<double> aXY;
+    std::vector<int> aCorner;
+    for (const SmFrontEdge& e : front) {
+        aCorner.push_back(e.a);
+        aCorner.push_back(e.b);
+    }
+    std::sort(aCorner.begin(), aCorner.end());
+    aCorner.erase(std::unique(aCorner.begin(), aCorner.end()), aCorner.end());
+    if (!aCorner.empty() && aCorner.front() >= 0) {
+        aXY.assign(2 * (static_cast<std::size_t>(aCorner.back()) + 1), 0.0);
+        for (int nId : aCorner) {
+            const double* p = pts.Get(nId);
+            aXY[2 * static_cast<std::size_t>(nId)] = p[0];
+            aXY[2 * static_cast<std::size_t>(nId) + 1] = p[1];
+        }
+    }
+    detail::SmFrontIndex index(aXY, detail::SmPlainPasses() || aXY.empty() ? std::vector<int>() : aCorner);
+    for (std::size_t k = 0; k < front.size(); ++k) index.AddEdge(k, front[k].a, front[k].b);
+    std::vector<std::size_t> aNear;
     auto addEdge = [&](const SmFrontEdge& e) {
         mapEdgeAt[std::make_pair(e.a, e.b)].push_back(front.size());
+        index.AddEdge(front.size(), e.a, e.b);
         front.push_back(e);
     };
     std::vector<std::size_t> aTouched;
@@ -246,12 +269,27 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                     const std::size_t k = aBlocker[b];
                     if (k != i && k < nFront && crosses(k)) bCross = true;
                 }
-                for (std::size_t k = 0; k < nFront && !bCross; ++k) {
-                    if (k != i && crosses(k)) {
-                        bCross = true;
-                        aBlocker.push_back(k);
-                        if (aBlocker.size() > 8) aBlocker.erase(aBlocker.begin());
+                auto blocked = [&](std::size_t k) {
+                    bCross = true;
+                    aBlocker.push_back(k);
+                    if (aBlocker.size() > 8) aBlocker.erase(aBlocker.begin());
+                };
+                bool bIndexed = false;
+                if (!bCross && index.IsOk()) {
+                    aNear.clear();
+                    index.NewQuery();
+                    bIndexed = index.Collect(P, A, aNear) && index.Collect(P, B, aNear);
+                    if (bIndexed) {
+                        for (std::size_t k : aNear) {
+                            if (k != i && k < nFront && crosses(k)) {
+                                blocked(k);
+                                break;
+                            }
+                        }
                     }
+                }
+                for (std::size_t k = 0; !bIndexed && k < nFront && !bCross; ++k) {
+                    if (k != i && crosses(k)) blocked(k);
                 }
                 mapCrossed[nP] = bCross;
             }
