@@ -168,17 +168,43 @@ bool CSectModel::TraceOuterBoundary(T_SM_SECTION* pSection, double dCx, double d
     std::set<int> setTraced;
     setTraced.insert(pStart->nId);
     const int nFirst = pStart->aPointId.front();
+    // Curves by first and by last point, kept current as curves are turned around; the plain
+    // pass looks through every curve at every step instead.
+    const bool bIndexed = !detail::SmPlainPasses();
+    std::map<int, std::set<int>> mapByFront, mapByBack;
+    if (bIndexed) {
+        for (const auto& kv : pSection->mapCurve) {
+            mapByFront[kv.second->aPointId.front()].insert(kv.first);
+            mapByBack[kv.second->aPointId.back()].insert(kv.first);
+        }
+    }
     if (pStart->aPointId.back() != nFirst) {
         for (;;) {
             const T_SM_SECT_CURVE* pLast = pSection->mapCurve.Find(aList.back());
             const int nCur = pLast->aPointId.back();
-            for (const auto& kv : pSection->mapCurve) {
-                if (!setTraced.count(kv.first) && kv.second->aPointId.back() == nCur)
-                    std::reverse(kv.second->aPointId.begin(), kv.second->aPointId.end());
-            }
             std::vector<T_SM_SECT_CURVE*> aCand;
-            for (const auto& kv : pSection->mapCurve) {
-                if (!setTraced.count(kv.first) && kv.second->aPointId.front() == nCur) aCand.push_back(kv.second);
+            if (bIndexed) {
+                std::vector<int> aTurn;
+                for (int nId : mapByBack[nCur])
+                    if (!setTraced.count(nId)) aTurn.push_back(nId);
+                for (int nId : aTurn) {
+                    T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(nId);
+                    mapByFront[pc->aPointId.front()].erase(nId);
+                    mapByBack[pc->aPointId.back()].erase(nId);
+                    std::reverse(pc->aPointId.begin(), pc->aPointId.end());
+                    mapByFront[pc->aPointId.front()].insert(nId);
+                    mapByBack[pc->aPointId.back()].insert(nId);
+                }
+                for (int nId : mapByFront[nCur])
+                    if (!setTraced.count(nId)) aCand.push_back(pSection->mapCurve.Find(nId));
+            } else {
+                for (const auto& kv : pSection->mapCurve) {
+                    if (!setTraced.count(kv.first) && kv.second->aPointId.back() == nCur)
+                        std::reverse(kv.second->aPointId.begin(), kv.second->aPointId.end());
+                }
+                for (const auto& kv : pSection->mapCurve) {
+                    if (!setTraced.count(kv.first) && kv.second->aPointId.front() == nCur) aCand.push_back(kv.second);
+                }
             }
             T_SM_SECT_CURVE* pNext = nullptr;
             if (aCand.size() == 1) {
