@@ -187,6 +187,14 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         front.push_back(e);
     };
     std::vector<std::size_t> aTouched;
+    // Angle of each corner seen from the current front edge (valid where the stamp matches).
+    std::vector<double> aAngle;
+    std::vector<unsigned> aAngleStamp;
+    unsigned nAngleStamp = 0;
+    if (!detail::SmPlainPasses() && !aXY.empty()) {
+        aAngle.assign(aXY.size() / 2, 0.0);
+        aAngleStamp.assign(aXY.size() / 2, 0u);
+    }
 
     for (std::size_t i = 0; i < front.size(); ++i) {
         if (!front[i].bActive) continue;
@@ -194,10 +202,23 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* A = pts.Get(nA);
         const double* B = pts.Get(nB);
         heap.clear();
-        // Measures one candidate (never one of edge i's own ends).
+        // Measures one candidate (never one of edge i's own ends). A corner is the end of several
+        // initial edges; its angle is computed once per front edge.
+        ++nAngleStamp;
         auto measure = [&](std::size_t idx) {
             if (idx / 2 == i) return;
-            const double th = Gorv::angle_2d(pts.Get(idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b), A, B);
+            const int nP = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
+            double th = 0.0;
+            const std::size_t nSlot = static_cast<std::size_t>(nP);
+            if (nP >= 0 && nSlot < aAngleStamp.size() && aAngleStamp[nSlot] == nAngleStamp) {
+                th = aAngle[nSlot];
+            } else {
+                th = Gorv::angle_2d(pts.Get(nP), A, B);
+                if (nP >= 0 && nSlot < aAngleStamp.size()) {
+                    aAngleStamp[nSlot] = nAngleStamp;
+                    aAngle[nSlot] = th;
+                }
+            }
             if (th > 0.0) {
                 heap.push_back(Cand(th, idx));
                 std::push_heap(heap.begin(), heap.end(), worse);
@@ -214,13 +235,23 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         } else {
             for (std::size_t idx = 0; idx < 2 * n0; ++idx) measure(idx);
         }
+        // The order of measuring does not matter: the heap orders the candidates.
         auto measureRing = [&]() {
             const int r = nRing++;
             for (int cy = std::max(0, my - r); cy <= std::min(grid.Side() - 1, my + r); ++cy) {
                 const bool bEdgeRow = cy == my - r || cy == my + r;
-                for (int cx = std::max(0, mx - r); cx <= std::min(grid.Side() - 1, mx + r); ++cx) {
-                    if (!bEdgeRow && cx != mx - r && cx != mx + r) continue;
-                    for (std::size_t idx : grid.At(cx, cy)) measure(idx);
+                const int cxLo = std::max(0, mx - r), cxHi = std::min(grid.Side() - 1, mx + r);
+                if (bEdgeRow || detail::SmPlainPasses()) {
+                    for (int cx = cxLo; cx <= cxHi; ++cx) {
+                        if (!bEdgeRow && cx != mx - r && cx != mx + r) continue;
+                        for (std::size_t idx : grid.At(cx, cy)) measure(idx);
+                    }
+                } else {
+                    // Between the ring's top and bottom rows only its left and right cells.
+                    if (mx - r >= 0)
+                        for (std::size_t idx : grid.At(mx - r, cy)) measure(idx);
+                    if (r > 0 && mx + r <= cxHi)
+                        for (std::size_t idx : grid.At(mx + r, cy)) measure(idx);
                 }
             }
         };
