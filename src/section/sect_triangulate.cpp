@@ -187,14 +187,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         front.push_back(e);
     };
     std::vector<std::size_t> aTouched;
-    // Angle of each corner seen from the current front edge (valid where the stamp matches).
-    std::vector<double> aAngle;
+    // Corners already measured for the current front edge (where the stamp matches).
     std::vector<unsigned> aAngleStamp;
     unsigned nAngleStamp = 0;
-    if (!detail::SmPlainPasses() && !aXY.empty()) {
-        aAngle.assign(aXY.size() / 2, 0.0);
-        aAngleStamp.assign(aXY.size() / 2, 0u);
-    }
+    if (!detail::SmPlainPasses() && !aXY.empty()) aAngleStamp.assign(aXY.size() / 2, 0u);
 
     for (std::size_t i = 0; i < front.size(); ++i) {
         if (!front[i].bActive) continue;
@@ -203,22 +199,19 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* B = pts.Get(nB);
         heap.clear();
         // Measures one candidate (never one of edge i's own ends). A corner is the end of several
-        // initial edges; its angle is computed once per front edge.
+        // initial edges, all listed in one cell in ascending order: only its first entry is
+        // measured, since a later one, of the same angle, could only follow it out of the heap,
+        // and by then the corner is either taken or known to cross the front.
         ++nAngleStamp;
         auto measure = [&](std::size_t idx) {
             if (idx / 2 == i) return;
             const int nP = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
-            double th = 0.0;
             const std::size_t nSlot = static_cast<std::size_t>(nP);
-            if (nP >= 0 && nSlot < aAngleStamp.size() && aAngleStamp[nSlot] == nAngleStamp) {
-                th = aAngle[nSlot];
-            } else {
-                th = Gorv::angle_2d(pts.Get(nP), A, B);
-                if (nP >= 0 && nSlot < aAngleStamp.size()) {
-                    aAngleStamp[nSlot] = nAngleStamp;
-                    aAngle[nSlot] = th;
-                }
+            if (nP >= 0 && nSlot < aAngleStamp.size()) {
+                if (aAngleStamp[nSlot] == nAngleStamp) return;
+                aAngleStamp[nSlot] = nAngleStamp;
             }
+            const double th = Gorv::angle_2d(pts.Get(nP), A, B);
             if (th > 0.0) {
                 heap.push_back(Cand(th, idx));
                 std::push_heap(heap.begin(), heap.end(), worse);
