@@ -4,6 +4,7 @@
 
 #include <gorv/geom/gorv_func.h>
 
+#include "sect_angle.h"
 #include "sect_fast.h"
 #include "sect_front_index.h"
 #include "sect_loop_util.h"
@@ -187,10 +188,18 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         front.push_back(e);
     };
     std::vector<std::size_t> aTouched;
+    const bool bPlainAngles = detail::SmPlainPasses();
     // Corners already measured for the current front edge (where the stamp matches).
     std::vector<unsigned> aAngleStamp;
     unsigned nAngleStamp = 0;
-    if (!detail::SmPlainPasses() && !aXY.empty()) aAngleStamp.assign(aXY.size() / 2, 0u);
+    // Per corner: whether its sides cross the front, known for the edge of the matching stamp.
+    std::vector<unsigned> aCrossStamp;
+    std::vector<char> aCrossed;
+    if (!detail::SmPlainPasses() && !aXY.empty()) {
+        aAngleStamp.assign(aXY.size() / 2, 0u);
+        aCrossStamp.assign(aXY.size() / 2, 0u);
+        aCrossed.assign(aXY.size() / 2, 0);
+    }
 
     for (std::size_t i = 0; i < front.size(); ++i) {
         if (!front[i].bActive) continue;
@@ -198,6 +207,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* A = pts.Get(nA);
         const double* B = pts.Get(nB);
         heap.clear();
+        // Candidates gather unordered (their best one noted) until the first is taken out; only
+        // then do they become a heap. The order they leave in is the same either way.
+        bool bHeaped = bPlainAngles;
+        Cand best(0.0, 0);
         // Measures one candidate (never one of edge i's own ends). A corner is the end of several
         // initial edges, all listed in one cell in ascending order: only its first entry is
         // measured, since a later one, of the same angle, could only follow it out of the heap,
@@ -211,10 +224,23 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 if (aAngleStamp[nSlot] == nAngleStamp) return;
                 aAngleStamp[nSlot] = nAngleStamp;
             }
-            const double th = Gorv::angle_2d(pts.Get(nP), A, B);
+            const double* Pc = pts.Get(nP);
+            double th = 0.0;
+            if (bPlainAngles) {
+                th = Gorv::angle_2d(Pc, A, B);
+            } else {
+                // A corner right of A-B within a right angle of it has a negative angle or 0:
+                // never a candidate. (The sign is the one angle_2d takes, from the same product.)
+                const double x1 = A[0] - Pc[0], y1 = A[1] - Pc[1], x2 = B[0] - Pc[0], y2 = B[1] - Pc[1];
+                if (x1 * y2 - y1 * x2 < 0.0 && x1 * x2 + y1 * y2 >= 0.0) return;
+                th = detail::SmAngle(Pc, A, B);
+            }
             if (th > 0.0) {
                 heap.push_back(Cand(th, idx));
-                std::push_heap(heap.begin(), heap.end(), worse);
+                if (bHeaped)
+                    std::push_heap(heap.begin(), heap.end(), worse);
+                else if (heap.size() == 1 || worse(best, heap.back()))
+                    best = heap.back();
             }
         };
         // Rings of grid cells around the edge's middle are measured on demand; without a grid
@@ -265,10 +291,14 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* V = nullptr;
         const std::size_t nFront = front.size();
         while (true) {
-            if (heap.empty() || !(heap.front().first > unmeasuredBound())) {
+            if (heap.empty() || !((bHeaped ? heap.front() : best).first > unmeasuredBound())) {
                 if (nRing > nLastRing) break;
                 measureRing();
                 continue;
+            }
+            if (!bHeaped) {
+                std::make_heap(heap.begin(), heap.end(), worse);
+                bHeaped = true;
             }
             std::pop_heap(heap.begin(), heap.end(), worse);
             const std::size_t idx = heap.back().second;
@@ -284,9 +314,13 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 return Gorv::check_line_line_intersection_2d(P, A, S, E) ||
                        Gorv::check_line_line_intersection_2d(P, B, S, E);
             };
-            std::map<int, bool>::const_iterator it = mapCrossed.find(nP);
             bool bCross = false;
-            if (it != mapCrossed.end()) {
+            const std::size_t nSlot = static_cast<std::size_t>(nP);
+            const bool bSlot = !bPlainAngles && nP >= 0 && nSlot < aCrossStamp.size();
+            std::map<int, bool>::const_iterator it = bSlot ? mapCrossed.end() : mapCrossed.find(nP);
+            if (bSlot && aCrossStamp[nSlot] == nAngleStamp) {
+                bCross = aCrossed[nSlot] != 0;
+            } else if (it != mapCrossed.end()) {
                 bCross = it->second;
             } else {
                 for (std::size_t b = aBlocker.size(); b-- > 0 && !bCross;) {
@@ -315,7 +349,12 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 for (std::size_t k = 0; !bIndexed && k < nFront && !bCross; ++k) {
                     if (k != i && crosses(k)) blocked(k);
                 }
-                mapCrossed[nP] = bCross;
+                if (bSlot) {
+                    aCrossStamp[nSlot] = nAngleStamp;
+                    aCrossed[nSlot] = bCross ? 1 : 0;
+                } else {
+                    mapCrossed[nP] = bCross;
+                }
             }
             if (bCross) {
                 (idx % 2 == 0 ? owner.bCandA : owner.bCandB) = false;
