@@ -126,7 +126,7 @@ double SmLoopRing::Sum(double dX, double dY) const {
         const double uu = ux * ux + uy * uy, ww = wx * wx + wy * wy, p = uu * ww;
         const double cr = ux * wy - uy * wx, dt = ux * wx + uy * wy;
         const double s = uu + ww;
-        const bool bAccurate = dt * dt < 0.999996 * p && 4.0 * p > 1.002e-12 && s * s < 1e8 * p;
+        const bool bAccurate = dt * dt < 0.999997999 * p && 4.0 * p > 1.002e-12 && s * s < 1e8 * p;
         const bool bUp = uy <= 0.0 && wy > 0.0, bDown = uy > 0.0 && wy <= 0.0;
         if (bUp || bDown) {
             // Orientation error bound of the cross product of two rounded differences.
@@ -146,8 +146,9 @@ double SmLoopRing::Sum(double dX, double dY) const {
             return PlainSum(dX, dY);  // the point lies on or next to a segment
         }
     }
-    // An accurate term errs by at most 2 * 20 eps (R + 2) / 0.002 radians, R = (|u|^2 + |w|^2) /
-    // (|u| |w|) <= R^2 / 2; rounded terms by their own exact angle's error only.
+    // An accurate term (cosine below 0.9999989995, so never rounded, sine above 0.0014) errs by
+    // at most 2 * 20 eps (R + 2) / 0.0014 radians, R = (|u|^2 + |w|^2) / (|u| |w|) <= R^2 / 2;
+    // rounded terms by their own exact angle's error only.
     const double dErr = 2e-10 * (dRatio / 2.0 + 2.0 * dAccurate) + 1e-12 * (dAccurate + dRoundedTerms) + 2.0 * dSumBound;
     const double dApprox = 360.0 * nWind + dRounding;
     const double dAbs = std::fabs(dApprox);
