@@ -300,10 +300,32 @@ bool CSectModel::LinkSectionCurves(T_SM_SECTION* pSection) {
             }
         }
     }
+    // Curves (by position in aCurve) that start or end at a point: only those can link to a curve
+    // ending there; the plain pass tries every pair.
+    const bool bIndexed = !detail::SmPlainPasses();
+    std::map<int, std::vector<std::size_t>> mapAtEnd;
+    if (bIndexed) {
+        for (std::size_t k = 0; k < aCurve.size(); ++k) {
+            mapAtEnd[aCurve[k]->aPointId.front()].push_back(k);
+            if (aCurve[k]->aPointId.back() != aCurve[k]->aPointId.front()) mapAtEnd[aCurve[k]->aPointId.back()].push_back(k);
+        }
+    }
+    std::vector<std::size_t> aNear;
     for (T_SM_SECT_CURVE* c : aCurve) {
         const std::vector<int>& ac = c->aPointId;
         const int F = ac.front(), L = ac.back(), L2 = ac[ac.size() - 2];
-        for (const T_SM_SECT_CURVE* d : aCurve) {
+        aNear.clear();
+        if (bIndexed) {
+            for (int nPt : {F, L}) {
+                auto it = mapAtEnd.find(nPt);
+                if (it != mapAtEnd.end()) aNear.insert(aNear.end(), it->second.begin(), it->second.end());
+            }
+            std::sort(aNear.begin(), aNear.end());
+            aNear.erase(std::unique(aNear.begin(), aNear.end()), aNear.end());
+        }
+        const std::size_t nNear = bIndexed ? aNear.size() : aCurve.size();
+        for (std::size_t kk = 0; kk < nNear; ++kk) {
+            const T_SM_SECT_CURVE* d = aCurve[bIndexed ? aNear[kk] : kk];
             if (d->nId == c->nId) continue;
             const std::vector<int>& ad = d->aPointId;
             const int f = ad.front(), f2 = ad[1], l = ad.back();

@@ -208,8 +208,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* B = pts.Get(nB);
         heap.clear();
         // Candidates gather unordered (their best one noted) until the first is taken out; only
-        // then do they become a heap. The order they leave in is the same either way.
-        bool bHeaped = bPlainAngles;
+        // then do they become a heap, and after many removals a sorted list (best last). The
+        // order they leave in is the same every way.
+        int nMode = bPlainAngles ? 1 : 0;  // 0 unordered, 1 heap, 2 sorted
+        int nPops = 0;
         Cand best(0.0, 0);
         // Measures one candidate (never one of edge i's own ends). A corner is the end of several
         // initial edges, all listed in one cell in ascending order: only its first entry is
@@ -237,10 +239,14 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             }
             if (th > 0.0) {
                 heap.push_back(Cand(th, idx));
-                if (bHeaped)
+                if (nMode == 2) {
+                    std::make_heap(heap.begin(), heap.end(), worse);
+                    nMode = 1;
+                } else if (nMode == 1) {
                     std::push_heap(heap.begin(), heap.end(), worse);
-                else if (heap.size() == 1 || worse(best, heap.back()))
+                } else if (heap.size() == 1 || worse(best, heap.back())) {
                     best = heap.back();
+                }
             }
         };
         // Rings of grid cells around the edge's middle are measured on demand; without a grid
@@ -291,16 +297,21 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* V = nullptr;
         const std::size_t nFront = front.size();
         while (true) {
-            if (heap.empty() || !((bHeaped ? heap.front() : best).first > unmeasuredBound())) {
+            if (heap.empty() ||
+                !((nMode == 0 ? best : nMode == 1 ? heap.front() : heap.back()).first > unmeasuredBound())) {
                 if (nRing > nLastRing) break;
                 measureRing();
                 continue;
             }
-            if (!bHeaped) {
+            if (nMode == 0) {
                 std::make_heap(heap.begin(), heap.end(), worse);
-                bHeaped = true;
+                nMode = 1;
             }
-            std::pop_heap(heap.begin(), heap.end(), worse);
+            if (nMode == 1 && !bPlainAngles && ++nPops > 32) {
+                std::sort(heap.begin(), heap.end(), worse);
+                nMode = 2;
+            }
+            if (nMode == 1) std::pop_heap(heap.begin(), heap.end(), worse);
             const std::size_t idx = heap.back().second;
             heap.pop_back();
             SmFrontEdge& owner = front[idx / 2];
