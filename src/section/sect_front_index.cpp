@@ -113,7 +113,7 @@ void SmFrontIndex::Take(std::size_t k, std::vector<std::size_t>& aOut) {
     aOut.push_back(k);
 }
 
-bool SmFrontIndex::Collect(const double P[2], const double A[2], std::vector<std::size_t>& aOut) {
+bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, std::vector<std::size_t>& aOut) {
     if (!m_bOk) return false;
     const double dx = A[0] - P[0], dy = A[1] - P[1];
     const double dLen = std::sqrt(dx * dx + dy * dy);
@@ -121,10 +121,13 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], std::vector<std
     const double dStrip = 1.01 * m_dErr / dLen;
     if (!(dStrip < 0.25 * m_dCell)) return false;
     // Edges meeting the side extended by half its length at both ends.
-    const double Q0[2] = {P[0] - 0.5 * dx, P[1] - 0.5 * dy}, Q1[2] = {A[0] + 0.5 * dx, A[1] + 0.5 * dy};
-    CellsNear(Q0, Q1, false, 0.0, [&](int cx, int cy) {
-        for (std::size_t k : m_cellEdges[Index(cx, cy)]) Take(k, aOut);
-    });
+    if (!bStrip) {
+        const double Q0[2] = {P[0] - 0.5 * dx, P[1] - 0.5 * dy}, Q1[2] = {A[0] + 0.5 * dx, A[1] + 0.5 * dy};
+        CellsNear(Q0, Q1, false, 0.0, [&](int cx, int cy) {
+            for (std::size_t k : m_cellEdges[Index(cx, cy)]) Take(k, aOut);
+        });
+        return true;
+    }
     // Edges with an end within the strip around the line P-A.
     const double dLimit = 2.5 * m_dErr;
     CellsNear(P, A, true, dStrip, [&](int cx, int cy) {

@@ -345,17 +345,23 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 };
                 bool bIndexed = false;
                 if (!bCross && index.IsOk()) {
-                    aNear.clear();
+                    // Edges near the two sides first (where crossings usually are), then those
+                    // with an end near their lines.
                     index.NewQuery();
-                    bIndexed = index.Collect(P, A, aNear) && index.Collect(P, B, aNear);
-                    if (bIndexed) {
+                    bIndexed = true;
+                    for (int nPass = 0; nPass < 2 && bIndexed && !bCross; ++nPass) {
+                        aNear.clear();
+                        bIndexed = index.Collect(P, A, nPass == 1, aNear) && index.Collect(P, B, nPass == 1, aNear);
                         for (std::size_t k : aNear) {
+                            if (!bIndexed) break;
                             if (k != i && k < nFront && crosses(k)) {
                                 blocked(k);
                                 break;
                             }
                         }
                     }
+                    // A crossing found is the answer whatever the strip gave.
+                    if (bCross) bIndexed = true;
                 }
                 for (std::size_t k = 0; !bIndexed && k < nFront && !bCross; ++k) {
                     if (k != i && crosses(k)) blocked(k);
