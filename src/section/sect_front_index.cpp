@@ -97,6 +97,9 @@ void SmFrontIndex::CellsNear(const double P0[2], const double P1[2], bool bLine,
 void SmFrontIndex::AddEdge(std::size_t k, int nS, int nE) {
     if (!m_bOk) return;
     if (m_aSeen.size() <= k) m_aSeen.resize(k + 1, 0);
+    if (m_aEnds.size() < 2 * (k + 1)) m_aEnds.resize(2 * (k + 1), 0);
+    m_aEnds[2 * k] = nS;
+    m_aEnds[2 * k + 1] = nE;
     m_cornerEdges[static_cast<std::size_t>(nS)].push_back(k);
     if (nE != nS) m_cornerEdges[static_cast<std::size_t>(nE)].push_back(k);
     const double* S = &m_aXY[2 * static_cast<std::size_t>(nS)];
@@ -121,10 +124,22 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
     const double dStrip = 1.01 * m_dErr / dLen;
     if (!(dStrip < 0.25 * m_dCell)) return false;
     // Edges meeting the side extended by half its length at both ends.
+    // Only an edge whose box meets the extended side's box can meet the side there; the others
+    // are left for the strip (which finds them by their ends if they can cross at all).
     if (!bStrip) {
         const double Q0[2] = {P[0] - 0.5 * dx, P[1] - 0.5 * dy}, Q1[2] = {A[0] + 0.5 * dx, A[1] + 0.5 * dy};
+        const double lo[2] = {std::min(Q0[0], Q1[0]) - m_dSlack, std::min(Q0[1], Q1[1]) - m_dSlack};
+        const double hi[2] = {std::max(Q0[0], Q1[0]) + m_dSlack, std::max(Q0[1], Q1[1]) + m_dSlack};
         CellsNear(Q0, Q1, false, 0.0, [&](int cx, int cy) {
-            for (std::size_t k : m_cellEdges[Index(cx, cy)]) Take(k, aOut);
+            for (std::size_t k : m_cellEdges[Index(cx, cy)]) {
+                if (m_aSeen[k] == m_nStamp) continue;
+                const double* S = &m_aXY[2 * static_cast<std::size_t>(m_aEnds[2 * k])];
+                const double* E = &m_aXY[2 * static_cast<std::size_t>(m_aEnds[2 * k + 1])];
+                if (std::max(S[0], E[0]) < lo[0] || std::min(S[0], E[0]) > hi[0] || std::max(S[1], E[1]) < lo[1] ||
+                    std::min(S[1], E[1]) > hi[1])
+                    continue;
+                Take(k, aOut);
+            }
         });
         return true;
     }

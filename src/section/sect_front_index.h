@@ -45,6 +45,7 @@ private:
     std::vector<std::vector<int>> m_cellCorners;        // corners inside the cell
     std::vector<std::vector<std::size_t>> m_cornerEdges; // edges by end point id
     std::vector<unsigned> m_aSeen;                      // per edge: stamp of the last gathering
+    std::vector<int> m_aEnds;                           // per edge: its two corners
     unsigned m_nStamp = 1;
     double m_lo[2] = {0.0, 0.0};
     double m_dCell = 0.0;
