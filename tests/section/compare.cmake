@@ -1,6 +1,6 @@
 # The indexed section passes against the plain ones (tests/section/compare/). Links the area's
 # objects directly: the switch to the plain passes is not exported from the library.
-set(_cmp_srcs ${CMAKE_CURRENT_SOURCE_DIR}/section/compare/plain_compare_test.cpp)
+file(GLOB _cmp_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/section/compare/*_test.cpp)
 add_executable(gorv_section_compare_tests ${_cmp_srcs})
 gorv_area_objects(_cmp_objs section)
 gorv_link_objects(gorv_section_compare_tests ${_cmp_objs})
