@@ -207,12 +207,20 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* A = pts.Get(nA);
         const double* B = pts.Get(nB);
         heap.clear();
-        // Candidates gather unordered (their best one noted) until the first is taken out; only
-        // then do they become a heap, and after many removals a sorted list (best last). The
-        // order they leave in is the same every way.
-        int nMode = bPlainAngles ? 1 : 0;  // 0 unordered, 1 heap, 2 sorted
-        int nPops = 0;
+        // Candidates gather unordered (their best one noted) until the first is taken out; then
+        // the best few are picked and sorted (best last), and a batch four times larger whenever a
+        // batch runs out. A candidate measured after that turns them all into a heap. The order
+        // they leave in is the same every way.
+        int nMode = bPlainAngles ? 1 : 0;  // 0 unordered, 1 heap, 2 sorted batch at the back
+        std::size_t nSorted = 0, nBatch = 16;
         Cand best(0.0, 0);
+        auto nextBatch = [&]() {
+            const std::size_t b = std::min(nBatch, heap.size());
+            std::nth_element(heap.begin(), heap.end() - static_cast<std::ptrdiff_t>(b), heap.end(), worse);
+            std::sort(heap.end() - static_cast<std::ptrdiff_t>(b), heap.end(), worse);
+            nSorted = b;
+            nBatch *= 4;
+        };
         // Measures one candidate (never one of edge i's own ends). A corner is the end of several
         // initial edges, all listed in one cell in ascending order: only its first entry is
         // measured, since a later one, of the same angle, could only follow it out of the heap,
@@ -297,6 +305,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* V = nullptr;
         const std::size_t nFront = front.size();
         while (true) {
+            if (nMode == 2 && nSorted == 0 && !heap.empty()) nextBatch();
             if (heap.empty() ||
                 !((nMode == 0 ? best : nMode == 1 ? heap.front() : heap.back()).first > unmeasuredBound())) {
                 if (nRing > nLastRing) break;
@@ -304,14 +313,13 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 continue;
             }
             if (nMode == 0) {
-                std::make_heap(heap.begin(), heap.end(), worse);
-                nMode = 1;
-            }
-            if (nMode == 1 && !bPlainAngles && ++nPops > 32) {
-                std::sort(heap.begin(), heap.end(), worse);
                 nMode = 2;
+                nextBatch();
             }
-            if (nMode == 1) std::pop_heap(heap.begin(), heap.end(), worse);
+            if (nMode == 1)
+                std::pop_heap(heap.begin(), heap.end(), worse);
+            else
+                --nSorted;
             const std::size_t idx = heap.back().second;
             heap.pop_back();
             SmFrontEdge& owner = front[idx / 2];
