@@ -7,10 +7,14 @@
 
 #include <gorv/geom/gorv_func.h>
 
+#include "sect_fast.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 namespace detail {
@@ -316,13 +320,42 @@ bool CSectModel::PrepareBooleanCurves(std::vector<int>& aL, std::vector<int>& aS
         }
         for (size_t k = nFirst; k < segs.size(); ++k) segs[k].dTotal = dUpTo;
     }
+    // Pairs of meeting boxes by a sweep along x; each segment's partners in ascending order, as
+    // the plain pass over every pair visits them.
+    bool bSweep = !detail::SmPlainPasses();
+    for (const CurveSeg& g : segs)
+        if (!std::isfinite(g.box.minX) || !std::isfinite(g.box.maxX) || !std::isfinite(g.box.minY) ||
+            !std::isfinite(g.box.maxY))
+            bSweep = false;
+    std::vector<std::vector<size_t>> aPartner;
+    if (bSweep) {
+        aPartner.assign(segs.size(), std::vector<size_t>());
+        std::vector<size_t> order(segs.size());
+        for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+        std::sort(order.begin(), order.end(), [&segs](size_t x, size_t y) {
+            return segs[x].box.minX < segs[y].box.minX || (segs[x].box.minX == segs[y].box.minX && x < y);
+        });
+        for (size_t x = 0; x < order.size(); ++x) {
+            const CurveSeg& c = segs[order[x]];
+            for (size_t y = x + 1; y < order.size() && segs[order[y]].box.minX <= c.box.maxX; ++y) {
+                const CurveSeg& d = segs[order[y]];
+                if (d.nSection == c.nSection || !c.box.Meets(d.box)) continue;
+                aPartner[order[x]].push_back(order[y]);
+                aPartner[order[y]].push_back(order[x]);
+            }
+        }
+        for (std::vector<size_t>& a : aPartner) std::sort(a.begin(), a.end());
+    }
     std::map<int, std::vector<double>> mapSplit;
-    for (const CurveSeg& c : segs) {
+    for (size_t ci = 0; ci < segs.size(); ++ci) {
+        const CurveSeg& c = segs[ci];
         auto addSplit = [&](double t) {
             const double dT = (c.dUpTo + t * c.dLen) / c.dTotal;
             if (Gorv::is_not_zero(dT) && Gorv::is_not_zero(dT - 1.0)) mapSplit[c.nCurve].push_back(dT);
         };
-        for (const CurveSeg& d : segs) {
+        const size_t nPartners = bSweep ? aPartner[ci].size() : segs.size();
+        for (size_t di = 0; di < nPartners; ++di) {
+            const CurveSeg& d = segs[bSweep ? aPartner[ci][di] : di];
             if (d.nSection == c.nSection || !c.box.Meets(d.box)) continue;
             double t = 0.0, u = 0.0;
             if (Gorv::intersect_line_line_2d(c.a, c.b, d.a, d.b, t, u)) {
@@ -364,10 +397,46 @@ bool CSectModel::PrepareBooleanCurves(std::vector<int>& aL, std::vector<int>& aS
         return std::fabs(p[0] - q[0]) < tol && std::fabs(p[1] - q[1]) < tol && Gorv::distance_2d(p, q) < tol;
     };
     std::vector<char> isDup(ends.size(), 0);
+    // Curves by the cell (twice the tolerance wide) of each end: a curve that can match another has
+    // an end within the tolerance of the other's first point, so in the 3 x 3 cells around it.
+    const double dCell = 2.0 * tol;
+    auto cellOf = [dCell](const double p[2], int di, int dj, std::uint64_t& key) {
+        const double cx = std::floor(p[0] / dCell), cy = std::floor(p[1] / dCell);
+        if (!(std::fabs(cx) < 1e15) || !(std::fabs(cy) < 1e15)) return false;
+        const std::int64_t i = static_cast<std::int64_t>(cx) + di, j = static_cast<std::int64_t>(cy) + dj;
+        key = static_cast<std::uint64_t>(i) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(j);
+        return true;
+    };
+    bool bCells = !detail::SmPlainPasses() && tol > 0.0 && std::isfinite(tol);
+    std::unordered_map<std::uint64_t, std::vector<size_t>> mapEndCell;
+    for (size_t k = 0; bCells && k < ends.size(); ++k) {
+        std::uint64_t k0 = 0, k1 = 0;
+        if (!cellOf(ends[k].p0, 0, 0, k0) || !cellOf(ends[k].p1, 0, 0, k1)) {
+            bCells = false;
+            break;
+        }
+        mapEndCell[k0].push_back(k);
+        if (k1 != k0) mapEndCell[k1].push_back(k);
+    }
+    std::vector<size_t> aNear;
     for (size_t i = 0; i < ends.size(); ++i) {
         if (isDup[i]) continue;
         const Ends& c = ends[i];
-        for (size_t k = 0; k < ends.size(); ++k) {
+        aNear.clear();
+        if (bCells) {
+            for (int di = -1; di <= 1; ++di)
+                for (int dj = -1; dj <= 1; ++dj) {
+                    std::uint64_t key = 0;
+                    cellOf(c.p0, di, dj, key);
+                    auto it = mapEndCell.find(key);
+                    if (it != mapEndCell.end()) aNear.insert(aNear.end(), it->second.begin(), it->second.end());
+                }
+            std::sort(aNear.begin(), aNear.end());
+            aNear.erase(std::unique(aNear.begin(), aNear.end()), aNear.end());
+        }
+        const size_t nNear = bCells ? aNear.size() : ends.size();
+        for (size_t kk = 0; kk < nNear; ++kk) {
+            const size_t k = bCells ? aNear[kk] : kk;
             if (k == i || isDup[k]) continue;
             const Ends& d = ends[k];
             if (d.c->aPointId.size() != c.c->aPointId.size()) continue;

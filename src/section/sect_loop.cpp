@@ -5,12 +5,15 @@
 
 #include <gorv/geom/gorv_func.h>
 
+#include "sect_fast.h"
 #include "sect_loop_util.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
+#include <utility>
 
 using detail::SectPointXY;
 
@@ -22,6 +25,13 @@ bool CSectModel::LoopWindingSum(const T_SM_SECTION* pSection, const std::vector<
                                 double dY, double& dSum) const {
     dSum = 0.0;
     if (!pSection) return false;
+    if (!detail::SmPlainPasses()) {
+        detail::SmLoopRing ring;
+        if (ring.Build(*pSection, aCurveRef)) {
+            dSum = ring.Sum(dX, dY);
+            return true;
+        }
+    }
     const double t[2] = {dX, dY};
     for (int nRef : aCurveRef) {
         const T_SM_SECT_CURVE* pCurve = pSection->mapCurve.Find(std::abs(nRef));
@@ -158,17 +168,43 @@ bool CSectModel::TraceOuterBoundary(T_SM_SECTION* pSection, double dCx, double d
     std::set<int> setTraced;
     setTraced.insert(pStart->nId);
     const int nFirst = pStart->aPointId.front();
+    // Curves by first and by last point, kept current as curves are turned around; the plain
+    // pass looks through every curve at every step instead.
+    const bool bIndexed = !detail::SmPlainPasses();
+    std::map<int, std::set<int>> mapByFront, mapByBack;
+    if (bIndexed) {
+        for (const auto& kv : pSection->mapCurve) {
+            mapByFront[kv.second->aPointId.front()].insert(kv.first);
+            mapByBack[kv.second->aPointId.back()].insert(kv.first);
+        }
+    }
     if (pStart->aPointId.back() != nFirst) {
         for (;;) {
             const T_SM_SECT_CURVE* pLast = pSection->mapCurve.Find(aList.back());
             const int nCur = pLast->aPointId.back();
-            for (const auto& kv : pSection->mapCurve) {
-                if (!setTraced.count(kv.first) && kv.second->aPointId.back() == nCur)
-                    std::reverse(kv.second->aPointId.begin(), kv.second->aPointId.end());
-            }
             std::vector<T_SM_SECT_CURVE*> aCand;
-            for (const auto& kv : pSection->mapCurve) {
-                if (!setTraced.count(kv.first) && kv.second->aPointId.front() == nCur) aCand.push_back(kv.second);
+            if (bIndexed) {
+                std::vector<int> aTurn;
+                for (int nId : mapByBack[nCur])
+                    if (!setTraced.count(nId)) aTurn.push_back(nId);
+                for (int nId : aTurn) {
+                    T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(nId);
+                    mapByFront[pc->aPointId.front()].erase(nId);
+                    mapByBack[pc->aPointId.back()].erase(nId);
+                    std::reverse(pc->aPointId.begin(), pc->aPointId.end());
+                    mapByFront[pc->aPointId.front()].insert(nId);
+                    mapByBack[pc->aPointId.back()].insert(nId);
+                }
+                for (int nId : mapByFront[nCur])
+                    if (!setTraced.count(nId)) aCand.push_back(pSection->mapCurve.Find(nId));
+            } else {
+                for (const auto& kv : pSection->mapCurve) {
+                    if (!setTraced.count(kv.first) && kv.second->aPointId.back() == nCur)
+                        std::reverse(kv.second->aPointId.begin(), kv.second->aPointId.end());
+                }
+                for (const auto& kv : pSection->mapCurve) {
+                    if (!setTraced.count(kv.first) && kv.second->aPointId.front() == nCur) aCand.push_back(kv.second);
+                }
             }
             T_SM_SECT_CURVE* pNext = nullptr;
             if (aCand.size() == 1) {
@@ -217,13 +253,16 @@ bool CSectModel::TraceOuterBoundary(T_SM_SECTION* pSection, double dCx, double d
 
     // Curves with a point outside the boundary leave the section.
     std::vector<int> aOutside;
+    detail::SmLoopRing ring;
+    const bool bRing = !detail::SmPlainPasses() && ring.Build(*pSection, aList);
     for (const auto& kv : pSection->mapCurve) {
         if (setTraced.count(kv.first)) continue;
         for (int nPt : kv.second->aPointId) {
             double p[2] = {0.0, 0.0};
             SectPointXY(pSection, nPt, p);
             double dW = 0.0;
-            if (LoopWindingSum(pSection, aList, p[0], p[1], dW) && std::fabs(dW) < 10.0) {
+            const bool bSum = bRing ? (dW = ring.Sum(p[0], p[1]), true) : LoopWindingSum(pSection, aList, p[0], p[1], dW);
+            if (bSum && std::fabs(dW) < 10.0) {
                 aOutside.push_back(kv.first);
                 break;
             }
@@ -261,10 +300,32 @@ bool CSectModel::LinkSectionCurves(T_SM_SECTION* pSection) {
             }
         }
     }
+    // Curves (by position in aCurve) that start or end at a point: only those can link to a curve
+    // ending there; the plain pass tries every pair.
+    const bool bIndexed = !detail::SmPlainPasses();
+    std::map<int, std::vector<std::size_t>> mapAtEnd;
+    if (bIndexed) {
+        for (std::size_t k = 0; k < aCurve.size(); ++k) {
+            mapAtEnd[aCurve[k]->aPointId.front()].push_back(k);
+            if (aCurve[k]->aPointId.back() != aCurve[k]->aPointId.front()) mapAtEnd[aCurve[k]->aPointId.back()].push_back(k);
+        }
+    }
+    std::vector<std::size_t> aNear;
     for (T_SM_SECT_CURVE* c : aCurve) {
         const std::vector<int>& ac = c->aPointId;
         const int F = ac.front(), L = ac.back(), L2 = ac[ac.size() - 2];
-        for (const T_SM_SECT_CURVE* d : aCurve) {
+        aNear.clear();
+        if (bIndexed) {
+            for (int nPt : {F, L}) {
+                auto it = mapAtEnd.find(nPt);
+                if (it != mapAtEnd.end()) aNear.insert(aNear.end(), it->second.begin(), it->second.end());
+            }
+            std::sort(aNear.begin(), aNear.end());
+            aNear.erase(std::unique(aNear.begin(), aNear.end()), aNear.end());
+        }
+        const std::size_t nNear = bIndexed ? aNear.size() : aCurve.size();
+        for (std::size_t kk = 0; kk < nNear; ++kk) {
+            const T_SM_SECT_CURVE* d = aCurve[bIndexed ? aNear[kk] : kk];
             if (d->nId == c->nId) continue;
             const std::vector<int>& ad = d->aPointId;
             const int f = ad.front(), f2 = ad[1], l = ad.back();
@@ -482,6 +543,26 @@ bool CSectModel::ResolveSectionLoops(T_SM_SECTION* pSection) {
 }
 
 bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
+    // Segments of every loop, gathered once for the many winding sums below.
+    std::map<const T_SM_LOOP*, detail::SmLoopRing> mapRing;
+    auto windingSum = [&](const T_SM_LOOP* pl, double dX, double dY, double& dSum) {
+        if (detail::SmPlainPasses()) return LoopWindingSum(pSection, pl->aCurveId, dX, dY, dSum);
+        auto it = mapRing.find(pl);
+        if (it == mapRing.end()) {
+            detail::SmLoopRing ring;
+            if (!ring.Build(*pSection, pl->aCurveId)) return LoopWindingSum(pSection, pl->aCurveId, dX, dY, dSum);
+            it = mapRing.emplace(pl, std::move(ring)).first;
+        }
+        dSum = it->second.Sum(dX, dY);
+        return true;
+    };
+    // IsPointInLoop over the gathered segments.
+    auto inLoop = [&](const T_GORV_POINT2D& pt, const T_SM_LOOP* pl) {
+        if (!pl || pl->aCurveId.empty()) return false;
+        double dSum = 0.0;
+        if (!windingSum(pl, pt.x, pt.y, dSum)) return false;
+        return std::fabs(dSum) > 350.0;
+    };
     // Test points of every loop, computed once.
     std::map<int, T_GORV_POINT2D> mapTest;
     for (const auto& kv : pSection->mapLoop) {
@@ -499,7 +580,7 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
         pDom->aLoopId.push_back(kv.first);
         for (const auto& ov : pSection->mapLoop) {
             if (ov.first == kv.first) continue;
-            if (IsPointInLoop(pSection, mapTest[ov.first], kv.second)) pDom->aLoopId.push_back(ov.first);
+            if (inLoop(mapTest[ov.first], kv.second)) pDom->aLoopId.push_back(ov.first);
         }
         detail::Adopt(pSection->mapDomain, std::move(pDom));
     }
@@ -516,7 +597,7 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
             const T_SM_LOOP* pIsland = pSection->mapLoop.Find(aIsland[i]);
             std::vector<int> aKeep;
             for (int nLoopId : pDom->aLoopId) {
-                if (nLoopId == aIsland[i] || IsPointInLoop(pSection, mapTest[nLoopId], pIsland)) continue;
+                if (nLoopId == aIsland[i] || inLoop(mapTest[nLoopId], pIsland)) continue;
                 aKeep.push_back(nLoopId);
             }
             pDom->aLoopId.swap(aKeep);
@@ -545,7 +626,7 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
                 if (!pl) return false;
                 if (pl->nKind != 1 && pl->nKind != 2) continue;
                 double dSum = 0.0;
-                if (!LoopWindingSum(pSection, pl->aCurveId, c[0], c[1], dSum)) return false;
+                if (!windingSum(pl, c[0], c[1], dSum)) return false;
                 if ((pl->nKind == 2 && std::fabs(dSum) > 345.0) || (pl->nKind == 1 && std::fabs(dSum) < 15.0)) {
                     bIn = false;
                     break;

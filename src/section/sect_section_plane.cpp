@@ -5,7 +5,9 @@
 
 #include <gorv/geom/gorv_func.h>
 
+#include "sect_fast.h"
 #include "sect_loop_util.h"
+#include "sect_point_grid.h"
 
 #include <algorithm>
 #include <cmath>
@@ -222,10 +224,75 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
             aSeg[ci].push_back(s);
         }
     }
+    // The first failing pair of each curve (segment, other curve, its segment, in that order) and
+    // whether it coincides (1) or overlaps (2), found by a sweep over the boxes; the plain pass
+    // tries every pair in that order.
+    const bool bSweep = !detail::SmPlainPasses();
+    struct PairHit {
+        std::size_t s = 0, di = 0, t = 0;
+        int nKind = 0;
+    };
+    std::vector<PairHit> aHit(aCurve.size());
+    if (bSweep) {
+        struct SweepSeg {
+            double lo, hi;
+            std::size_t ci, si;
+        };
+        std::vector<SweepSeg> aAll;
+        for (std::size_t ci = 0; ci < aCurve.size(); ++ci)
+            for (std::size_t si = 0; si < aSeg[ci].size(); ++si)
+                aAll.push_back(SweepSeg{aSeg[ci][si].lo[0], aSeg[ci][si].hi[0], ci, si});
+        std::sort(aAll.begin(), aAll.end(), [](const SweepSeg& x, const SweepSeg& y) {
+            return x.lo < y.lo || (x.lo == y.lo && (x.ci < y.ci || (x.ci == y.ci && x.si < y.si)));
+        });
+        auto note = [&aHit](std::size_t ci, std::size_t si, std::size_t di, std::size_t ti, int nKind) {
+            PairHit& h = aHit[ci];
+            if (h.nKind == 0 || si < h.s || (si == h.s && (di < h.di || (di == h.di && ti < h.t)))) {
+                h.s = si;
+                h.di = di;
+                h.t = ti;
+                h.nKind = nKind;
+            }
+        };
+        for (std::size_t x = 0; x < aAll.size(); ++x) {
+            for (std::size_t y = x + 1; y < aAll.size() && !(aAll[x].hi < aAll[y].lo); ++y) {
+                if (aAll[x].ci == aAll[y].ci) continue;
+                const SegBox& s = aSeg[aAll[x].ci][aAll[x].si];
+                const SegBox& t = aSeg[aAll[y].ci][aAll[y].si];
+                int nKind = 0;
+                if ((s.a == t.a && s.b == t.b) || (s.a == t.b && s.b == t.a))
+                    nKind = 1;
+                else if (s.hi[0] < t.lo[0] || t.hi[0] < s.lo[0] || s.hi[1] < t.lo[1] || t.hi[1] < s.lo[1])
+                    continue;
+                else if (Gorv::is_in_line_2d(s.pa, s.pb, t.pa, 1e-06) || Gorv::is_in_line_2d(s.pa, s.pb, t.pb, 1e-06) ||
+                         Gorv::is_in_line_2d(t.pa, t.pb, s.pa, 1e-06) || Gorv::is_in_line_2d(t.pa, t.pb, s.pb, 1e-06))
+                    nKind = 2;
+                if (nKind == 0) continue;
+                note(aAll[x].ci, aAll[x].si, aAll[y].ci, aAll[y].si, nKind);
+                note(aAll[y].ci, aAll[y].si, aAll[x].ci, aAll[x].si, nKind);
+            }
+        }
+    }
     for (std::size_t ci = 0; ci < aCurve.size(); ++ci) {
         const int c = aCurve[ci]->nId;
         double dLen = 0.0;
-        for (const SegBox& s : aSeg[ci]) {
+        if (bSweep) {
+            for (const SegBox& s : aSeg[ci]) dLen += Gorv::distance_2d(s.pa, s.pb);
+            const PairHit& h = aHit[ci];
+            if (h.nKind == 1) {
+                Compose(SM_TEXT_WARNING, L"Cannot generate a new plane section.\n\nCurves [%d] and [%d] coincide.", c,
+                        aCurve[h.di]->nId);
+                return 0;
+            }
+            if (h.nKind == 2) {
+                Compose(SM_TEXT_WARNING,
+                        L"Cannot generate a new plane section.\n\nCurves [%d] and [%d] overlap or cross each other.", c,
+                        aCurve[h.di]->nId);
+                return 0;
+            }
+        }
+        for (std::size_t si = 0; !bSweep && si < aSeg[ci].size(); ++si) {
+            const SegBox& s = aSeg[ci][si];
             dLen += Gorv::distance_2d(s.pa, s.pb);
             for (std::size_t di = 0; di < aCurve.size(); ++di) {
                 if (di == ci) continue;
@@ -306,7 +373,13 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
     pSec->mapDomain.Insert(pDom->nId, std::move(pDomRec));
     pSec->mapLoop.Insert(pOuter->nId, std::move(pOuterRec));
 
-    // 6. Copies of the curves and their points, normalised.
+    // 6. Copies of the curves and their points, normalised. A grid answers the coincidence
+    // search (the first point, by id, closer than 1e-6) as the plain pass over the table does.
+    std::unique_ptr<CPointGrid> pGrid;
+    if (!detail::SmPlainPasses()) {
+        pGrid.reset(new CPointGrid());
+        pGrid->Build(pSec->mapPoint, 1e-06);
+    }
     double dCx = 0.0, dCy = 0.0;
     int nNewPoints = 0;
     for (const T_SM_CURVE* pcConst : aCurve) {
@@ -320,7 +393,11 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
             const T_SM_POINT* pp = GetPoint(nPt);
             const double q[2] = {pp->dX / dWidth, pp->dY / dHeight};
             int nFound = 0;
+            bool bGridFound = false;
+            const bool bGrid = pGrid && pGrid->Find(q[0], q[1], bGridFound, nFound);
+            if (!bGrid) nFound = 0;
             for (const auto& kv : pSec->mapPoint) {
+                if (bGrid) break;
                 const T_SM_POINT* ps = kv.second;
                 if (std::fabs(ps->dX - q[0]) >= 1e-06 || std::fabs(ps->dY - q[1]) >= 1e-06) continue;
                 if (Gorv::distance_2d(ps->dX, ps->dY, q[0], q[1]) < 1e-06) {
@@ -339,6 +416,7 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
                 dCy += q[1];
                 ++nNewPoints;
                 pSec->mapPoint.Insert(nFound, std::move(pNp));
+                if (pGrid) pGrid->Add(nFound, q[0], q[1]);
             }
             pSc->aPointId.push_back(nFound);
         }

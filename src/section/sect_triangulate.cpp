@@ -4,6 +4,9 @@
 
 #include <gorv/geom/gorv_func.h>
 
+#include "sect_angle.h"
+#include "sect_fast.h"
+#include "sect_front_index.h"
 #include "sect_loop_util.h"
 
 #include <algorithm>
@@ -159,11 +162,44 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     // Front edge indices by their (start, end) points, kept as the front grows.
     std::map<std::pair<int, int>, std::vector<std::size_t>> mapEdgeAt;
     for (std::size_t k = 0; k < front.size(); ++k) mapEdgeAt[std::make_pair(front[k].a, front[k].b)].push_back(k);
+    // Cell index of the front for the crossing test; the plain pass tests every edge instead.
+    std::vector<double> aXY;
+    std::vector<int> aCorner;
+    for (const SmFrontEdge& e : front) {
+        aCorner.push_back(e.a);
+        aCorner.push_back(e.b);
+    }
+    std::sort(aCorner.begin(), aCorner.end());
+    aCorner.erase(std::unique(aCorner.begin(), aCorner.end()), aCorner.end());
+    if (!aCorner.empty() && aCorner.front() >= 0) {
+        aXY.assign(2 * (static_cast<std::size_t>(aCorner.back()) + 1), 0.0);
+        for (int nId : aCorner) {
+            const double* p = pts.Get(nId);
+            aXY[2 * static_cast<std::size_t>(nId)] = p[0];
+            aXY[2 * static_cast<std::size_t>(nId) + 1] = p[1];
+        }
+    }
+    detail::SmFrontIndex index(aXY, detail::SmPlainPasses() || aXY.empty() ? std::vector<int>() : aCorner);
+    for (std::size_t k = 0; k < front.size(); ++k) index.AddEdge(k, front[k].a, front[k].b);
+    std::vector<std::size_t> aNear;
     auto addEdge = [&](const SmFrontEdge& e) {
         mapEdgeAt[std::make_pair(e.a, e.b)].push_back(front.size());
+        index.AddEdge(front.size(), e.a, e.b);
         front.push_back(e);
     };
     std::vector<std::size_t> aTouched;
+    const bool bPlainAngles = detail::SmPlainPasses();
+    // Corners already measured for the current front edge (where the stamp matches).
+    std::vector<unsigned> aAngleStamp;
+    unsigned nAngleStamp = 0;
+    // Per corner: whether its sides cross the front, known for the edge of the matching stamp.
+    std::vector<unsigned> aCrossStamp;
+    std::vector<char> aCrossed;
+    if (!detail::SmPlainPasses() && !aXY.empty()) {
+        aAngleStamp.assign(aXY.size() / 2, 0u);
+        aCrossStamp.assign(aXY.size() / 2, 0u);
+        aCrossed.assign(aXY.size() / 2, 0);
+    }
 
     for (std::size_t i = 0; i < front.size(); ++i) {
         if (!front[i].bActive) continue;
@@ -171,13 +207,54 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* A = pts.Get(nA);
         const double* B = pts.Get(nB);
         heap.clear();
-        // Measures one candidate (never one of edge i's own ends).
+        // Candidates gather unordered (their best one noted) until the first is taken out; then
+        // the best few are picked and sorted (best last), and a batch four times larger whenever a
+        // batch runs out. A candidate measured after that turns them all into a heap. The order
+        // they leave in is the same every way.
+        int nMode = bPlainAngles ? 1 : 0;  // 0 unordered, 1 heap, 2 sorted batch at the back
+        std::size_t nSorted = 0, nBatch = 16;
+        Cand best(0.0, 0);
+        auto nextBatch = [&]() {
+            const std::size_t b = std::min(nBatch, heap.size());
+            std::nth_element(heap.begin(), heap.end() - static_cast<std::ptrdiff_t>(b), heap.end(), worse);
+            std::sort(heap.end() - static_cast<std::ptrdiff_t>(b), heap.end(), worse);
+            nSorted = b;
+            nBatch *= 4;
+        };
+        // Measures one candidate (never one of edge i's own ends). A corner is the end of several
+        // initial edges, all listed in one cell in ascending order: only its first entry is
+        // measured, since a later one, of the same angle, could only follow it out of the heap,
+        // and by then the corner is either taken or known to cross the front.
+        ++nAngleStamp;
         auto measure = [&](std::size_t idx) {
             if (idx / 2 == i) return;
-            const double th = Gorv::angle_2d(pts.Get(idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b), A, B);
+            const int nP = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
+            const std::size_t nSlot = static_cast<std::size_t>(nP);
+            if (nP >= 0 && nSlot < aAngleStamp.size()) {
+                if (aAngleStamp[nSlot] == nAngleStamp) return;
+                aAngleStamp[nSlot] = nAngleStamp;
+            }
+            const double* Pc = pts.Get(nP);
+            double th = 0.0;
+            if (bPlainAngles) {
+                th = Gorv::angle_2d(Pc, A, B);
+            } else {
+                // A corner right of A-B within a right angle of it has a negative angle or 0:
+                // never a candidate. (The sign is the one angle_2d takes, from the same product.)
+                const double x1 = A[0] - Pc[0], y1 = A[1] - Pc[1], x2 = B[0] - Pc[0], y2 = B[1] - Pc[1];
+                if (x1 * y2 - y1 * x2 < 0.0 && x1 * x2 + y1 * y2 >= 0.0) return;
+                th = detail::SmAngle(Pc, A, B);
+            }
             if (th > 0.0) {
                 heap.push_back(Cand(th, idx));
-                std::push_heap(heap.begin(), heap.end(), worse);
+                if (nMode == 2) {
+                    std::make_heap(heap.begin(), heap.end(), worse);
+                    nMode = 1;
+                } else if (nMode == 1) {
+                    std::push_heap(heap.begin(), heap.end(), worse);
+                } else if (heap.size() == 1 || worse(best, heap.back())) {
+                    best = heap.back();
+                }
             }
         };
         // Rings of grid cells around the edge's middle are measured on demand; without a grid
@@ -191,13 +268,23 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         } else {
             for (std::size_t idx = 0; idx < 2 * n0; ++idx) measure(idx);
         }
+        // The order of measuring does not matter: the heap orders the candidates.
         auto measureRing = [&]() {
             const int r = nRing++;
             for (int cy = std::max(0, my - r); cy <= std::min(grid.Side() - 1, my + r); ++cy) {
                 const bool bEdgeRow = cy == my - r || cy == my + r;
-                for (int cx = std::max(0, mx - r); cx <= std::min(grid.Side() - 1, mx + r); ++cx) {
-                    if (!bEdgeRow && cx != mx - r && cx != mx + r) continue;
-                    for (std::size_t idx : grid.At(cx, cy)) measure(idx);
+                const int cxLo = std::max(0, mx - r), cxHi = std::min(grid.Side() - 1, mx + r);
+                if (bEdgeRow || detail::SmPlainPasses()) {
+                    for (int cx = cxLo; cx <= cxHi; ++cx) {
+                        if (!bEdgeRow && cx != mx - r && cx != mx + r) continue;
+                        for (std::size_t idx : grid.At(cx, cy)) measure(idx);
+                    }
+                } else {
+                    // Between the ring's top and bottom rows only its left and right cells.
+                    if (mx - r >= 0)
+                        for (std::size_t idx : grid.At(mx - r, cy)) measure(idx);
+                    if (r > 0 && mx + r <= cxHi)
+                        for (std::size_t idx : grid.At(mx + r, cy)) measure(idx);
                 }
             }
         };
@@ -218,12 +305,21 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double* V = nullptr;
         const std::size_t nFront = front.size();
         while (true) {
-            if (heap.empty() || !(heap.front().first > unmeasuredBound())) {
+            if (nMode == 2 && nSorted == 0 && !heap.empty()) nextBatch();
+            if (heap.empty() ||
+                !((nMode == 0 ? best : nMode == 1 ? heap.front() : heap.back()).first > unmeasuredBound())) {
                 if (nRing > nLastRing) break;
                 measureRing();
                 continue;
             }
-            std::pop_heap(heap.begin(), heap.end(), worse);
+            if (nMode == 0) {
+                nMode = 2;
+                nextBatch();
+            }
+            if (nMode == 1)
+                std::pop_heap(heap.begin(), heap.end(), worse);
+            else
+                --nSorted;
             const std::size_t idx = heap.back().second;
             heap.pop_back();
             SmFrontEdge& owner = front[idx / 2];
@@ -237,23 +333,53 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 return Gorv::check_line_line_intersection_2d(P, A, S, E) ||
                        Gorv::check_line_line_intersection_2d(P, B, S, E);
             };
-            std::map<int, bool>::const_iterator it = mapCrossed.find(nP);
             bool bCross = false;
-            if (it != mapCrossed.end()) {
+            const std::size_t nSlot = static_cast<std::size_t>(nP);
+            const bool bSlot = !bPlainAngles && nP >= 0 && nSlot < aCrossStamp.size();
+            std::map<int, bool>::const_iterator it = bSlot ? mapCrossed.end() : mapCrossed.find(nP);
+            if (bSlot && aCrossStamp[nSlot] == nAngleStamp) {
+                bCross = aCrossed[nSlot] != 0;
+            } else if (it != mapCrossed.end()) {
                 bCross = it->second;
             } else {
                 for (std::size_t b = aBlocker.size(); b-- > 0 && !bCross;) {
                     const std::size_t k = aBlocker[b];
                     if (k != i && k < nFront && crosses(k)) bCross = true;
                 }
-                for (std::size_t k = 0; k < nFront && !bCross; ++k) {
-                    if (k != i && crosses(k)) {
-                        bCross = true;
-                        aBlocker.push_back(k);
-                        if (aBlocker.size() > 8) aBlocker.erase(aBlocker.begin());
+                auto blocked = [&](std::size_t k) {
+                    bCross = true;
+                    aBlocker.push_back(k);
+                    if (aBlocker.size() > 8) aBlocker.erase(aBlocker.begin());
+                };
+                bool bIndexed = false;
+                if (!bCross && index.IsOk()) {
+                    // Edges near the two sides first (where crossings usually are), then those
+                    // with an end near their lines.
+                    index.NewQuery();
+                    bIndexed = true;
+                    for (int nPass = 0; nPass < 2 && bIndexed && !bCross; ++nPass) {
+                        aNear.clear();
+                        bIndexed = index.Collect(P, A, nPass == 1, aNear) && index.Collect(P, B, nPass == 1, aNear);
+                        for (std::size_t k : aNear) {
+                            if (!bIndexed) break;
+                            if (k != i && k < nFront && crosses(k)) {
+                                blocked(k);
+                                break;
+                            }
+                        }
                     }
+                    // A crossing found is the answer whatever the strip gave.
+                    if (bCross) bIndexed = true;
                 }
-                mapCrossed[nP] = bCross;
+                for (std::size_t k = 0; !bIndexed && k < nFront && !bCross; ++k) {
+                    if (k != i && crosses(k)) blocked(k);
+                }
+                if (bSlot) {
+                    aCrossStamp[nSlot] = nAngleStamp;
+                    aCrossed[nSlot] = bCross ? 1 : 0;
+                } else {
+                    mapCrossed[nP] = bCross;
+                }
             }
             if (bCross) {
                 (idx % 2 == 0 ? owner.bCandA : owner.bCandB) = false;

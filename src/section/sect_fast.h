@@ -1,0 +1,38 @@
+// Indexed and certified helpers of the section passes, and the switch that sends every pass back
+// to its plain all-pairs form (used by tests and benchmarks to compare the two on the same input).
+// Every helper gives exactly the answers of the plain pass it stands in for.
+#pragma once
+
+#include <gorv/section/sect_types.h>
+
+#include <cstddef>
+#include <vector>
+
+namespace detail {
+
+// Whether the calling thread runs the plain passes (off unless a test or benchmark turns it on).
+bool SmPlainPasses();
+void SmSetPlainPasses(bool bPlain);
+
+// The segments of a list of signed section curve references, in the order the winding sum visits
+// them, with what the certified sum needs.
+class SmLoopRing {
+public:
+    // False when a curve or point is missing (the plain sum then fails as well).
+    bool Build(const T_SM_SECTION& section, const std::vector<int>& aCurveRef);
+    // Winding sum in degrees exactly as the plain pass adds it: angle_2d per segment, in order.
+    double PlainSum(double dX, double dY) const;
+    // The winding sum, or a value that lies on the same side as the plain sum of each of the
+    // thresholds 10, 15, 345 and 350 (for |sum| compared strictly either way). Falls back to the
+    // plain sum wherever the bound on the rounding of angle_2d cannot rule a threshold out.
+    double Sum(double dX, double dY) const;
+
+private:
+    std::vector<double> m_x0, m_y0, m_x1, m_y1;
+    bool m_bClosed = false; // every segment starts where the one before ended; the last ends at the first
+    bool m_bTame = false;   // coordinates small enough that the squared products below stay finite
+    double m_lo[2] = {0.0, 0.0}, m_hi[2] = {0.0, 0.0};
+    double m_dPerimeter = 0.0;
+};
+
+}  // namespace detail

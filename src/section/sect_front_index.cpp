@@ -1,0 +1,159 @@
+// Cell index of the triangulation front (see sect_front_index.h for why it misses no crossing).
+#include "sect_front_index.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace detail {
+
+SmFrontIndex::SmFrontIndex(const std::vector<double>& aXY, const std::vector<int>& aCorner) : m_aXY(aXY) {
+    if (aCorner.empty()) return;
+    double lo[2] = {0.0, 0.0}, hi[2] = {0.0, 0.0};
+    for (std::size_t i = 0; i < aCorner.size(); ++i) {
+        const double* p = &aXY[2 * static_cast<std::size_t>(aCorner[i])];
+        // Coordinates this large or not finite: the plain test over every edge decides.
+        if (!(std::fabs(p[0]) < 1e100) || !(std::fabs(p[1]) < 1e100)) return;
+        for (int k = 0; k < 2; ++k) {
+            lo[k] = i == 0 ? p[k] : std::min(lo[k], p[k]);
+            hi[k] = i == 0 ? p[k] : std::max(hi[k], p[k]);
+        }
+    }
+    const double dExtent = std::max(hi[0] - lo[0], hi[1] - lo[1]);
+    if (!(dExtent > 0.0)) return;
+    m_nSide = 1;
+    while (static_cast<std::size_t>(m_nSide) * m_nSide < aCorner.size() && m_nSide < 1024) ++m_nSide;
+    m_dCell = dExtent / m_nSide;
+    m_lo[0] = lo[0];
+    m_lo[1] = lo[1];
+    const double dMag = std::max(std::max(std::fabs(lo[0]), std::fabs(hi[0])), std::max(std::fabs(lo[1]), std::fabs(hi[1])));
+    m_dSlack = 1e-9 * (dExtent + dMag);
+    m_dErr = 1e-15 * dExtent * dExtent;
+    const std::size_t nCells = static_cast<std::size_t>(m_nSide) * static_cast<std::size_t>(m_nSide);
+    m_cellEdges.assign(nCells, std::vector<std::size_t>());
+    m_cellCorners.assign(nCells, std::vector<int>());
+    m_cornerEdges.assign(aXY.size() / 2, std::vector<std::size_t>());
+    for (int nId : aCorner) {
+        const double* p = &aXY[2 * static_cast<std::size_t>(nId)];
+        m_cellCorners[Index(CellX(p[0]), CellY(p[1]))].push_back(nId);
+    }
+    m_bOk = true;
+}
+
+int SmFrontIndex::CellX(double v) const {
+    const double c = std::floor((v - m_lo[0]) / m_dCell);
+    if (!(c > 0.0)) return 0;
+    return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
+}
+
+int SmFrontIndex::CellY(double v) const {
+    const double c = std::floor((v - m_lo[1]) / m_dCell);
+    if (!(c > 0.0)) return 0;
+    return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
+}
+
+// Calls f(cx, cy) for every cell (possibly more) that holds a point within dHalf of the segment
+// P0-P1, or of the whole line through them when bLine.
+template <class F>
+void SmFrontIndex::CellsNear(const double P0[2], const double P1[2], bool bLine, double dHalf, F f) const {
+    const double h = dHalf + m_dSlack;
+    const double dx = P1[0] - P0[0], dy = P1[1] - P0[1];
+    const double gridHi[2] = {m_lo[0] + m_nSide * m_dCell, m_lo[1] + m_nSide * m_dCell};
+    // Walk along the axis the line runs along more; the other coordinate is linear in it.
+    const int ax = std::fabs(dx) >= std::fabs(dy) ? 0 : 1, ay = 1 - ax;
+    const double d[2] = {dx, dy};
+    double tMin = bLine ? m_lo[ax] : std::min(P0[ax], P1[ax]);
+    double tMax = bLine ? gridHi[ax] : std::max(P0[ax], P1[ax]);
+    const int c0 = ax == 0 ? CellX(tMin - h) : CellY(tMin - h);
+    const int c1 = ax == 0 ? CellX(tMax + h) : CellY(tMax + h);
+    for (int c = c0; c <= c1; ++c) {
+        // Run coordinates of this column (row), widened by h, clipped to the segment's own run.
+        double a = std::max(m_lo[ax] + c * m_dCell - h, tMin), b = std::min(m_lo[ax] + (c + 1) * m_dCell + h, tMax);
+        if (c == c0) a = tMin;
+        if (c == c1) b = tMax;
+        if (a > b) continue;
+        double vlo, vhi;
+        if (d[ax] == 0.0) {
+            vlo = bLine ? m_lo[ay] : std::min(P0[ay], P1[ay]);
+            vhi = bLine ? gridHi[ay] : std::max(P0[ay], P1[ay]);
+        } else {
+            const double va = P0[ay] + (a - P0[ax]) * d[ay] / d[ax];
+            const double vb = P0[ay] + (b - P0[ax]) * d[ay] / d[ax];
+            vlo = std::min(va, vb);
+            vhi = std::max(va, vb);
+        }
+        // Along the other axis a point within h of the line lies within h * sqrt(2) of it.
+        const double w = 1.5 * h + 1e-9 * (std::fabs(vlo) + std::fabs(vhi));
+        const int e0 = ay == 0 ? CellX(vlo - w) : CellY(vlo - w);
+        const int e1 = ay == 0 ? CellX(vhi + w) : CellY(vhi + w);
+        for (int e = e0; e <= e1; ++e) {
+            if (ax == 0)
+                f(c, e);
+            else
+                f(e, c);
+        }
+    }
+}
+
+void SmFrontIndex::AddEdge(std::size_t k, int nS, int nE) {
+    if (!m_bOk) return;
+    if (m_aSeen.size() <= k) m_aSeen.resize(k + 1, 0);
+    if (m_aEnds.size() < 2 * (k + 1)) m_aEnds.resize(2 * (k + 1), 0);
+    m_aEnds[2 * k] = nS;
+    m_aEnds[2 * k + 1] = nE;
+    m_cornerEdges[static_cast<std::size_t>(nS)].push_back(k);
+    if (nE != nS) m_cornerEdges[static_cast<std::size_t>(nE)].push_back(k);
+    const double* S = &m_aXY[2 * static_cast<std::size_t>(nS)];
+    const double* E = &m_aXY[2 * static_cast<std::size_t>(nE)];
+    CellsNear(S, E, false, 0.0, [&](int cx, int cy) {
+        std::vector<std::size_t>& cell = m_cellEdges[Index(cx, cy)];
+        if (cell.empty() || cell.back() != k) cell.push_back(k);
+    });
+}
+
+void SmFrontIndex::Take(std::size_t k, std::vector<std::size_t>& aOut) {
+    if (m_aSeen[k] == m_nStamp) return;
+    m_aSeen[k] = m_nStamp;
+    aOut.push_back(k);
+}
+
+bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, std::vector<std::size_t>& aOut) {
+    if (!m_bOk) return false;
+    const double dx = A[0] - P[0], dy = A[1] - P[1];
+    const double dLen = std::sqrt(dx * dx + dy * dy);
+    if (!(dLen > 0.0)) return false;
+    const double dStrip = 1.01 * m_dErr / dLen;
+    if (!(dStrip < 0.25 * m_dCell)) return false;
+    // Edges meeting the side extended by half its length at both ends.
+    // Only an edge whose box meets the extended side's box can meet the side there; the others
+    // are left for the strip (which finds them by their ends if they can cross at all).
+    if (!bStrip) {
+        const double Q0[2] = {P[0] - 0.5 * dx, P[1] - 0.5 * dy}, Q1[2] = {A[0] + 0.5 * dx, A[1] + 0.5 * dy};
+        const double lo[2] = {std::min(Q0[0], Q1[0]) - m_dSlack, std::min(Q0[1], Q1[1]) - m_dSlack};
+        const double hi[2] = {std::max(Q0[0], Q1[0]) + m_dSlack, std::max(Q0[1], Q1[1]) + m_dSlack};
+        CellsNear(Q0, Q1, false, 0.0, [&](int cx, int cy) {
+            for (std::size_t k : m_cellEdges[Index(cx, cy)]) {
+                if (m_aSeen[k] == m_nStamp) continue;
+                const double* S = &m_aXY[2 * static_cast<std::size_t>(m_aEnds[2 * k])];
+                const double* E = &m_aXY[2 * static_cast<std::size_t>(m_aEnds[2 * k + 1])];
+                if (std::max(S[0], E[0]) < lo[0] || std::min(S[0], E[0]) > hi[0] || std::max(S[1], E[1]) < lo[1] ||
+                    std::min(S[1], E[1]) > hi[1])
+                    continue;
+                Take(k, aOut);
+            }
+        });
+        return true;
+    }
+    // Edges with an end within the strip around the line P-A.
+    const double dLimit = 2.5 * m_dErr;
+    CellsNear(P, A, true, dStrip, [&](int cx, int cy) {
+        for (int nId : m_cellCorners[Index(cx, cy)]) {
+            const double* S = &m_aXY[2 * static_cast<std::size_t>(nId)];
+            const double o = (P[0] - S[0]) * (A[1] - S[1]) - (P[1] - S[1]) * (A[0] - S[0]);
+            if (!(std::fabs(o) <= dLimit)) continue;
+            for (std::size_t k : m_cornerEdges[static_cast<std::size_t>(nId)]) Take(k, aOut);
+        }
+    });
+    return true;
+}
+
+}  // namespace detail

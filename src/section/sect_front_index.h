@@ -1,0 +1,58 @@
+// Index of the advancing front's edges for the crossing test of a candidate triangle side: which
+// edges can make check_line_line_intersection_2d answer true for a side P-A.
+//
+// A crossing answer needs the four orientation signs of the test to say "proper crossing". With
+// D the larger extent of the points, each computed sign is right whenever the exact orientation
+// exceeds E = 1e-15 D^2 (the error bound of a cross product of rounded differences). So either
+// S or E lies within E / |PA| of the line P-A (found through the corners near that line), or S
+// and E are surely on opposite sides of it; then the segment S-E meets the line P-A within |PA| / 2
+// of the side itself (found through the cells that S-E passes through). Every other edge answers
+// false, so leaving it out changes no answer.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace detail {
+
+class SmFrontIndex {
+public:
+    // Corners: coordinates by point id (pXY[2 * id], valid where bValid[id]); the corner ids listed.
+    SmFrontIndex(const std::vector<double>& aXY, const std::vector<int>& aCorner);
+    bool IsOk() const { return m_bOk; }
+    // Registers front edge k from corner nS to corner nE.
+    void AddEdge(std::size_t k, int nS, int nE);
+    // Appends to aOut edges (each once per gathering) that may cross side P-A: with bStrip those
+    // with an end near the line P-A, else those passing near the side itself; both together hold
+    // every edge that can. False when the side is too short for the index to bound its near-line
+    // strip (the caller then tests every edge).
+    bool Collect(const double P[2], const double A[2], bool bStrip, std::vector<std::size_t>& aOut);
+    // Starts a new gathering (edges already appended since the last call are not appended again).
+    void NewQuery() { ++m_nStamp; }
+
+private:
+    template <class F>
+    void CellsNear(const double P0[2], const double P1[2], bool bLine, double dHalf, F f) const;
+    int CellX(double v) const;
+    int CellY(double v) const;
+    std::size_t Index(int cx, int cy) const {
+        return static_cast<std::size_t>(cy) * static_cast<std::size_t>(m_nSide) + static_cast<std::size_t>(cx);
+    }
+    void Take(std::size_t k, std::vector<std::size_t>& aOut);
+
+    const std::vector<double>& m_aXY;
+    std::vector<std::vector<std::size_t>> m_cellEdges;  // edges whose segment passes the cell
+    std::vector<std::vector<int>> m_cellCorners;        // corners inside the cell
+    std::vector<std::vector<std::size_t>> m_cornerEdges; // edges by end point id
+    std::vector<unsigned> m_aSeen;                      // per edge: stamp of the last gathering
+    std::vector<int> m_aEnds;                           // per edge: its two corners
+    unsigned m_nStamp = 1;
+    double m_lo[2] = {0.0, 0.0};
+    double m_dCell = 0.0;
+    double m_dSlack = 0.0; // absolute slack against rounding of cell positions
+    double m_dErr = 0.0;   // E above
+    int m_nSide = 0;
+    bool m_bOk = false;
+};
+
+}  // namespace detail
