@@ -22,6 +22,7 @@ struct Seg {
     std::uint32_t u;
     std::uint32_t v;
     std::uint8_t op;
+    std::uint32_t raw;  // the input edge it is a piece of
 };
 
 struct Box {
@@ -49,13 +50,32 @@ struct Ring {
     double dArea;  // absolute area
 };
 
+}  // namespace
+
 class Engine {
 public:
-    Engine(const Input& in, double dTol) : m_in(in), m_dTol(dTol), m_dTol2(dTol * dTol) {}
+    Engine(const Input& in, double dTol) : m_in(in), m_dTol(dTol), m_dTol2(dTol * dTol), m_dReach(5.0 * dTol) {
+        FindCandidates();
+    }
 
+    void CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const;
     RunStatus Run(int op, std::vector<OutPolygon>& out, std::string& strWhy);
 
 private:
+    struct Chain {
+        std::uint32_t first;  // first input edge (vertex index)
+        std::uint32_t count;
+        int dir;  // +1 x ascending along the ring, -1 descending, 0 vertical only
+        Box box;
+    };
+    void FindCandidates();
+    void WalkChains(const Chain& c, const Chain& d);
+    void WalkChain(const Chain& c);
+    void FastCluster();
+    bool FastNoding();
+    void TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& splits);
+    std::uint32_t NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t);
+
     void Cluster();
     void BuildSegments();
     bool NodingRound(bool& bChanged);
@@ -66,6 +86,7 @@ private:
     bool LabelFaces(std::string& strWhy);
     bool ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy);
     bool Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, std::string& strWhy);
+    RunStatus RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy);
 
     std::uint32_t Dest(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].u : m_edges[h >> 1].v; }
     std::uint32_t Origin(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].v : m_edges[h >> 1].u; }
@@ -88,7 +109,20 @@ private:
     std::vector<std::uint32_t> m_adjOff, m_adj, m_pos, m_face, m_comp;
     std::vector<std::uint32_t> m_faceFirst;
     std::vector<int> m_faceA, m_faceB;
+    // Fast noding: the input edges (id = start vertex), their boxes and end vertices, the pairs
+    // of edges whose boxes come within m_dReach of each other, and the pieces of each edge.
+    double m_dReach;
+    std::vector<Box> m_rawBox;
+    std::vector<std::uint32_t> m_next, m_segRing;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
+    std::vector<std::uint32_t> m_partnerOff, m_partner;
+    std::vector<std::uint32_t> m_pieceOff;
+    std::size_t m_nRoundFirstNode = 0;
 };
+
+namespace {
+
+}  // namespace
 
 // Vertices are taken in lexicographic order (x, then y, then input position); each joins the
 // nearest representative within the tolerance (inclusive), or becomes a representative itself.
@@ -137,7 +171,7 @@ void Engine::BuildSegments() {
         for (std::uint32_t i = r.nBegin; i < r.nEnd; ++i) {
             const std::uint32_t j = i + 1 == r.nEnd ? r.nBegin : i + 1;
             const std::uint32_t u = m_vertexNode[i], v = m_vertexNode[j];
-            if (u != v) m_segs.push_back({u, v, r.nOperand});
+            if (u != v) m_segs.push_back({u, v, r.nOperand, i});
         }
     }
 }
@@ -271,11 +305,11 @@ bool Engine::NodingRound(bool& bChanged) {
         for (; k < splits.size() && splits[k].seg == s; ++k) {
             const std::uint32_t w = splits[k].node;
             if (w != cur && w != g.v) {
-                segs.push_back({cur, w, g.op});
+                segs.push_back({cur, w, g.op, g.raw});
                 cur = w;
             }
         }
-        if (cur != g.v) segs.push_back({cur, g.v, g.op});
+        if (cur != g.v) segs.push_back({cur, g.v, g.op, g.raw});
     }
     m_segs.swap(segs);
     return true;
@@ -627,6 +661,18 @@ bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, st
 }
 
 RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+    // The fast noding works from the edge pairs found once; when a piece strays too far from its
+    // input edge for those pairs to be complete, or the graph comes out inconsistent, the
+    // thorough noding (a full sweep every round) does it again.
+    if (FastNoding()) {
+        std::vector<OutPolygon> fast;
+        std::string why;
+        const RunStatus st = RunGraph(op, fast, why);
+        if (st != RunStatus::kFailed) {
+            for (OutPolygon& p : fast) out.push_back(std::move(p));
+            return st;
+        }
+    }
     Cluster();
     BuildSegments();
     bool bChanged = true;
@@ -638,6 +684,10 @@ RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy)
         }
         NodingRound(bChanged);
     }
+    return RunGraph(op, out, strWhy);
+}
+
+RunStatus Engine::RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
     BuildEdges();
     if (!BuildGraph(strWhy) || !LabelFaces(strWhy)) return RunStatus::kFailed;
     std::vector<Ring> rings;
@@ -649,11 +699,401 @@ RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy)
     return RunStatus::kResult;
 }
 
+
+// ---- Candidate edge pairs --------------------------------------------------------------------
+// Each ring is cut into x-monotone chains; chains are swept by x and two chains whose boxes come
+// within m_dReach are walked side by side, so every pair of input edges whose boxes come within
+// m_dReach of each other is listed once, in O(n log n) for the chains plus the pairs.
+
+void Engine::FindCandidates() {
+    const std::size_t n = m_in.pts.size();
+    m_rawBox.resize(n);
+    m_next.resize(n);
+    m_segRing.resize(n);
+    std::vector<Chain> chains;
+    for (std::uint32_t r = 0; r < m_in.rings.size(); ++r) {
+        const InRing& ring = m_in.rings[r];
+        Chain c{ring.nBegin, 0, 0, {0, 0, 0, 0}};
+        for (std::uint32_t i = ring.nBegin; i < ring.nEnd; ++i) {
+            const std::uint32_t j = i + 1 == ring.nEnd ? ring.nBegin : i + 1;
+            const Pt& a = m_in.pts[i];
+            const Pt& b = m_in.pts[j];
+            m_next[i] = j;
+            m_segRing[i] = r;
+            const Box bx{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+            m_rawBox[i] = bx;
+            const int d = b.x > a.x ? 1 : (b.x < a.x ? -1 : 0);
+            if (c.count > 0 && d != 0 && c.dir != 0 && d != c.dir) {
+                chains.push_back(c);
+                c = Chain{i, 0, 0, bx};
+            }
+            if (c.count == 0) c.box = bx;
+            if (c.dir == 0) c.dir = d;
+            ++c.count;
+            c.box.x0 = std::min(c.box.x0, bx.x0);
+            c.box.y0 = std::min(c.box.y0, bx.y0);
+            c.box.x1 = std::max(c.box.x1, bx.x1);
+            c.box.y1 = std::max(c.box.y1, bx.y1);
+        }
+        if (c.count > 0) chains.push_back(c);
+    }
+    std::sort(chains.begin(), chains.end(), [](const Chain& a, const Chain& b) {
+        return a.box.x0 < b.box.x0 || (a.box.x0 == b.box.x0 && a.first < b.first);
+    });
+    m_pairs.clear();
+    const double e = m_dReach;
+    for (std::size_t c = 0; c < chains.size(); ++c) {
+        const Chain& cc = chains[c];
+        WalkChain(cc);
+        for (std::size_t d = c + 1; d < chains.size() && chains[d].box.x0 <= cc.box.x1 + e; ++d) {
+            const Chain& dd = chains[d];
+            if (dd.box.y0 > cc.box.y1 + e || dd.box.y1 < cc.box.y0 - e) continue;
+            WalkChains(cc, dd);
+        }
+    }
+    // Partners of each edge (both directions), for the search of nodes near a crossing.
+    m_partnerOff.assign(n + 1, 0);
+    for (const auto& pr : m_pairs) {
+        ++m_partnerOff[pr.first + 1];
+        ++m_partnerOff[pr.second + 1];
+    }
+    for (std::size_t i = 0; i < n; ++i) m_partnerOff[i + 1] += m_partnerOff[i];
+    m_partner.resize(m_pairs.size() * 2);
+    std::vector<std::uint32_t> fill(m_partnerOff.begin(), m_partnerOff.end() - 1);
+    for (const auto& pr : m_pairs) {
+        m_partner[fill[pr.first]++] = pr.second;
+        m_partner[fill[pr.second]++] = pr.first;
+    }
+}
+
+namespace {
+inline std::uint32_t ChainEdge(std::uint32_t first, std::uint32_t count, int dir, std::uint32_t k) {
+    return dir >= 0 ? first + k : first + count - 1 - k;
+}
 }  // namespace
 
-RunStatus RunOverlay(int op, const Input& in, double dTol, std::vector<OutPolygon>& out, std::string& strWhy) {
-    Engine engine(in, dTol);
-    return engine.Run(op, out, strWhy);
+void Engine::WalkChain(const Chain& c) {
+    const double e = m_dReach;
+    for (std::uint32_t i = 0; i < c.count; ++i) {
+        const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
+        const Box& bs = m_rawBox[s];
+        for (std::uint32_t j = i + 1; j < c.count; ++j) {
+            const std::uint32_t t = ChainEdge(c.first, c.count, c.dir, j);
+            const Box& bt = m_rawBox[t];
+            if (bt.x0 > bs.x1 + e) break;
+            if (bt.y0 > bs.y1 + e || bt.y1 < bs.y0 - e) continue;
+            m_pairs.push_back({std::min(s, t), std::max(s, t)});
+        }
+    }
+}
+
+void Engine::WalkChains(const Chain& c, const Chain& d) {
+    const double e = m_dReach;
+    const double lo = std::max(c.box.x0, d.box.x0) - e;
+    const double hi = std::min(c.box.x1, d.box.x1) + e;
+    // First position whose edge reaches lo (edge ends are non-decreasing along a chain).
+    auto start = [&](const Chain& ch) {
+        std::uint32_t a = 0, b = ch.count;
+        while (a < b) {
+            const std::uint32_t m = (a + b) / 2;
+            if (m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, m)].x1 < lo) a = m + 1;
+            else b = m;
+        }
+        return a;
+    };
+    std::uint32_t j0 = start(d);
+    for (std::uint32_t i = start(c); i < c.count; ++i) {
+        const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
+        const Box& bs = m_rawBox[s];
+        if (bs.x0 > hi) break;
+        while (j0 < d.count && m_rawBox[ChainEdge(d.first, d.count, d.dir, j0)].x1 + e < bs.x0) ++j0;
+        for (std::uint32_t j = j0; j < d.count; ++j) {
+            const std::uint32_t t = ChainEdge(d.first, d.count, d.dir, j);
+            const Box& bt = m_rawBox[t];
+            if (bt.x0 > bs.x1 + e) break;
+            if (bt.y0 > bs.y1 + e || bt.y1 < bs.y0 - e) continue;
+            m_pairs.push_back({std::min(s, t), std::max(s, t)});
+        }
+    }
+}
+
+void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
+    problems.assign(nPolygons, RingProblem());
+    auto consider = [&](std::uint32_t poly, int e, int nRing, int nOther) {
+        RingProblem& b = problems[poly];
+        if (b.nProblem == 0 || nRing < b.nRing ||
+            (nRing == b.nRing && (e < b.nProblem || (e == b.nProblem && nOther < b.nOther)))) {
+            b.nProblem = e;
+            b.nRing = nRing;
+            b.nOther = nOther;
+        }
+    };
+    for (const auto& pr : m_pairs) {
+        const std::uint32_t s = pr.first, t = pr.second;
+        const InRing& rs = m_in.rings[m_segRing[s]];
+        const InRing& rt = m_in.rings[m_segRing[t]];
+        if (rs.nPolygon != rt.nPolygon) continue;
+        const Pt& a = m_in.pts[s];
+        const Pt& b = m_in.pts[m_next[s]];
+        const Pt& c = m_in.pts[t];
+        const Pt& d = m_in.pts[m_next[t]];
+        if (m_segRing[s] == m_segRing[t]) {
+            if (m_next[s] == t || m_next[t] == s) {
+                // Adjacent edges share a vertex; they may only fold back onto each other.
+                const Pt& far = m_next[s] == t ? d : b;
+                const Pt& p0 = m_next[s] == t ? a : c;
+                const Pt& mid = m_next[s] == t ? b : d;
+                if (Orient(p0, mid, far) == 0 &&
+                    (far.x - mid.x) * (p0.x - mid.x) + (far.y - mid.y) * (p0.y - mid.y) > 0.0)
+                    consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
+                continue;
+            }
+            if (MeetSegments(a, b, c, d) != SegMeet::kNone)
+                consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
+            continue;
+        }
+        const SegMeet m = MeetSegments(a, b, c, d);
+        if (m == SegMeet::kNone || m == SegMeet::kTouch) continue;
+        const int lo = static_cast<int>(std::min(rs.nRing, rt.nRing)), hi = static_cast<int>(std::max(rs.nRing, rt.nRing));
+        if (lo == 0) consider(rs.nPolygon, GORV_PROBLEM_HOLE_CROSSES_OUTER, hi, 0);
+        else consider(rs.nPolygon, GORV_PROBLEM_HOLES_OVERLAP, hi, lo);
+    }
+}
+
+// ---- Fast noding -----------------------------------------------------------------------------
+
+// The clustering rule of Cluster, applied to the vertices that have another vertex within the
+// tolerance (all such pairs lie on candidate edge pairs); every other vertex is its own node.
+void Engine::FastCluster() {
+    const std::size_t n = m_in.pts.size();
+    const std::vector<Pt>& P = m_in.pts;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> near;
+    for (std::uint32_t s = 0; s < n; ++s)
+        if (Dist2(P[s], P[m_next[s]]) <= m_dTol2) near.push_back({std::min(s, m_next[s]), std::max(s, m_next[s])});
+    for (const auto& pr : m_pairs) {
+        const std::uint32_t vs[2] = {pr.first, m_next[pr.first]};
+        const std::uint32_t vt[2] = {pr.second, m_next[pr.second]};
+        for (const std::uint32_t a : vs)
+            for (const std::uint32_t b : vt)
+                if (a != b && Dist2(P[a], P[b]) <= m_dTol2) near.push_back({std::min(a, b), std::max(a, b)});
+    }
+    std::vector<std::uint32_t> rep(n);
+    std::iota(rep.begin(), rep.end(), 0u);
+    if (!near.empty()) {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> adj;
+        adj.reserve(near.size() * 2);
+        for (const auto& pr : near) {
+            adj.push_back(pr);
+            adj.push_back({pr.second, pr.first});
+        }
+        std::sort(adj.begin(), adj.end());
+        adj.erase(std::unique(adj.begin(), adj.end()), adj.end());
+        std::vector<std::uint32_t> order;
+        for (std::size_t i = 0; i < adj.size(); ++i)
+            if (i == 0 || adj[i].first != adj[i - 1].first) order.push_back(adj[i].first);
+        auto lex = [&](std::uint32_t a, std::uint32_t b) {
+            if (P[a].x != P[b].x) return P[a].x < P[b].x;
+            if (P[a].y != P[b].y) return P[a].y < P[b].y;
+            return a < b;
+        };
+        std::sort(order.begin(), order.end(), lex);
+        std::vector<char> done(n, 0), isRep(n, 0);
+        for (const std::uint32_t v : order) {
+            auto it = std::lower_bound(adj.begin(), adj.end(), std::make_pair(v, 0u));
+            std::uint32_t best = v;
+            double dBest = 0.0;
+            for (; it != adj.end() && it->first == v; ++it) {
+                const std::uint32_t w = it->second;
+                if (!done[w] || !isRep[w]) continue;
+                const double d = Dist2(P[v], P[w]);
+                if (best == v || d < dBest || (d == dBest && lex(w, best))) {
+                    best = w;
+                    dBest = d;
+                }
+            }
+            done[v] = 1;
+            if (best == v) isRep[v] = 1;
+            rep[v] = best;
+        }
+    }
+    m_nodes.clear();
+    m_nodes.reserve(n + 16);
+    m_vertexNode.assign(n, kNone);
+    for (std::uint32_t v = 0; v < n; ++v) {
+        if (rep[v] != v) continue;
+        m_vertexNode[v] = static_cast<std::uint32_t>(m_nodes.size());
+        m_nodes.push_back(P[v]);
+    }
+    for (std::uint32_t v = 0; v < n; ++v)
+        if (rep[v] != v) m_vertexNode[v] = m_vertexNode[rep[v]];
+}
+
+// Nearest node within the tolerance of p among the end points of the pieces of s, t and their
+// partners, and the nodes made in this round; kNone when there is none.
+std::uint32_t Engine::NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t) {
+    std::uint32_t best = kNone;
+    double dBest = 0.0;
+    auto consider = [&](std::uint32_t id) {
+        const double d = Dist2(m_nodes[id], p);
+        if (d <= m_dTol2 && (best == kNone || d < dBest || (d == dBest && id < best))) {
+            best = id;
+            dBest = d;
+        }
+    };
+    auto pieces = [&](std::uint32_t r) {
+        for (std::uint32_t k = m_pieceOff[r]; k < m_pieceOff[r + 1]; ++k) {
+            consider(m_segs[k].u);
+            consider(m_segs[k].v);
+        }
+    };
+    for (const std::uint32_t r : {s, t}) {
+        pieces(r);
+        for (std::uint32_t k = m_partnerOff[r]; k < m_partnerOff[r + 1]; ++k) pieces(m_partner[k]);
+    }
+    for (std::size_t k = m_nRoundFirstNode; k < m_nodes.size(); ++k) consider(static_cast<std::uint32_t>(k));
+    return best;
+}
+
+// Node on edge and crossing between pieces p and q (indices into m_segs).
+void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& splits) {
+    const Seg g1 = m_segs[p];
+    const Seg g2 = m_segs[q];
+    const Pt a = m_nodes[g1.u], b = m_nodes[g1.v], c = m_nodes[g2.u], d = m_nodes[g2.v];
+    const double t = m_dTol;
+    const Box b1{std::min(a.x, b.x) - t, std::min(a.y, b.y) - t, std::max(a.x, b.x) + t, std::max(a.y, b.y) + t};
+    const Box b2{std::min(c.x, d.x) - t, std::min(c.y, d.y) - t, std::max(c.x, d.x) + t, std::max(c.y, d.y) + t};
+    if (b1.x0 > b2.x1 || b2.x0 > b1.x1 || b1.y0 > b2.y1 || b2.y0 > b1.y1) return;
+    auto inBox = [](const Box& bx, const Pt& w) { return w.x >= bx.x0 && w.x <= bx.x1 && w.y >= bx.y0 && w.y <= bx.y1; };
+    bool bNear = false;
+    const std::uint32_t ends2[2] = {g2.u, g2.v};
+    for (const std::uint32_t w : ends2) {
+        if (w == g1.u || w == g1.v) continue;
+        if (inBox(b1, m_nodes[w]) && SegDist2(a, b, m_nodes[w]) <= m_dTol2) {
+            splits.push_back({p, w, 0.0});
+            bNear = true;
+        }
+    }
+    const std::uint32_t ends1[2] = {g1.u, g1.v};
+    for (const std::uint32_t w : ends1) {
+        if (w == g2.u || w == g2.v) continue;
+        if (inBox(b2, m_nodes[w]) && SegDist2(c, d, m_nodes[w]) <= m_dTol2) {
+            splits.push_back({q, w, 0.0});
+            bNear = true;
+        }
+    }
+    if (bNear || g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
+    const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
+    if (o1 * o2 >= 0) return;
+    const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
+    if (o3 * o4 >= 0) return;
+    // Computed once per pair, along the piece of the lower input edge.
+    const bool swap = g2.raw < g1.raw || (g2.raw == g1.raw && q < p);
+    const Pt& e0 = swap ? c : a;
+    const Pt& e1 = swap ? d : b;
+    const Pt& f0 = swap ? a : c;
+    const Pt& f1 = swap ? b : d;
+    const double d1 = (f1.x - f0.x) * (e0.y - f0.y) - (f1.y - f0.y) * (e0.x - f0.x);
+    const double d2 = (f1.x - f0.x) * (e1.y - f0.y) - (f1.y - f0.y) * (e1.x - f0.x);
+    double u = d1 / (d1 - d2);
+    if (!(u >= 0.0)) u = 0.0;
+    if (u > 1.0) u = 1.0;
+    const Pt x{e0.x + u * (e1.x - e0.x), e0.y + u * (e1.y - e0.y)};
+    std::uint32_t w = NodeNearPieces(x, g1.raw, g2.raw);
+    if (w == kNone) {
+        w = static_cast<std::uint32_t>(m_nodes.size());
+        m_nodes.push_back(x);
+    }
+    if (w != g1.u && w != g1.v) splits.push_back({p, w, 0.0});
+    if (w != g2.u && w != g2.v) splits.push_back({q, w, 0.0});
+}
+
+// Noding over the candidate pairs only: round 1 tests every pair, later rounds the pairs with an
+// edge split in the round before. Returns false when a split node lies more than twice the
+// tolerance from its input edge (the candidate pairs might then miss an encounter).
+bool Engine::FastNoding() {
+    FastCluster();
+    const std::size_t n = m_in.pts.size();
+    m_segs.clear();
+    m_pieceOff.assign(n + 1, 0);
+    for (const InRing& r : m_in.rings) {
+        for (std::uint32_t i = r.nBegin; i < r.nEnd; ++i) {
+            const std::uint32_t u = m_vertexNode[i], v = m_vertexNode[m_next[i]];
+            if (u != v) m_segs.push_back({u, v, r.nOperand, i});
+            m_pieceOff[i + 1] = static_cast<std::uint32_t>(m_segs.size());
+        }
+    }
+    // Pieces are stored by input edge id, which is the vertex index: fill gaps between rings.
+    for (std::size_t i = 1; i <= n; ++i) m_pieceOff[i] = std::max(m_pieceOff[i], m_pieceOff[i - 1]);
+    std::vector<char> dirty(n, 1), nextDirty(n, 0);
+    std::vector<Split> splits;
+    const double guard2 = 4.0 * m_dTol2;
+    for (int nRound = 1; nRound <= kMaxNodingRounds; ++nRound) {
+        splits.clear();
+        m_nRoundFirstNode = m_nodes.size();
+        for (const auto& pr : m_pairs) {
+            if (!dirty[pr.first] && !dirty[pr.second]) continue;
+            for (std::uint32_t p = m_pieceOff[pr.first]; p < m_pieceOff[pr.first + 1]; ++p)
+                for (std::uint32_t q = m_pieceOff[pr.second]; q < m_pieceOff[pr.second + 1]; ++q)
+                    TestPieces(p, q, splits);
+        }
+        if (nRound > 1)
+            for (std::uint32_t s = 0; s < n; ++s) {
+                if (!dirty[s]) continue;
+                for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
+                    for (std::uint32_t q = p + 1; q < m_pieceOff[s + 1]; ++q) TestPieces(p, q, splits);
+            }
+        if (splits.empty()) return true;
+        for (Split& sp : splits) {
+            const Seg& g = m_segs[sp.seg];
+            const Pt& w = m_nodes[sp.node];
+            if (SegDist2(m_in.pts[g.raw], m_in.pts[m_next[g.raw]], w) > guard2) return false;
+            const Pt& a = m_nodes[g.u];
+            const Pt& b = m_nodes[g.v];
+            sp.t = (w.x - a.x) * (b.x - a.x) + (w.y - a.y) * (b.y - a.y);
+        }
+        std::sort(splits.begin(), splits.end(), [](const Split& x, const Split& y) {
+            if (x.seg != y.seg) return x.seg < y.seg;
+            if (x.t != y.t) return x.t < y.t;
+            return x.node < y.node;
+        });
+        std::vector<Seg> segs;
+        segs.reserve(m_segs.size() + splits.size());
+        std::fill(nextDirty.begin(), nextDirty.end(), 0);
+        std::size_t k = 0;
+        std::vector<std::uint32_t> off(n + 1, 0);
+        for (std::uint32_t r = 0; r < n; ++r) {
+            for (std::uint32_t pc = m_pieceOff[r]; pc < m_pieceOff[r + 1]; ++pc) {
+                const Seg g = m_segs[pc];
+                std::uint32_t cur = g.u;
+                for (; k < splits.size() && splits[k].seg == pc; ++k) {
+                    const std::uint32_t w = splits[k].node;
+                    if (w != cur && w != g.v) {
+                        segs.push_back({cur, w, g.op, g.raw});
+                        cur = w;
+                        nextDirty[r] = 1;
+                    }
+                }
+                if (cur != g.v) segs.push_back({cur, g.v, g.op, g.raw});
+            }
+            off[r + 1] = static_cast<std::uint32_t>(segs.size());
+        }
+        m_segs.swap(segs);
+        m_pieceOff.swap(off);
+        dirty.swap(nextDirty);
+    }
+    return false;
+}
+
+Overlay::Overlay(const Input& in, double dTol) : m_pEngine(new Engine(in, dTol)) {}
+
+Overlay::~Overlay() { delete m_pEngine; }
+
+void Overlay::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
+    m_pEngine->CheckEdges(nPolygons, problems);
+}
+
+RunStatus Overlay::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+    return m_pEngine->Run(op, out, strWhy);
 }
 
 }  // namespace overlay
