@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <numeric>
 
 namespace detail {
@@ -44,6 +45,12 @@ struct Edge {
     int dB;
 };
 
+struct EdgeRec {
+    std::uint32_t other;
+    int dA;
+    int dB;
+};
+
 struct Ring {
     std::vector<std::uint32_t> nodes;
     Box box;
@@ -54,7 +61,13 @@ struct Ring {
 
 class Engine {
 public:
-    Engine(const Input& in, double dTol) : m_in(in), m_dTol(dTol), m_dTol2(dTol * dTol), m_dReach(5.0 * dTol) {
+    Engine() = default;
+    // Prepares a run on in (which must outlive the run) with tolerance dTol.
+    void Reset(const Input& in, double dTol) {
+        m_in = &in;
+        m_dTol = dTol;
+        m_dTol2 = dTol * dTol;
+        m_dReach = 5.0 * dTol;
         FindCandidates();
     }
 
@@ -90,16 +103,12 @@ private:
 
     std::uint32_t Dest(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].u : m_edges[h >> 1].v; }
     std::uint32_t Origin(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].v : m_edges[h >> 1].u; }
-    std::uint32_t Next(std::uint32_t h) const {
-        const std::uint32_t d = Dest(h);
-        const std::uint32_t deg = m_adjOff[d + 1] - m_adjOff[d];
-        const std::uint32_t p = m_pos[h ^ 1];
-        return m_adj[m_adjOff[d] + (p + deg - 1) % deg];
-    }
+    // The next half-edge around the face on the left of h.
+    std::uint32_t Next(std::uint32_t h) const { return m_nextHalf[h]; }
 
-    const Input& m_in;
-    double m_dTol;
-    double m_dTol2;
+    const Input* m_in = nullptr;
+    double m_dTol = 0.0;
+    double m_dTol2 = 0.0;
     std::vector<Pt> m_nodes;
     std::vector<std::uint32_t> m_nodeByX;  // node ids in lexicographic order of their points
     std::size_t m_nFirstNew = 0;           // nodes from here on were made in the current round
@@ -111,13 +120,21 @@ private:
     std::vector<int> m_faceA, m_faceB;
     // Fast noding: the input edges (id = start vertex), their boxes and end vertices, the pairs
     // of edges whose boxes come within m_dReach of each other, and the pieces of each edge.
-    double m_dReach;
+    double m_dReach = 0.0;
     std::vector<Box> m_rawBox;
     std::vector<std::uint32_t> m_next, m_segRing;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
     std::vector<std::uint32_t> m_partnerOff, m_partner;
     std::vector<std::uint32_t> m_pieceOff;
     std::size_t m_nRoundFirstNode = 0;
+    // Working buffers kept between calls on a thread (see Overlay).
+    std::vector<std::uint32_t> m_tmpA, m_tmpB, m_tmpC, m_rep, m_nextHalf;
+    std::vector<char> m_flagA, m_flagB, m_dirty, m_nextDirty;
+    std::vector<Split> m_splits;
+    std::vector<Seg> m_segs2;
+    std::vector<std::uint32_t> m_off2;
+    std::vector<EdgeRec> m_recs;
+    std::vector<std::int32_t> m_seenAt;
 };
 
 namespace {
@@ -128,12 +145,12 @@ namespace {
 // nearest representative within the tolerance (inclusive), or becomes a representative itself.
 // Representatives are thus more than the tolerance apart and no vertex moves by more than it.
 void Engine::Cluster() {
-    const std::size_t n = m_in.pts.size();
+    const std::size_t n = m_in->pts.size();
     std::vector<std::uint32_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const Pt& pa = m_in.pts[a];
-        const Pt& pb = m_in.pts[b];
+        const Pt& pa = m_in->pts[a];
+        const Pt& pb = m_in->pts[b];
         if (pa.x != pb.x) return pa.x < pb.x;
         if (pa.y != pb.y) return pa.y < pb.y;
         return a < b;
@@ -143,7 +160,7 @@ void Engine::Cluster() {
     m_nodes.reserve(n);
     std::size_t nActive = 0;
     for (const std::uint32_t i : order) {
-        const Pt& p = m_in.pts[i];
+        const Pt& p = m_in->pts[i];
         while (nActive < m_nodes.size() && m_nodes[nActive].x < p.x - m_dTol) ++nActive;
         std::uint32_t best = kNone;
         double dBest = 0.0;
@@ -167,7 +184,7 @@ void Engine::Cluster() {
 
 void Engine::BuildSegments() {
     m_segs.clear();
-    for (const InRing& r : m_in.rings) {
+    for (const InRing& r : m_in->rings) {
         for (std::uint32_t i = r.nBegin; i < r.nEnd; ++i) {
             const std::uint32_t j = i + 1 == r.nEnd ? r.nBegin : i + 1;
             const std::uint32_t u = m_vertexNode[i], v = m_vertexNode[j];
@@ -315,34 +332,40 @@ bool Engine::NodingRound(bool& bChanged) {
     return true;
 }
 
+// Pieces with the same two nodes merge into one edge; edges come in the order of their smaller
+// node, then their larger one.
 void Engine::BuildEdges() {
-    struct Rec {
-        std::uint64_t key;
-        int dA;
-        int dB;
-    };
-    std::vector<Rec> recs;
-    recs.reserve(m_segs.size());
+    const std::size_t nNodes = m_nodes.size();
+    std::vector<std::uint32_t>& off = m_adjOff;  // reused here before the graph needs it
+    off.assign(nNodes + 2, 0);
+    for (const Seg& g : m_segs) ++off[std::min(g.u, g.v) + 2];
+    for (std::size_t i = 2; i < nNodes + 2; ++i) off[i] += off[i - 1];
+    typedef EdgeRec Rec;
+    std::vector<Rec>& recs = m_recs;
+    recs.resize(m_segs.size());
     for (const Seg& g : m_segs) {
         const bool fwd = g.u < g.v;
-        const std::uint64_t key = (static_cast<std::uint64_t>(fwd ? g.u : g.v) << 32) | (fwd ? g.v : g.u);
         const int s = fwd ? 1 : -1;
-        recs.push_back({key, g.op == 0 ? s : 0, g.op == 0 ? 0 : s});
+        recs[off[std::min(g.u, g.v) + 1]++] = {fwd ? g.v : g.u, g.op == 0 ? s : 0, g.op == 0 ? 0 : s};
     }
-    std::sort(recs.begin(), recs.end(), [](const Rec& a, const Rec& b) { return a.key < b.key; });
     m_edges.clear();
-    for (std::size_t i = 0; i < recs.size();) {
-        std::size_t j = i;
-        int dA = 0, dB = 0;
-        for (; j < recs.size() && recs[j].key == recs[i].key; ++j) {
-            dA += recs[j].dA;
-            dB += recs[j].dB;
+    m_edges.reserve(m_segs.size());
+    for (std::uint32_t n = 0; n < nNodes; ++n) {
+        Rec* b = recs.data() + off[n];
+        Rec* e = recs.data() + off[n + 1];
+        if (e - b > 1)
+            std::sort(b, e, [](const Rec& x, const Rec& y) { return x.other < y.other; });
+        for (Rec* r = b; r != e;) {
+            Rec* q = r;
+            int dA = 0, dB = 0;
+            for (; q != e && q->other == r->other; ++q) {
+                dA += q->dA;
+                dB += q->dB;
+            }
+            // Pieces that cancel (two members meeting along an edge, a collapsed sliver) separate nothing.
+            if (dA != 0 || dB != 0) m_edges.push_back({n, r->other, dA, dB});
+            r = q;
         }
-        // Pieces that cancel (two members meeting along an edge, a collapsed sliver) separate nothing.
-        if (dA != 0 || dB != 0)
-            m_edges.push_back({static_cast<std::uint32_t>(recs[i].key >> 32),
-                               static_cast<std::uint32_t>(recs[i].key & 0xffffffffu), dA, dB});
-        i = j;
     }
 }
 
@@ -353,7 +376,8 @@ bool Engine::BuildGraph(std::string& strWhy) {
     for (std::uint32_t h = 0; h < nHalf; ++h) ++m_adjOff[Origin(h) + 1];
     for (std::size_t i = 0; i < nNodes; ++i) m_adjOff[i + 1] += m_adjOff[i];
     m_adj.assign(nHalf, 0);
-    std::vector<std::uint32_t> fill(m_adjOff.begin(), m_adjOff.end() - 1);
+    std::vector<std::uint32_t>& fill = m_tmpA;
+    fill.assign(m_adjOff.begin(), m_adjOff.end() - 1);
     for (std::uint32_t h = 0; h < nHalf; ++h) m_adj[fill[Origin(h)]++] = h;
     m_pos.assign(nHalf, 0);
     for (std::size_t n = 0; n < nNodes; ++n) {
@@ -376,6 +400,14 @@ bool Engine::BuildGraph(std::string& strWhy) {
             });
         }
         for (std::uint32_t i = b; i < e; ++i) m_pos[m_adj[i]] = i - b;
+    }
+    // Around a face: at the end of h, the edge next clockwise from the way back.
+    m_nextHalf.resize(nHalf);
+    for (std::uint32_t h = 0; h < nHalf; ++h) {
+        const std::uint32_t d = Dest(h);
+        const std::uint32_t deg = m_adjOff[d + 1] - m_adjOff[d];
+        const std::uint32_t p = m_pos[h ^ 1];
+        m_nextHalf[h] = m_adj[m_adjOff[d] + (p == 0 ? deg - 1 : p - 1)];
     }
     return true;
 }
@@ -401,7 +433,8 @@ bool Engine::LabelFaces(std::string& strWhy) {
     }
     // Connected components of the graph (union-find over nodes).
     const std::size_t nNodes = m_nodes.size();
-    std::vector<std::uint32_t> parent(nNodes);
+    std::vector<std::uint32_t>& parent = m_tmpA;
+    parent.resize(nNodes);
     std::iota(parent.begin(), parent.end(), 0u);
     auto find = [&](std::uint32_t x) {
         while (parent[x] != x) {
@@ -415,7 +448,8 @@ bool Engine::LabelFaces(std::string& strWhy) {
         if (a != b) parent[std::max(a, b)] = std::min(a, b);
     }
     // The lexicographically smallest node of each component.
-    std::vector<std::uint32_t> compMin(nNodes, kNone);
+    std::vector<std::uint32_t>& compMin = m_tmpB;
+    compMin.assign(nNodes, kNone);
     std::vector<std::uint32_t> comps;
     for (std::uint32_t n = 0; n < nNodes; ++n) {
         if (m_adjOff[n + 1] == m_adjOff[n]) continue;
@@ -430,8 +464,9 @@ bool Engine::LabelFaces(std::string& strWhy) {
     const std::size_t nFaces = m_faceFirst.size();
     m_faceA.assign(nFaces, 0);
     m_faceB.assign(nFaces, 0);
-    std::vector<char> known(nFaces, 0);
-    std::vector<std::uint32_t> queue;
+    std::vector<char>& known = m_flagA;
+    known.assign(nFaces, 0);
+    std::vector<std::uint32_t>& queue = m_tmpC;
     for (const std::uint32_t r : comps) {
         const std::uint32_t m = compMin[r];
         const Pt pm = m_nodes[m];
@@ -495,16 +530,20 @@ bool Engine::LabelFaces(std::string& strWhy) {
 
 bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy) {
     const std::size_t nFaces = m_faceFirst.size();
-    std::vector<char> in(nFaces, 0);
+    std::vector<char>& in = m_flagA;
+    in.assign(nFaces, 0);
     for (std::size_t f = 0; f < nFaces; ++f) {
         const bool a = m_faceA[f] > 0, b = m_faceB[f] > 0;
         in[f] = op == 0 ? (a || b) : op == 1 ? (a && b) : (a && !b);
     }
     const std::uint32_t nHalf = static_cast<std::uint32_t>(m_edges.size() * 2);
     auto boundary = [&](std::uint32_t h) { return in[m_face[h]] && !in[m_face[h ^ 1]]; };
-    std::vector<char> used(nHalf, 0);
-    std::vector<std::int32_t> seenAt(m_nodes.size(), -1);
-    std::vector<std::uint32_t> walk, stack;
+    std::vector<char>& used = m_flagB;
+    used.assign(nHalf, 0);
+    std::vector<std::int32_t>& seenAt = m_seenAt;
+    seenAt.assign(m_nodes.size(), -1);
+    std::vector<std::uint32_t>& walk = m_tmpA;
+    std::vector<std::uint32_t>& stack = m_tmpB;
     auto emit = [&](const std::uint32_t* p, std::size_t n) {
         if (n < 3) return;
         Ring r;
@@ -527,8 +566,10 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
             const std::uint32_t b = m_adjOff[d], deg = m_adjOff[d + 1] - b;
             const std::uint32_t p = m_pos[h ^ 1];
             std::uint32_t nxt = kNone;
+            std::uint32_t at = p;
             for (std::uint32_t k = 1; k < deg; ++k) {
-                const std::uint32_t c = m_adj[b + (p + deg - k) % deg];
+                at = at == 0 ? deg - 1 : at - 1;
+                const std::uint32_t c = m_adj[b + at];
                 if (boundary(c)) {
                     nxt = c;
                     break;
@@ -706,18 +747,18 @@ RunStatus Engine::RunGraph(int op, std::vector<OutPolygon>& out, std::string& st
 // m_dReach of each other is listed once, in O(n log n) for the chains plus the pairs.
 
 void Engine::FindCandidates() {
-    const std::size_t n = m_in.pts.size();
+    const std::size_t n = m_in->pts.size();
     m_rawBox.resize(n);
     m_next.resize(n);
     m_segRing.resize(n);
     std::vector<Chain> chains;
-    for (std::uint32_t r = 0; r < m_in.rings.size(); ++r) {
-        const InRing& ring = m_in.rings[r];
+    for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
+        const InRing& ring = m_in->rings[r];
         Chain c{ring.nBegin, 0, 0, {0, 0, 0, 0}};
         for (std::uint32_t i = ring.nBegin; i < ring.nEnd; ++i) {
             const std::uint32_t j = i + 1 == ring.nEnd ? ring.nBegin : i + 1;
-            const Pt& a = m_in.pts[i];
-            const Pt& b = m_in.pts[j];
+            const Pt& a = m_in->pts[i];
+            const Pt& b = m_in->pts[j];
             m_next[i] = j;
             m_segRing[i] = r;
             const Box bx{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
@@ -759,7 +800,8 @@ void Engine::FindCandidates() {
     }
     for (std::size_t i = 0; i < n; ++i) m_partnerOff[i + 1] += m_partnerOff[i];
     m_partner.resize(m_pairs.size() * 2);
-    std::vector<std::uint32_t> fill(m_partnerOff.begin(), m_partnerOff.end() - 1);
+    std::vector<std::uint32_t>& fill = m_tmpA;
+    fill.assign(m_partnerOff.begin(), m_partnerOff.end() - 1);
     for (const auto& pr : m_pairs) {
         m_partner[fill[pr.first]++] = pr.second;
         m_partner[fill[pr.second]++] = pr.first;
@@ -830,13 +872,13 @@ void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problem
     };
     for (const auto& pr : m_pairs) {
         const std::uint32_t s = pr.first, t = pr.second;
-        const InRing& rs = m_in.rings[m_segRing[s]];
-        const InRing& rt = m_in.rings[m_segRing[t]];
+        const InRing& rs = m_in->rings[m_segRing[s]];
+        const InRing& rt = m_in->rings[m_segRing[t]];
         if (rs.nPolygon != rt.nPolygon) continue;
-        const Pt& a = m_in.pts[s];
-        const Pt& b = m_in.pts[m_next[s]];
-        const Pt& c = m_in.pts[t];
-        const Pt& d = m_in.pts[m_next[t]];
+        const Pt& a = m_in->pts[s];
+        const Pt& b = m_in->pts[m_next[s]];
+        const Pt& c = m_in->pts[t];
+        const Pt& d = m_in->pts[m_next[t]];
         if (m_segRing[s] == m_segRing[t]) {
             if (m_next[s] == t || m_next[t] == s) {
                 // Adjacent edges share a vertex; they may only fold back onto each other.
@@ -865,8 +907,8 @@ void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problem
 // The clustering rule of Cluster, applied to the vertices that have another vertex within the
 // tolerance (all such pairs lie on candidate edge pairs); every other vertex is its own node.
 void Engine::FastCluster() {
-    const std::size_t n = m_in.pts.size();
-    const std::vector<Pt>& P = m_in.pts;
+    const std::size_t n = m_in->pts.size();
+    const std::vector<Pt>& P = m_in->pts;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> near;
     for (std::uint32_t s = 0; s < n; ++s)
         if (Dist2(P[s], P[m_next[s]]) <= m_dTol2) near.push_back({std::min(s, m_next[s]), std::max(s, m_next[s])});
@@ -877,7 +919,8 @@ void Engine::FastCluster() {
             for (const std::uint32_t b : vt)
                 if (a != b && Dist2(P[a], P[b]) <= m_dTol2) near.push_back({std::min(a, b), std::max(a, b)});
     }
-    std::vector<std::uint32_t> rep(n);
+    std::vector<std::uint32_t>& rep = m_rep;
+    rep.resize(n);
     std::iota(rep.begin(), rep.end(), 0u);
     if (!near.empty()) {
         std::vector<std::pair<std::uint32_t, std::uint32_t>> adj;
@@ -897,7 +940,10 @@ void Engine::FastCluster() {
             return a < b;
         };
         std::sort(order.begin(), order.end(), lex);
-        std::vector<char> done(n, 0), isRep(n, 0);
+        std::vector<char>& done = m_flagA;
+        std::vector<char>& isRep = m_flagB;
+        done.assign(n, 0);
+        isRep.assign(n, 0);
         for (const std::uint32_t v : order) {
             auto it = std::lower_bound(adj.begin(), adj.end(), std::make_pair(v, 0u));
             std::uint32_t best = v;
@@ -1012,10 +1058,11 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
 // tolerance from its input edge (the candidate pairs might then miss an encounter).
 bool Engine::FastNoding() {
     FastCluster();
-    const std::size_t n = m_in.pts.size();
+    const std::size_t n = m_in->pts.size();
     m_segs.clear();
+    m_segs.reserve(n + n / 8 + 16);
     m_pieceOff.assign(n + 1, 0);
-    for (const InRing& r : m_in.rings) {
+    for (const InRing& r : m_in->rings) {
         for (std::uint32_t i = r.nBegin; i < r.nEnd; ++i) {
             const std::uint32_t u = m_vertexNode[i], v = m_vertexNode[m_next[i]];
             if (u != v) m_segs.push_back({u, v, r.nOperand, i});
@@ -1024,8 +1071,11 @@ bool Engine::FastNoding() {
     }
     // Pieces are stored by input edge id, which is the vertex index: fill gaps between rings.
     for (std::size_t i = 1; i <= n; ++i) m_pieceOff[i] = std::max(m_pieceOff[i], m_pieceOff[i - 1]);
-    std::vector<char> dirty(n, 1), nextDirty(n, 0);
-    std::vector<Split> splits;
+    std::vector<char>& dirty = m_dirty;
+    std::vector<char>& nextDirty = m_nextDirty;
+    dirty.assign(n, 1);
+    nextDirty.assign(n, 0);
+    std::vector<Split>& splits = m_splits;
     const double guard2 = 4.0 * m_dTol2;
     for (int nRound = 1; nRound <= kMaxNodingRounds; ++nRound) {
         splits.clear();
@@ -1046,7 +1096,7 @@ bool Engine::FastNoding() {
         for (Split& sp : splits) {
             const Seg& g = m_segs[sp.seg];
             const Pt& w = m_nodes[sp.node];
-            if (SegDist2(m_in.pts[g.raw], m_in.pts[m_next[g.raw]], w) > guard2) return false;
+            if (SegDist2(m_in->pts[g.raw], m_in->pts[m_next[g.raw]], w) > guard2) return false;
             const Pt& a = m_nodes[g.u];
             const Pt& b = m_nodes[g.v];
             sp.t = (w.x - a.x) * (b.x - a.x) + (w.y - a.y) * (b.y - a.y);
@@ -1056,11 +1106,13 @@ bool Engine::FastNoding() {
             if (x.t != y.t) return x.t < y.t;
             return x.node < y.node;
         });
-        std::vector<Seg> segs;
+        std::vector<Seg>& segs = m_segs2;
+        segs.clear();
         segs.reserve(m_segs.size() + splits.size());
         std::fill(nextDirty.begin(), nextDirty.end(), 0);
         std::size_t k = 0;
-        std::vector<std::uint32_t> off(n + 1, 0);
+        std::vector<std::uint32_t>& off = m_off2;
+        off.assign(n + 1, 0);
         for (std::uint32_t r = 0; r < n; ++r) {
             for (std::uint32_t pc = m_pieceOff[r]; pc < m_pieceOff[r + 1]; ++pc) {
                 const Seg g = m_segs[pc];
@@ -1084,9 +1136,20 @@ bool Engine::FastNoding() {
     return false;
 }
 
-Overlay::Overlay(const Input& in, double dTol) : m_pEngine(new Engine(in, dTol)) {}
+namespace {
+// One engine per thread keeps its buffers between calls, so a call allocates little once the
+// thread has seen inputs of its size. A nested call (none exists today) would get a new engine.
+thread_local std::unique_ptr<Engine> t_spare;
+}  // namespace
 
-Overlay::~Overlay() { delete m_pEngine; }
+Overlay::Overlay(const Input& in, double dTol) : m_pEngine(t_spare ? t_spare.release() : new Engine()) {
+    m_pEngine->Reset(in, dTol);
+}
+
+Overlay::~Overlay() {
+    if (!t_spare) t_spare.reset(m_pEngine);
+    else delete m_pEngine;
+}
 
 void Overlay::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
     m_pEngine->CheckEdges(nPolygons, problems);
