@@ -36,13 +36,19 @@ struct Split {
     double t;  // position along the segment (unnormalised projection)
 };
 
-// A merged graph edge u < v with the winding steps of A and B from its right to its left when
-// walked from u to v.
+// A graph edge from u to v: a single noded piece (merged with the pieces on the same two nodes),
+// or a run of pieces of one ring through nodes no other piece touches (its inner nodes are
+// m_polyNodes[nOff .. nOff + nCount - 1] from u to v). dA and dB are the winding steps of A and B
+// from its right to its left when walked from u to v.
 struct Edge {
     std::uint32_t u;
     std::uint32_t v;
     int dA;
     int dB;
+    std::uint32_t uNext;  // the node after u towards v
+    std::uint32_t vPrev;  // the node before v
+    std::uint32_t nOff;
+    std::uint32_t nCount;
 };
 
 struct EdgeRec {
@@ -103,6 +109,8 @@ private:
 
     std::uint32_t Dest(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].u : m_edges[h >> 1].v; }
     std::uint32_t Origin(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].v : m_edges[h >> 1].u; }
+    // The node h heads for first: its direction at its origin.
+    std::uint32_t Toward(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].vPrev : m_edges[h >> 1].uNext; }
     // The next half-edge around the face on the left of h.
     std::uint32_t Next(std::uint32_t h) const { return m_nextHalf[h]; }
 
@@ -135,6 +143,8 @@ private:
     std::vector<std::uint32_t> m_off2;
     std::vector<EdgeRec> m_recs;
     std::vector<std::int32_t> m_seenAt;
+    std::vector<std::uint32_t> m_polyNodes, m_deg;
+    std::vector<Edge> m_singles;
 };
 
 namespace {
@@ -332,40 +342,80 @@ bool Engine::NodingRound(bool& bChanged) {
     return true;
 }
 
-// Pieces with the same two nodes merge into one edge; edges come in the order of their smaller
-// node, then their larger one.
+// The graph edges from the noded pieces (which come ring by ring, each ring a closed chain). A
+// node is kept when other than two pieces meet there or the ring turns back on itself there; the
+// pieces between kept nodes form one edge. Single pieces with the same two nodes merge (their
+// winding steps add; pieces that cancel, as where two members meet along an edge or a sliver
+// collapsed, separate nothing and go).
 void Engine::BuildEdges() {
     const std::size_t nNodes = m_nodes.size();
-    std::vector<std::uint32_t>& off = m_adjOff;  // reused here before the graph needs it
-    off.assign(nNodes + 2, 0);
-    for (const Seg& g : m_segs) ++off[std::min(g.u, g.v) + 2];
-    for (std::size_t i = 2; i < nNodes + 2; ++i) off[i] += off[i - 1];
-    typedef EdgeRec Rec;
-    std::vector<Rec>& recs = m_recs;
-    recs.resize(m_segs.size());
+    m_deg.assign(nNodes, 0);
     for (const Seg& g : m_segs) {
-        const bool fwd = g.u < g.v;
-        const int s = fwd ? 1 : -1;
-        recs[off[std::min(g.u, g.v) + 1]++] = {fwd ? g.v : g.u, g.op == 0 ? s : 0, g.op == 0 ? 0 : s};
+        ++m_deg[g.u];
+        ++m_deg[g.v];
     }
     m_edges.clear();
-    m_edges.reserve(m_segs.size());
-    for (std::uint32_t n = 0; n < nNodes; ++n) {
-        Rec* b = recs.data() + off[n];
-        Rec* e = recs.data() + off[n + 1];
-        if (e - b > 1)
-            std::sort(b, e, [](const Rec& x, const Rec& y) { return x.other < y.other; });
-        for (Rec* r = b; r != e;) {
-            Rec* q = r;
-            int dA = 0, dB = 0;
-            for (; q != e && q->other == r->other; ++q) {
-                dA += q->dA;
-                dB += q->dB;
+    m_singles.clear();
+    m_polyNodes.clear();
+    const std::size_t nSegs = m_segs.size();
+    for (std::size_t b = 0; b < nSegs;) {
+        const std::uint32_t ring = m_segRing[m_segs[b].raw];
+        std::size_t e = b + 1;
+        while (e < nSegs && m_segRing[m_segs[e].raw] == ring) ++e;
+        const std::size_t cnt = e - b;
+        auto prev = [&](std::size_t k) { return k == b ? e - 1 : k - 1; };
+        auto kept = [&](std::size_t k) { return m_deg[m_segs[k].u] != 2 || m_segs[prev(k)].u == m_segs[k].v; };
+        std::size_t k0 = b;
+        while (k0 < e && !kept(k0)) ++k0;
+        if (k0 == e) k0 = b;  // a ring nothing touches: one closed edge from its first node
+        const std::uint8_t op = m_segs[b].op;
+        std::size_t k = k0;
+        std::uint32_t start = m_segs[k0].u;
+        std::uint32_t off = static_cast<std::uint32_t>(m_polyNodes.size());
+        for (std::size_t step = 1; step <= cnt; ++step) {
+            k = k + 1 == e ? b : k + 1;
+            const std::uint32_t node = m_segs[k].u;
+            if (step < cnt && !kept(k)) {
+                m_polyNodes.push_back(node);
+                continue;
             }
-            // Pieces that cancel (two members meeting along an edge, a collapsed sliver) separate nothing.
-            if (dA != 0 || dB != 0) m_edges.push_back({n, r->other, dA, dB});
-            r = q;
+            const std::uint32_t n = static_cast<std::uint32_t>(m_polyNodes.size()) - off;
+            if (n == 0) {
+                m_singles.push_back({start, node, op == 0 ? 1 : 0, op == 0 ? 0 : 1, node, start, 0, 0});
+            } else {
+                m_edges.push_back({start, node, op == 0 ? 1 : 0, op == 0 ? 0 : 1, m_polyNodes[off],
+                                   m_polyNodes.back(), off, n});
+            }
+            start = node;
+            off = static_cast<std::uint32_t>(m_polyNodes.size());
         }
+        b = e;
+    }
+    // Merge single pieces by their node pair (smaller node first).
+    for (Edge& g : m_singles) {
+        if (g.u > g.v) {
+            std::swap(g.u, g.v);
+            std::swap(g.uNext, g.vPrev);
+            g.dA = -g.dA;
+            g.dB = -g.dB;
+        }
+    }
+    std::sort(m_singles.begin(), m_singles.end(),
+              [](const Edge& x, const Edge& y) { return x.u < y.u || (x.u == y.u && x.v < y.v); });
+    for (std::size_t i = 0; i < m_singles.size();) {
+        std::size_t j = i;
+        int dA = 0, dB = 0;
+        for (; j < m_singles.size() && m_singles[j].u == m_singles[i].u && m_singles[j].v == m_singles[i].v; ++j) {
+            dA += m_singles[j].dA;
+            dB += m_singles[j].dB;
+        }
+        if (dA != 0 || dB != 0) {
+            Edge g = m_singles[i];
+            g.dA = dA;
+            g.dB = dB;
+            m_edges.push_back(g);
+        }
+        i = j;
     }
 }
 
@@ -389,14 +439,14 @@ bool Engine::BuildGraph(std::string& strWhy) {
         if (e - b > 2) {
             const Pt o = m_nodes[n];
             auto half = [&](std::uint32_t h) {
-                const Pt& d = m_nodes[Dest(h)];
+                const Pt& d = m_nodes[Toward(h)];
                 return (d.y > o.y || (d.y == o.y && d.x > o.x)) ? 0 : 1;
             };
             // Counter-clockwise from the direction of +x.
             std::sort(m_adj.begin() + b, m_adj.begin() + e, [&](std::uint32_t h1, std::uint32_t h2) {
                 const int a1 = half(h1), a2 = half(h2);
                 if (a1 != a2) return a1 < a2;
-                return Orient(o, m_nodes[Dest(h1)], m_nodes[Dest(h2)]) > 0;
+                return Orient(o, m_nodes[Toward(h1)], m_nodes[Toward(h2)]) > 0;
             });
         }
         for (std::uint32_t i = b; i < e; ++i) m_pos[m_adj[i]] = i - b;
@@ -447,19 +497,31 @@ bool Engine::LabelFaces(std::string& strWhy) {
         const std::uint32_t a = find(e.u), b = find(e.v);
         if (a != b) parent[std::max(a, b)] = std::min(a, b);
     }
-    // The lexicographically smallest node of each component.
-    std::vector<std::uint32_t>& compMin = m_tmpB;
-    compMin.assign(nNodes, kNone);
-    std::vector<std::uint32_t> comps;
-    for (std::uint32_t n = 0; n < nNodes; ++n) {
-        if (m_adjOff[n + 1] == m_adjOff[n]) continue;
-        const std::uint32_t r = find(n);
-        if (compMin[r] == kNone) {
-            compMin[r] = n;
-            comps.push_back(r);
-        } else if (LexLess(m_nodes[n], m_nodes[compMin[r]])) {
-            compMin[r] = n;
+    // The lexicographically smallest point of each component, with the edge it lies inside
+    // (kNone when it is a node) and its place among that edge's inner nodes.
+    struct CompMin {
+        std::uint32_t node;
+        std::uint32_t edge;
+        std::uint32_t at;
+    };
+    std::vector<std::uint32_t>& compOf = m_tmpB;
+    compOf.assign(nNodes, kNone);
+    std::vector<CompMin> comps;
+    auto offer = [&](std::uint32_t root, std::uint32_t node, std::uint32_t edge, std::uint32_t at) {
+        if (compOf[root] == kNone) {
+            compOf[root] = static_cast<std::uint32_t>(comps.size());
+            comps.push_back({node, edge, at});
+        } else {
+            CompMin& c = comps[compOf[root]];
+            if (LexLess(m_nodes[node], m_nodes[c.node])) c = {node, edge, at};
         }
+    };
+    for (std::uint32_t i = 0; i < m_edges.size(); ++i) {
+        const Edge& e = m_edges[i];
+        const std::uint32_t root = find(e.u);
+        offer(root, e.u, kNone, 0);
+        offer(root, e.v, kNone, 0);
+        for (std::uint32_t k = 0; k < e.nCount; ++k) offer(root, m_polyNodes[e.nOff + k], i, k);
     }
     const std::size_t nFaces = m_faceFirst.size();
     m_faceA.assign(nFaces, 0);
@@ -467,29 +529,50 @@ bool Engine::LabelFaces(std::string& strWhy) {
     std::vector<char>& known = m_flagA;
     known.assign(nFaces, 0);
     std::vector<std::uint32_t>& queue = m_tmpC;
-    for (const std::uint32_t r : comps) {
-        const std::uint32_t m = compMin[r];
+    for (const CompMin& cm : comps) {
+        const std::uint32_t m = cm.node;
         const Pt pm = m_nodes[m];
-        // The outgoing edge at m turned furthest counter-clockwise has the unbounded side of
-        // the component on its left: every other node of it lies right of m or straight above.
-        std::uint32_t hOuter = m_adj[m_adjOff[m]];
-        for (std::uint32_t i = m_adjOff[m] + 1; i < m_adjOff[m + 1]; ++i)
-            if (Orient(pm, m_nodes[Dest(hOuter)], m_nodes[Dest(m_adj[i])]) > 0) hOuter = m_adj[i];
+        const std::uint32_t r = find(cm.edge == kNone ? m : m_edges[cm.edge].u);
+        std::uint32_t hOuter;
+        if (cm.edge == kNone) {
+            // The outgoing edge at m turned furthest counter-clockwise has the unbounded side of
+            // the component on its left: every other point of it lies right of m or straight above.
+            hOuter = m_adj[m_adjOff[m]];
+            for (std::uint32_t i = m_adjOff[m] + 1; i < m_adjOff[m + 1]; ++i)
+                if (Orient(pm, m_nodes[Toward(hOuter)], m_nodes[Toward(m_adj[i])]) > 0) hOuter = m_adj[i];
+        } else {
+            // Inside an edge: a left turn there puts the unbounded side on the right.
+            const Edge& e = m_edges[cm.edge];
+            const std::uint32_t p = cm.at == 0 ? e.u : m_polyNodes[e.nOff + cm.at - 1];
+            const std::uint32_t q = cm.at + 1 == e.nCount ? e.v : m_polyNodes[e.nOff + cm.at + 1];
+            const int turn = Orient(m_nodes[p], pm, m_nodes[q]);
+            if (turn == 0) {
+                strWhy = "an edge of the planar graph turns back on itself";
+                return false;
+            }
+            hOuter = 2 * cm.edge + (turn > 0 ? 1 : 0);
+        }
         // Winding of that face: the other components' edges around m (their own windings are
         // closed cycles, so this component adds nothing outside itself).
         int wA = 0, wB = 0;
         if (comps.size() > 1) {
             for (const Edge& e : m_edges) {
-                const Pt& a = m_nodes[e.u];
-                const Pt& b = m_nodes[e.v];
-                if (a.y <= pm.y) {
-                    if (b.y > pm.y && find(e.u) != r && Orient(a, b, pm) > 0) {
-                        wA += e.dA;
-                        wB += e.dB;
+                if (find(e.u) == r) continue;
+                std::uint32_t from = e.u;
+                for (std::uint32_t k = 0; k <= e.nCount; ++k) {
+                    const std::uint32_t to = k == e.nCount ? e.v : m_polyNodes[e.nOff + k];
+                    const Pt& a = m_nodes[from];
+                    const Pt& b = m_nodes[to];
+                    if (a.y <= pm.y) {
+                        if (b.y > pm.y && Orient(a, b, pm) > 0) {
+                            wA += e.dA;
+                            wB += e.dB;
+                        }
+                    } else if (b.y <= pm.y && Orient(a, b, pm) < 0) {
+                        wA -= e.dA;
+                        wB -= e.dB;
                     }
-                } else if (b.y <= pm.y && find(e.u) != r && Orient(a, b, pm) < 0) {
-                    wA -= e.dA;
-                    wB -= e.dB;
+                    from = to;
                 }
             }
         }
@@ -544,11 +627,20 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
     seenAt.assign(m_nodes.size(), -1);
     std::vector<std::uint32_t>& walk = m_tmpA;
     std::vector<std::uint32_t>& stack = m_tmpB;
-    auto emit = [&](const std::uint32_t* p, std::size_t n) {
-        if (n < 3) return;
+    // A ring from its half-edges: each adds its origin and its inner nodes.
+    auto emit = [&](const std::uint32_t* hs, std::size_t n) {
         Ring r;
-        r.nodes.assign(p, p + n);
-        rings.push_back(std::move(r));
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint32_t h = hs[i];
+            const Edge& e = m_edges[h >> 1];
+            r.nodes.push_back(Origin(h));
+            if (h & 1) {
+                for (std::uint32_t k = e.nCount; k-- > 0;) r.nodes.push_back(m_polyNodes[e.nOff + k]);
+            } else {
+                r.nodes.insert(r.nodes.end(), m_polyNodes.begin() + e.nOff, m_polyNodes.begin() + e.nOff + e.nCount);
+            }
+        }
+        if (r.nodes.size() >= 3) rings.push_back(std::move(r));
     };
     for (std::uint32_t h0 = 0; h0 < nHalf; ++h0) {
         if (used[h0] || !boundary(h0)) continue;
@@ -560,7 +652,7 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
                 return false;
             }
             used[h] = 1;
-            walk.push_back(Origin(h));
+            walk.push_back(h);
             // The next boundary edge clockwise from the way back keeps the result on the left.
             const std::uint32_t d = Dest(h);
             const std::uint32_t b = m_adjOff[d], deg = m_adjOff[d + 1] - b;
@@ -584,19 +676,19 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
         // Split the walk where it passes a node twice, so every ring is simple; the pieces touch
         // at those nodes.
         stack.clear();
-        for (const std::uint32_t n : walk) {
+        for (const std::uint32_t he : walk) {
+            const std::uint32_t n = Origin(he);
             if (seenAt[n] >= 0) {
                 const std::size_t at = static_cast<std::size_t>(seenAt[n]);
                 emit(stack.data() + at, stack.size() - at);
-                for (std::size_t k = at + 1; k < stack.size(); ++k) seenAt[stack[k]] = -1;
-                stack.resize(at + 1);
-            } else {
-                seenAt[n] = static_cast<std::int32_t>(stack.size());
-                stack.push_back(n);
+                for (std::size_t k = at + 1; k < stack.size(); ++k) seenAt[Origin(stack[k])] = -1;
+                stack.resize(at);
             }
+            seenAt[n] = static_cast<std::int32_t>(stack.size());
+            stack.push_back(he);
         }
         emit(stack.data(), stack.size());
-        for (const std::uint32_t n : stack) seenAt[n] = -1;
+        for (const std::uint32_t he : stack) seenAt[Origin(he)] = -1;
     }
     return true;
 }
