@@ -84,7 +84,8 @@ private:
     struct Chain {
         std::uint32_t first;  // first input edge (vertex index)
         std::uint32_t count;
-        int dir;  // +1 x ascending along the ring, -1 descending, 0 vertical only
+        int dir;   // +1 x ascending along the ring, -1 descending, 0 vertical only
+        int ydir;  // the same for y
         Box box;
     };
     void FindCandidates();
@@ -130,7 +131,7 @@ private:
     // of edges whose boxes come within m_dReach of each other, and the pieces of each edge.
     double m_dReach = 0.0;
     std::vector<Box> m_rawBox;
-    std::vector<std::uint32_t> m_next, m_segRing;
+    std::vector<std::uint32_t> m_next, m_prev, m_segRing;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
     std::vector<std::uint32_t> m_partnerOff, m_partner;
     std::vector<std::uint32_t> m_pieceOff;
@@ -842,26 +843,31 @@ void Engine::FindCandidates() {
     const std::size_t n = m_in->pts.size();
     m_rawBox.resize(n);
     m_next.resize(n);
+    m_prev.resize(n);
     m_segRing.resize(n);
     std::vector<Chain> chains;
     for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
         const InRing& ring = m_in->rings[r];
-        Chain c{ring.nBegin, 0, 0, {0, 0, 0, 0}};
+        Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}};
         for (std::uint32_t i = ring.nBegin; i < ring.nEnd; ++i) {
             const std::uint32_t j = i + 1 == ring.nEnd ? ring.nBegin : i + 1;
             const Pt& a = m_in->pts[i];
             const Pt& b = m_in->pts[j];
             m_next[i] = j;
+            m_prev[j] = i;
             m_segRing[i] = r;
             const Box bx{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
             m_rawBox[i] = bx;
-            const int d = b.x > a.x ? 1 : (b.x < a.x ? -1 : 0);
-            if (c.count > 0 && d != 0 && c.dir != 0 && d != c.dir) {
+            // Chains are monotone in x and in y.
+            const int dx = b.x > a.x ? 1 : (b.x < a.x ? -1 : 0);
+            const int dy = b.y > a.y ? 1 : (b.y < a.y ? -1 : 0);
+            if (c.count > 0 && ((dx != 0 && c.dir != 0 && dx != c.dir) || (dy != 0 && c.ydir != 0 && dy != c.ydir))) {
                 chains.push_back(c);
-                c = Chain{i, 0, 0, bx};
+                c = Chain{i, 0, 0, 0, bx};
             }
             if (c.count == 0) c.box = bx;
-            if (c.dir == 0) c.dir = d;
+            if (c.dir == 0) c.dir = dx;
+            if (c.ydir == 0) c.ydir = dy;
             ++c.count;
             c.box.x0 = std::min(c.box.x0, bx.x0);
             c.box.y0 = std::min(c.box.y0, bx.y0);
@@ -901,21 +907,25 @@ void Engine::FindCandidates() {
 }
 
 namespace {
+// The edge at position k of a chain in order of ascending x (for a vertical chain, in ring order).
 inline std::uint32_t ChainEdge(std::uint32_t first, std::uint32_t count, int dir, std::uint32_t k) {
     return dir >= 0 ? first + k : first + count - 1 - k;
 }
 }  // namespace
 
+// Pairs of edges of one chain, other than neighbours along the ring (those are taken as
+// neighbours everywhere).
 void Engine::WalkChain(const Chain& c) {
     const double e = m_dReach;
-    for (std::uint32_t i = 0; i < c.count; ++i) {
+    for (std::uint32_t i = 0; i + 2 < c.count; ++i) {
         const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
         const Box& bs = m_rawBox[s];
-        for (std::uint32_t j = i + 1; j < c.count; ++j) {
+        for (std::uint32_t j = i + 2; j < c.count; ++j) {
             const std::uint32_t t = ChainEdge(c.first, c.count, c.dir, j);
             const Box& bt = m_rawBox[t];
             if (bt.x0 > bs.x1 + e) break;
             if (bt.y0 > bs.y1 + e || bt.y1 < bs.y0 - e) continue;
+            if (m_next[t] == s || m_next[s] == t) continue;  // neighbours along the ring
             m_pairs.push_back({std::min(s, t), std::max(s, t)});
         }
     }
@@ -923,29 +933,46 @@ void Engine::WalkChain(const Chain& c) {
 
 void Engine::WalkChains(const Chain& c, const Chain& d) {
     const double e = m_dReach;
-    const double lo = std::max(c.box.x0, d.box.x0) - e;
-    const double hi = std::min(c.box.x1, d.box.x1) + e;
-    // First position whose edge reaches lo (edge ends are non-decreasing along a chain).
-    auto start = [&](const Chain& ch) {
-        std::uint32_t a = 0, b = ch.count;
-        while (a < b) {
-            const std::uint32_t m = (a + b) / 2;
-            if (m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, m)].x1 < lo) a = m + 1;
-            else b = m;
+    // The common box of the two chains, widened by the reach.
+    const Box o{std::max(c.box.x0, d.box.x0) - e, std::max(c.box.y0, d.box.y0) - e, std::min(c.box.x1, d.box.x1) + e,
+                std::min(c.box.y1, d.box.y1) + e};
+    // Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
+    // along the chain, so they form one run.
+    auto window = [&](const Chain& ch, std::uint32_t& from, std::uint32_t& to) {
+        auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
+        auto firstTrue = [&](auto pred) {
+            std::uint32_t a = 0, b = ch.count;
+            while (a < b) {
+                const std::uint32_t m = (a + b) / 2;
+                if (pred(m)) b = m;
+                else a = m + 1;
+            }
+            return a;
+        };
+        from = firstTrue([&](std::uint32_t k) { return box(k).x1 >= o.x0; });
+        to = firstTrue([&](std::uint32_t k) { return box(k).x0 > o.x1; });
+        const bool yUp = ch.dir == 0 ? ch.ydir >= 0 : ch.dir * ch.ydir >= 0;
+        if (yUp) {
+            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y1 >= o.y0; }));
+            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y0 > o.y1; }));
+        } else {
+            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y0 <= o.y1; }));
+            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y1 < o.y0; }));
         }
-        return a;
     };
-    std::uint32_t j0 = start(d);
-    for (std::uint32_t i = start(c); i < c.count; ++i) {
+    std::uint32_t i0, i1, j0, j1;
+    window(c, i0, i1);
+    window(d, j0, j1);
+    for (std::uint32_t i = i0; i < i1; ++i) {
         const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
         const Box& bs = m_rawBox[s];
-        if (bs.x0 > hi) break;
-        while (j0 < d.count && m_rawBox[ChainEdge(d.first, d.count, d.dir, j0)].x1 + e < bs.x0) ++j0;
-        for (std::uint32_t j = j0; j < d.count; ++j) {
+        while (j0 < j1 && m_rawBox[ChainEdge(d.first, d.count, d.dir, j0)].x1 + e < bs.x0) ++j0;
+        for (std::uint32_t j = j0; j < j1; ++j) {
             const std::uint32_t t = ChainEdge(d.first, d.count, d.dir, j);
             const Box& bt = m_rawBox[t];
             if (bt.x0 > bs.x1 + e) break;
             if (bt.y0 > bs.y1 + e || bt.y1 < bs.y0 - e) continue;
+            if (m_next[s] == t || m_next[t] == s) continue;  // neighbours along the ring
             m_pairs.push_back({std::min(s, t), std::max(s, t)});
         }
     }
@@ -962,6 +989,18 @@ void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problem
             b.nOther = nOther;
         }
     };
+    // Neighbours along a ring share a vertex and may only fold back onto each other there.
+    const std::vector<Pt>& P = m_in->pts;
+    for (std::uint32_t s = 0; s < P.size(); ++s) {
+        const std::uint32_t t = m_next[s];
+        const Pt& p0 = P[s];
+        const Pt& mid = P[t];
+        const Pt& far = P[m_next[t]];
+        if (Orient(p0, mid, far) == 0 && (far.x - mid.x) * (p0.x - mid.x) + (far.y - mid.y) * (p0.y - mid.y) > 0.0) {
+            const InRing& rs = m_in->rings[m_segRing[s]];
+            consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
+        }
+    }
     for (const auto& pr : m_pairs) {
         const std::uint32_t s = pr.first, t = pr.second;
         const InRing& rs = m_in->rings[m_segRing[s]];
@@ -972,16 +1011,6 @@ void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problem
         const Pt& c = m_in->pts[t];
         const Pt& d = m_in->pts[m_next[t]];
         if (m_segRing[s] == m_segRing[t]) {
-            if (m_next[s] == t || m_next[t] == s) {
-                // Adjacent edges share a vertex; they may only fold back onto each other.
-                const Pt& far = m_next[s] == t ? d : b;
-                const Pt& p0 = m_next[s] == t ? a : c;
-                const Pt& mid = m_next[s] == t ? b : d;
-                if (Orient(p0, mid, far) == 0 &&
-                    (far.x - mid.x) * (p0.x - mid.x) + (far.y - mid.y) * (p0.y - mid.y) > 0.0)
-                    consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
-                continue;
-            }
             if (MeetSegments(a, b, c, d) != SegMeet::kNone)
                 consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
             continue;
@@ -1002,8 +1031,11 @@ void Engine::FastCluster() {
     const std::size_t n = m_in->pts.size();
     const std::vector<Pt>& P = m_in->pts;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> near;
-    for (std::uint32_t s = 0; s < n; ++s)
-        if (Dist2(P[s], P[m_next[s]]) <= m_dTol2) near.push_back({std::min(s, m_next[s]), std::max(s, m_next[s])});
+    for (std::uint32_t s = 0; s < n; ++s) {
+        const std::uint32_t t = m_next[s], u = m_next[t];
+        if (Dist2(P[s], P[t]) <= m_dTol2) near.push_back({std::min(s, t), std::max(s, t)});
+        if (u != s && Dist2(P[s], P[u]) <= m_dTol2) near.push_back({std::min(s, u), std::max(s, u)});
+    }
     for (const auto& pr : m_pairs) {
         const std::uint32_t vs[2] = {pr.first, m_next[pr.first]};
         const std::uint32_t vt[2] = {pr.second, m_next[pr.second]};
@@ -1086,6 +1118,8 @@ std::uint32_t Engine::NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t
     };
     for (const std::uint32_t r : {s, t}) {
         pieces(r);
+        pieces(m_next[r]);
+        pieces(m_prev[r]);
         for (std::uint32_t k = m_partnerOff[r]; k < m_partnerOff[r + 1]; ++k) pieces(m_partner[k]);
     }
     for (std::size_t k = m_nRoundFirstNode; k < m_nodes.size(); ++k) consider(static_cast<std::uint32_t>(k));
@@ -1151,16 +1185,17 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
 bool Engine::FastNoding() {
     FastCluster();
     const std::size_t n = m_in->pts.size();
-    m_segs.clear();
-    m_segs.reserve(n + n / 8 + 16);
+    m_segs.resize(n);
     m_pieceOff.assign(n + 1, 0);
+    std::uint32_t nSegs = 0;
     for (const InRing& r : m_in->rings) {
         for (std::uint32_t i = r.nBegin; i < r.nEnd; ++i) {
             const std::uint32_t u = m_vertexNode[i], v = m_vertexNode[m_next[i]];
-            if (u != v) m_segs.push_back({u, v, r.nOperand, i});
-            m_pieceOff[i + 1] = static_cast<std::uint32_t>(m_segs.size());
+            if (u != v) m_segs[nSegs++] = {u, v, r.nOperand, i};
+            m_pieceOff[i + 1] = nSegs;
         }
     }
+    m_segs.resize(nSegs);
     // Pieces are stored by input edge id, which is the vertex index: fill gaps between rings.
     for (std::size_t i = 1; i <= n; ++i) m_pieceOff[i] = std::max(m_pieceOff[i], m_pieceOff[i - 1]);
     std::vector<char>& dirty = m_dirty;
@@ -1172,12 +1207,14 @@ bool Engine::FastNoding() {
     for (int nRound = 1; nRound <= kMaxNodingRounds; ++nRound) {
         splits.clear();
         m_nRoundFirstNode = m_nodes.size();
-        for (const auto& pr : m_pairs) {
-            if (!dirty[pr.first] && !dirty[pr.second]) continue;
-            for (std::uint32_t p = m_pieceOff[pr.first]; p < m_pieceOff[pr.first + 1]; ++p)
-                for (std::uint32_t q = m_pieceOff[pr.second]; q < m_pieceOff[pr.second + 1]; ++q)
-                    TestPieces(p, q, splits);
-        }
+        auto testEdges = [&](std::uint32_t s, std::uint32_t t) {
+            for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
+                for (std::uint32_t q = m_pieceOff[t]; q < m_pieceOff[t + 1]; ++q) TestPieces(p, q, splits);
+        };
+        for (std::uint32_t s = 0; s < n; ++s)
+            if (dirty[s] || dirty[m_next[s]]) testEdges(s, m_next[s]);
+        for (const auto& pr : m_pairs)
+            if (dirty[pr.first] || dirty[pr.second]) testEdges(pr.first, pr.second);
         if (nRound > 1)
             for (std::uint32_t s = 0; s < n; ++s) {
                 if (!dirty[s]) continue;
@@ -1202,11 +1239,19 @@ bool Engine::FastNoding() {
         segs.clear();
         segs.reserve(m_segs.size() + splits.size());
         std::fill(nextDirty.begin(), nextDirty.end(), 0);
-        std::size_t k = 0;
         std::vector<std::uint32_t>& off = m_off2;
-        off.assign(n + 1, 0);
-        for (std::uint32_t r = 0; r < n; ++r) {
-            for (std::uint32_t pc = m_pieceOff[r]; pc < m_pieceOff[r + 1]; ++pc) {
+        off.resize(n + 1);
+        off[0] = 0;
+        // Edges without splits are copied in runs; their piece offsets shift by delta.
+        std::int64_t delta = 0;
+        std::size_t k = 0;
+        for (std::uint32_t r = 0; r < n;) {
+            const std::uint32_t rSplit = k < splits.size() ? m_segs[splits[k].seg].raw : static_cast<std::uint32_t>(n);
+            segs.insert(segs.end(), m_segs.begin() + m_pieceOff[r], m_segs.begin() + m_pieceOff[rSplit]);
+            for (std::uint32_t q = r + 1; q <= rSplit; ++q)
+                off[q] = static_cast<std::uint32_t>(static_cast<std::int64_t>(m_pieceOff[q]) + delta);
+            if (rSplit == n) break;
+            for (std::uint32_t pc = m_pieceOff[rSplit]; pc < m_pieceOff[rSplit + 1]; ++pc) {
                 const Seg g = m_segs[pc];
                 std::uint32_t cur = g.u;
                 for (; k < splits.size() && splits[k].seg == pc; ++k) {
@@ -1214,12 +1259,14 @@ bool Engine::FastNoding() {
                     if (w != cur && w != g.v) {
                         segs.push_back({cur, w, g.op, g.raw});
                         cur = w;
-                        nextDirty[r] = 1;
+                        nextDirty[rSplit] = 1;
                     }
                 }
                 if (cur != g.v) segs.push_back({cur, g.v, g.op, g.raw});
             }
-            off[r + 1] = static_cast<std::uint32_t>(segs.size());
+            off[rSplit + 1] = static_cast<std::uint32_t>(segs.size());
+            delta = static_cast<std::int64_t>(segs.size()) - m_pieceOff[rSplit + 1];
+            r = rSplit + 1;
         }
         m_segs.swap(segs);
         m_pieceOff.swap(off);
