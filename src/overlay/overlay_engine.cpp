@@ -145,6 +145,8 @@ private:
     std::vector<EdgeRec> m_recs;
     std::vector<std::int32_t> m_seenAt;
     std::vector<std::uint32_t> m_polyNodes, m_deg;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
+    std::vector<char> m_bend;  // edge s and the next one along the ring need a look in round 1
     std::vector<Edge> m_singles;
 };
 
@@ -845,17 +847,30 @@ void Engine::FindCandidates() {
     m_next.resize(n);
     m_prev.resize(n);
     m_segRing.resize(n);
+    m_bend.resize(n);
+    m_near.clear();
     std::vector<Chain> chains;
+    const double farEnough = 4.0 * m_dTol2;
     for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
         const InRing& ring = m_in->rings[r];
         Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}};
         for (std::uint32_t i = ring.nBegin; i < ring.nEnd; ++i) {
             const std::uint32_t j = i + 1 == ring.nEnd ? ring.nBegin : i + 1;
+            const std::uint32_t k = j + 1 == ring.nEnd ? ring.nBegin : j + 1;
             const Pt& a = m_in->pts[i];
             const Pt& b = m_in->pts[j];
+            const Pt& cc = m_in->pts[k];
             m_next[i] = j;
             m_prev[j] = i;
             m_segRing[i] = r;
+            // Vertices within the tolerance along the ring, and whether this edge and the next
+            // can meet other than at their common vertex: not when both are long and the turn
+            // between them is at least a right angle (each far end then keeps its distance).
+            const double dab = Dist2(a, b), dbc = Dist2(b, cc);
+            if (dab <= m_dTol2) m_near.push_back({std::min(i, j), std::max(i, j)});
+            if (k != i && Dist2(a, cc) <= m_dTol2) m_near.push_back({std::min(i, k), std::max(i, k)});
+            m_bend[i] = !(dab > farEnough && dbc > farEnough &&
+                          (a.x - b.x) * (cc.x - b.x) + (a.y - b.y) * (cc.y - b.y) <= 0.0);
             const Box bx{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
             m_rawBox[i] = bx;
             // Chains are monotone in x and in y.
@@ -1030,12 +1045,7 @@ void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problem
 void Engine::FastCluster() {
     const std::size_t n = m_in->pts.size();
     const std::vector<Pt>& P = m_in->pts;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> near;
-    for (std::uint32_t s = 0; s < n; ++s) {
-        const std::uint32_t t = m_next[s], u = m_next[t];
-        if (Dist2(P[s], P[t]) <= m_dTol2) near.push_back({std::min(s, t), std::max(s, t)});
-        if (u != s && Dist2(P[s], P[u]) <= m_dTol2) near.push_back({std::min(s, u), std::max(s, u)});
-    }
+    std::vector<std::pair<std::uint32_t, std::uint32_t>>& near = m_near;
     for (const auto& pr : m_pairs) {
         const std::uint32_t vs[2] = {pr.first, m_next[pr.first]};
         const std::uint32_t vt[2] = {pr.second, m_next[pr.second]};
@@ -1064,6 +1074,12 @@ void Engine::FastCluster() {
             return a < b;
         };
         std::sort(order.begin(), order.end(), lex);
+        // Edges around a vertex that may move take their look in round 1 whatever their shape.
+        for (const std::uint32_t v : order) {
+            m_bend[v] = 1;
+            m_bend[m_prev[v]] = 1;
+            m_bend[m_prev[m_prev[v]]] = 1;
+        }
         std::vector<char>& done = m_flagA;
         std::vector<char>& isRep = m_flagB;
         done.assign(n, 0);
@@ -1212,7 +1228,7 @@ bool Engine::FastNoding() {
                 for (std::uint32_t q = m_pieceOff[t]; q < m_pieceOff[t + 1]; ++q) TestPieces(p, q, splits);
         };
         for (std::uint32_t s = 0; s < n; ++s)
-            if (dirty[s] || dirty[m_next[s]]) testEdges(s, m_next[s]);
+            if (nRound == 1 ? m_bend[s] != 0 : (dirty[s] || dirty[m_next[s]])) testEdges(s, m_next[s]);
         for (const auto& pr : m_pairs)
             if (dirty[pr.first] || dirty[pr.second]) testEdges(pr.first, pr.second);
         if (nRound > 1)

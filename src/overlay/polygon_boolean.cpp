@@ -43,44 +43,44 @@ std::string ProblemText(GORV_BOOLEAN_PROBLEM e, int nOther) {
 
 bool CoordOk(double d) { return std::isfinite(d) && std::fabs(d) <= CGeomFunc::kMaxPolygonCoordinate; }
 
-// Copies the ring without consecutive repeats and without closing repeat. Returns false on a
-// coordinate that is not finite or out of range.
+// Appends the ring to out without consecutive repeats and without closing repeat. Returns false
+// on a coordinate that is not finite or out of range (out then holds a part of the ring).
 bool CleanRing(const T_GORV_POLYGON2D& ring, std::vector<Pt>& out) {
-    out.clear();
+    const std::size_t b = out.size();
     const INT_PTR n = ring.points.GetSize();
     const T_GORV_POINT2D* p = ring.points.GetData();
+    out.reserve(b + static_cast<std::size_t>(n));
     for (INT_PTR i = 0; i < n; ++i) {
         if (!CoordOk(p[i].x) || !CoordOk(p[i].y)) return false;
         const Pt q{p[i].x, p[i].y};
-        if (out.empty() || out.back() != q) out.push_back(q);
+        if (out.size() == b || out.back() != q) out.push_back(q);
     }
-    while (out.size() > 1 && out.back() == out.front()) out.pop_back();
+    while (out.size() > b + 1 && out.back() == out[b]) out.pop_back();
     return true;
 }
 
-bool HasThreeDistinct(const std::vector<Pt>& r) {
-    if (r.size() < 3) return false;
-    for (std::size_t i = 1; i < r.size(); ++i)
+bool HasThreeDistinct(const Pt* r, std::size_t n) {
+    if (n < 3) return false;
+    for (std::size_t i = 1; i < n; ++i)
         if (r[i] != r[0] && r[i] != r[1]) return true;
     return false;
 }
 
 // Twice the signed area (positive counter-clockwise).
-double SignedArea2(const std::vector<Pt>& r) {
+double SignedArea2(const Pt* r, std::size_t n) {
     double a = 0.0;
     const Pt o = r[0];
-    for (std::size_t i = 1; i + 1 < r.size(); ++i)
-        a += (r[i].x - o.x) * (r[i + 1].y - o.y) - (r[i + 1].x - o.x) * (r[i].y - o.y);
+    for (std::size_t i = 1; i + 1 < n; ++i) a += (r[i].x - o.x) * (r[i + 1].y - o.y) - (r[i + 1].x - o.x) * (r[i].y - o.y);
     return a;
 }
 
 // +1 counter-clockwise, -1 clockwise, exactly for a simple ring: the turn at its smallest vertex.
-int SimpleRingTurn(const std::vector<Pt>& r) {
+int SimpleRingTurn(const Pt* r, std::size_t n) {
     std::size_t m = 0;
-    for (std::size_t i = 1; i < r.size(); ++i)
+    for (std::size_t i = 1; i < n; ++i)
         if (LexLess(r[i], r[m])) m = i;
-    const Pt& prev = r[m == 0 ? r.size() - 1 : m - 1];
-    const Pt& next = r[m + 1 == r.size() ? 0 : m + 1];
+    const Pt& prev = r[m == 0 ? n - 1 : m - 1];
+    const Pt& next = r[m + 1 == n ? 0 : m + 1];
     return Orient(prev, r[m], next);
 }
 
@@ -161,7 +161,6 @@ struct PolyInfo {
 // holes clockwise). Problems found on the way are kept per polygon; such a polygon adds no rings.
 void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bool bRepair, Input& in,
                  std::vector<PolyInfo>& infos) {
-    std::vector<Pt> v;
     for (INT_PTR p = 0; p < polys.GetSize(); ++p) {
         const T_GORV_COMPLEX_POLYGON2D& poly = polys[p];
         PolyInfo info{nOperand, static_cast<int>(p), static_cast<std::uint32_t>(in.rings.size()), 0, Problem()};
@@ -169,21 +168,28 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
         const INT_PTR nHoles = poly.holes.GetSize();
         for (INT_PTR r = 0; r <= nHoles; ++r) {
             const T_GORV_POLYGON2D& src = r == 0 ? poly.outer : poly.holes[r - 1];
-            if (!CleanRing(src, v)) {
+            const std::size_t nBegin = in.pts.size();
+            if (!CleanRing(src, in.pts)) {
                 Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(r), -1);
                 break;
             }
+            Pt* v = in.pts.data() + nBegin;
+            const std::size_t nv = in.pts.size() - nBegin;
             // Rings with fewer than three distinct vertices cover nothing: refused, or left out
             // when repairing (with their holes, for an outer ring).
-            if (!HasThreeDistinct(v)) {
+            if (!HasThreeDistinct(v, nv)) {
+                in.pts.resize(nBegin);
                 if (!bRepair) {
                     Consider(info.early, GORV_PROBLEM_TOO_FEW_VERTICES, static_cast<int>(r), -1);
                     break;
                 }
                 if (r == 0) {
                     // Check the holes' coordinates all the same, then drop the polygon.
-                    for (INT_PTR h = 0; h < nHoles && info.early.eProblem == GORV_PROBLEM_NONE; ++h)
-                        if (!CleanRing(poly.holes[h], v)) Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(h + 1), -1);
+                    for (INT_PTR h = 0; h < nHoles && info.early.eProblem == GORV_PROBLEM_NONE; ++h) {
+                        if (!CleanRing(poly.holes[h], in.pts))
+                            Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(h + 1), -1);
+                        in.pts.resize(nBegin);
+                    }
                     in.rings.resize(info.nFirstRing);
                     in.pts.resize(nPts0);
                     break;
@@ -192,16 +198,15 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
             }
             int turn;
             if (bRepair) {
-                const double a = SignedArea2(v);
-                turn = a > 0 ? 1 : a < 0 ? -1 : SimpleRingTurn(v);
+                const double a = SignedArea2(v, nv);
+                turn = a > 0 ? 1 : a < 0 ? -1 : SimpleRingTurn(v, nv);
             } else {
-                turn = SimpleRingTurn(v);
+                turn = SimpleRingTurn(v, nv);
             }
             const int want = r == 0 ? 1 : -1;
-            if (turn != 0 && turn != want) std::reverse(v.begin(), v.end());
+            if (turn != 0 && turn != want) std::reverse(v, v + nv);
             InRing ir;
-            ir.nBegin = static_cast<std::uint32_t>(in.pts.size());
-            in.pts.insert(in.pts.end(), v.begin(), v.end());
+            ir.nBegin = static_cast<std::uint32_t>(nBegin);
             ir.nEnd = static_cast<std::uint32_t>(in.pts.size());
             ir.nOperand = static_cast<std::uint8_t>(nOperand);
             ir.nPolygon = static_cast<std::uint32_t>(infos.size());
@@ -239,7 +244,11 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
         rep.strMessage = "unknown boolean operation";
         return rep;
     }
-    Input in;
+    // The input buffers of the calling thread are reused from call to call.
+    static thread_local Input t_in;
+    Input& in = t_in;
+    in.pts.clear();
+    in.rings.clear();
     const bool bRepair = options.bRepair != 0;
     std::vector<PolyInfo> infos;
     LoadOperand(A, 0, bRepair, in, infos);
