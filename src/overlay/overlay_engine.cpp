@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <numeric>
 
@@ -88,6 +89,14 @@ private:
         int ydir;  // the same for y
         Box box;
     };
+    void ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const;
+    int RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
+
+public:
+    // Where p lies relative to input ring r: +1 inside, -1 outside, 0 on it (exact).
+    int LocateInInputRing(std::uint32_t r, const Pt& p) const;
+
+private:
     void FindCandidates();
     void WalkChains(const Chain& c, const Chain& d);
     void WalkChain(const Chain& c);
@@ -131,6 +140,9 @@ private:
     // of edges whose boxes come within m_dReach of each other, and the pieces of each edge.
     double m_dReach = 0.0;
     std::vector<Box> m_rawBox;
+    std::vector<Chain> m_chains;  // sorted by their smallest x
+    std::vector<std::uint32_t> m_ringChainOff, m_ringChain;  // chains of each ring
+    bool m_bFastNoded = false;  // pieces stay within 2 tolerances of their input edge
     std::vector<std::uint32_t> m_next, m_prev, m_segRing;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
     std::vector<std::uint32_t> m_partnerOff, m_partner;
@@ -494,6 +506,9 @@ bool Engine::LabelFaces(std::string& strWhy) {
         const std::uint32_t a = find(e.u), b = find(e.v);
         if (a != b) parent[std::max(a, b)] = std::min(a, b);
     }
+    // Inner nodes of an edge belong to its component.
+    for (const Edge& e : m_edges)
+        for (std::uint32_t k = 0; k < e.nCount; ++k) parent[m_polyNodes[e.nOff + k]] = find(e.u);
     // The lexicographically smallest point of each component, with the edge it lies inside
     // (kNone when it is a node) and its place among that edge's inner nodes.
     struct CompMin {
@@ -552,7 +567,9 @@ bool Engine::LabelFaces(std::string& strWhy) {
         // Winding of that face: the other components' edges around m (their own windings are
         // closed cycles, so this component adds nothing outside itself).
         int wA = 0, wB = 0;
-        if (comps.size() > 1) {
+        if (comps.size() > 1 && m_bFastNoded) {
+            RayWinding(pm, r, wA, wB);
+        } else if (comps.size() > 1) {
             for (const Edge& e : m_edges) {
                 if (find(e.u) == r) continue;
                 std::uint32_t from = e.u;
@@ -794,7 +811,8 @@ RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy)
     // The fast noding works from the edge pairs found once; when a piece strays too far from its
     // input edge for those pairs to be complete, or the graph comes out inconsistent, the
     // thorough noding (a full sweep every round) does it again.
-    if (FastNoding()) {
+    m_bFastNoded = FastNoding();
+    if (m_bFastNoded) {
         std::vector<OutPolygon> fast;
         std::string why;
         const RunStatus st = RunGraph(op, fast, why);
@@ -803,6 +821,7 @@ RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy)
             return st;
         }
     }
+    m_bFastNoded = false;
     Cluster();
     BuildSegments();
     bool bChanged = true;
@@ -843,7 +862,8 @@ void Engine::FindCandidates() {
     m_segRing.resize(n);
     m_bend.resize(n);
     m_near.clear();
-    std::vector<Chain> chains;
+    std::vector<Chain>& chains = m_chains;
+    chains.clear();
     const double farEnough = 4.0 * m_dTol2;
     for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
         const InRing& ring = m_in->rings[r];
@@ -888,6 +908,15 @@ void Engine::FindCandidates() {
     std::sort(chains.begin(), chains.end(), [](const Chain& a, const Chain& b) {
         return a.box.x0 < b.box.x0 || (a.box.x0 == b.box.x0 && a.first < b.first);
     });
+    m_ringChainOff.assign(m_in->rings.size() + 1, 0);
+    for (const Chain& c : chains) ++m_ringChainOff[m_segRing[c.first] + 1];
+    for (std::size_t r = 0; r < m_in->rings.size(); ++r) m_ringChainOff[r + 1] += m_ringChainOff[r];
+    m_ringChain.resize(chains.size());
+    {
+        std::vector<std::uint32_t>& fillc = m_tmpA;
+        fillc.assign(m_ringChainOff.begin(), m_ringChainOff.end() - 1);
+        for (std::uint32_t c = 0; c < chains.size(); ++c) m_ringChain[fillc[m_segRing[chains[c].first]]++] = c;
+    }
     m_pairs.clear();
     const double e = m_dReach;
     for (std::size_t c = 0; c < chains.size(); ++c) {
@@ -940,38 +969,105 @@ void Engine::WalkChain(const Chain& c) {
     }
 }
 
+// Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
+// along the chain, so they form one run [from, to).
+void Engine::ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const {
+    auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
+    auto firstTrue = [&](auto pred) {
+        std::uint32_t a = 0, b = ch.count;
+        while (a < b) {
+            const std::uint32_t m = (a + b) / 2;
+            if (pred(m)) b = m;
+            else a = m + 1;
+        }
+        return a;
+    };
+    from = firstTrue([&](std::uint32_t k) { return box(k).x1 >= o.x0; });
+    to = firstTrue([&](std::uint32_t k) { return box(k).x0 > o.x1; });
+    const bool yUp = ch.dir == 0 ? ch.ydir >= 0 : ch.dir * ch.ydir >= 0;
+    if (yUp) {
+        from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y1 >= o.y0; }));
+        to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y0 > o.y1; }));
+    } else {
+        from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y0 <= o.y1; }));
+        to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y1 < o.y0; }));
+    }
+}
+
+int Engine::LocateInInputRing(std::uint32_t r, const Pt& p) const {
+    const std::vector<Pt>& P = m_in->pts;
+    const double inf = std::numeric_limits<double>::infinity();
+    const Box ray{p.x, p.y, inf, p.y};
+    int wn = 0;
+    for (std::uint32_t k = m_ringChainOff[r]; k < m_ringChainOff[r + 1]; ++k) {
+        const Chain& ch = m_chains[m_ringChain[k]];
+        if (ch.box.x1 < p.x || ch.box.y0 > p.y || ch.box.y1 < p.y) continue;
+        std::uint32_t from, to;
+        ChainWindow(ch, ray, from, to);
+        for (std::uint32_t i = from; i < to; ++i) {
+            const std::uint32_t sg = ChainEdge(ch.first, ch.count, ch.dir, i);
+            const Pt& a = P[sg];
+            const Pt& b = P[m_next[sg]];
+            const int o = Orient(a, b, p);
+            if (o == 0 && std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+                p.y <= std::max(a.y, b.y))
+                return 0;
+            if (a.y <= p.y) {
+                if (b.y > p.y && o > 0) ++wn;
+            } else if (b.y <= p.y && o < 0) {
+                --wn;
+            }
+        }
+    }
+    return wn != 0 ? 1 : -1;
+}
+
+// Winding of A and B at p from the noded pieces of the components other than root's, counted on
+// the ray from p in the direction of +x. Only the chains near the ray are searched: pieces lie
+// within two tolerances of their input edge (fast noding).
+int Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double m = 3.0 * m_dTol;
+    const Box ray{p.x - m, p.y - m, inf, p.y + m};
+    std::vector<std::uint32_t>& parent = m_tmpA;
+    auto find = [&](std::uint32_t x) {
+        while (parent[x] != x) x = parent[x];
+        return x;
+    };
+    for (const Chain& ch : m_chains) {
+        if (ch.box.x1 < ray.x0 || ch.box.y0 > ray.y1 || ch.box.y1 < ray.y0) continue;
+        std::uint32_t from, to;
+        ChainWindow(ch, ray, from, to);
+        for (std::uint32_t i = from; i < to; ++i) {
+            const std::uint32_t sg = ChainEdge(ch.first, ch.count, ch.dir, i);
+            for (std::uint32_t k = m_pieceOff[sg]; k < m_pieceOff[sg + 1]; ++k) {
+                const Seg& g = m_segs[k];
+                const Pt& a = m_nodes[g.u];
+                const Pt& b = m_nodes[g.v];
+                int w = 0;
+                if (a.y <= p.y) {
+                    if (b.y > p.y && Orient(a, b, p) > 0) w = 1;
+                } else if (b.y <= p.y && Orient(a, b, p) < 0) {
+                    w = -1;
+                }
+                // Pieces that cancel each other have the same two nodes: decide by the smaller.
+                if (w == 0 || find(std::min(g.u, g.v)) == root) continue;
+                if (g.op == 0) wA += w;
+                else wB += w;
+            }
+        }
+    }
+    return 0;
+}
+
 void Engine::WalkChains(const Chain& c, const Chain& d) {
     const double e = m_dReach;
     // The common box of the two chains, widened by the reach.
     const Box o{std::max(c.box.x0, d.box.x0) - e, std::max(c.box.y0, d.box.y0) - e, std::min(c.box.x1, d.box.x1) + e,
                 std::min(c.box.y1, d.box.y1) + e};
-    // Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
-    // along the chain, so they form one run.
-    auto window = [&](const Chain& ch, std::uint32_t& from, std::uint32_t& to) {
-        auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
-        auto firstTrue = [&](auto pred) {
-            std::uint32_t a = 0, b = ch.count;
-            while (a < b) {
-                const std::uint32_t m = (a + b) / 2;
-                if (pred(m)) b = m;
-                else a = m + 1;
-            }
-            return a;
-        };
-        from = firstTrue([&](std::uint32_t k) { return box(k).x1 >= o.x0; });
-        to = firstTrue([&](std::uint32_t k) { return box(k).x0 > o.x1; });
-        const bool yUp = ch.dir == 0 ? ch.ydir >= 0 : ch.dir * ch.ydir >= 0;
-        if (yUp) {
-            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y1 >= o.y0; }));
-            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y0 > o.y1; }));
-        } else {
-            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y0 <= o.y1; }));
-            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y1 < o.y0; }));
-        }
-    };
     std::uint32_t i0, i1, j0, j1;
-    window(c, i0, i1);
-    window(d, j0, j1);
+    ChainWindow(c, o, i0, i1);
+    ChainWindow(d, o, j0, j1);
     for (std::uint32_t i = i0; i < i1; ++i) {
         const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
         const Box& bs = m_rawBox[s];
@@ -1291,6 +1387,10 @@ Overlay::~Overlay() {
 
 void Overlay::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
     m_pEngine->CheckEdges(nPolygons, problems);
+}
+
+int Overlay::LocateInInputRing(std::uint32_t nRing, const Pt& p) const {
+    return m_pEngine->LocateInInputRing(nRing, p);
 }
 
 RunStatus Overlay::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {

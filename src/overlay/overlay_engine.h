@@ -60,6 +60,10 @@ public:
     // holes crossing their outer ring, holes overlapping (one entry per polygon).
     void CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const;
 
+    // Where p lies relative to input ring nRing (an index into Input::rings): +1 inside, -1
+    // outside, 0 on the ring. Exact; O(log n) per chain of the ring.
+    int LocateInInputRing(std::uint32_t nRing, const Pt& p) const;
+
     // op: 0 union, 1 intersection, 2 A minus B. A point belongs to an operand when the winding
     // number of that operand's rings around it is above zero. On kFailed, strWhy says why.
     RunStatus Run(int op, std::vector<OutPolygon>& out, std::string& strWhy);
