@@ -158,7 +158,8 @@ private:
     std::vector<std::int32_t> m_seenAt;
     std::vector<std::uint32_t> m_polyNodes, m_deg;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
-    std::vector<char> m_bend;  // edge s and the next one along the ring need a look in round 1
+    std::vector<char> m_bend;
+    std::vector<std::uint32_t> m_dirtyList, m_newDirty;  // input edges split in the last noding round  // edge s and the next one along the ring need a look in round 1
     std::vector<Edge> m_singles;
 };
 
@@ -1306,16 +1307,25 @@ bool Engine::FastNoding() {
             for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
                 for (std::uint32_t q = m_pieceOff[t]; q < m_pieceOff[t + 1]; ++q) TestPieces(p, q, splits);
         };
-        for (std::uint32_t s = 0; s < n; ++s)
-            if (nRound == 1 ? m_bend[s] != 0 : (dirty[s] || dirty[m_next[s]])) testEdges(s, m_next[s]);
-        for (const auto& pr : m_pairs)
-            if (dirty[pr.first] || dirty[pr.second]) testEdges(pr.first, pr.second);
-        if (nRound > 1)
-            for (std::uint32_t s = 0; s < n; ++s) {
-                if (!dirty[s]) continue;
+        if (nRound == 1) {
+            for (std::uint32_t s = 0; s < n; ++s)
+                if (m_bend[s]) testEdges(s, m_next[s]);
+            for (const auto& pr : m_pairs) testEdges(pr.first, pr.second);
+        } else {
+            // Only the edges split in the last round and their neighbours and partners; a pair
+            // of two split edges is taken from its smaller one.
+            for (const std::uint32_t s : m_dirtyList) {
+                testEdges(s, m_next[s]);
+                if (!dirty[m_prev[s]]) testEdges(m_prev[s], s);
+                for (std::uint32_t k = m_partnerOff[s]; k < m_partnerOff[s + 1]; ++k) {
+                    const std::uint32_t t = m_partner[k];
+                    if (dirty[t] && t < s) continue;
+                    testEdges(std::min(s, t), std::max(s, t));
+                }
                 for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
                     for (std::uint32_t q = p + 1; q < m_pieceOff[s + 1]; ++q) TestPieces(p, q, splits);
             }
+        }
         if (splits.empty()) return true;
         for (Split& sp : splits) {
             const Seg& g = m_segs[sp.seg];
@@ -1333,7 +1343,8 @@ bool Engine::FastNoding() {
         std::vector<Seg>& segs = m_segs2;
         segs.clear();
         segs.reserve(m_segs.size() + splits.size());
-        std::fill(nextDirty.begin(), nextDirty.end(), 0);
+        // nextDirty is all clear here; the edges split now are marked in it and listed.
+        m_newDirty.clear();
         std::vector<std::uint32_t>& off = m_off2;
         off.resize(n + 1);
         off[0] = 0;
@@ -1354,6 +1365,7 @@ bool Engine::FastNoding() {
                     if (w != cur && w != g.v) {
                         segs.push_back({cur, w, g.op, g.raw});
                         cur = w;
+                        if (!nextDirty[rSplit]) m_newDirty.push_back(rSplit);
                         nextDirty[rSplit] = 1;
                     }
                 }
@@ -1365,7 +1377,11 @@ bool Engine::FastNoding() {
         }
         m_segs.swap(segs);
         m_pieceOff.swap(off);
+        if (nRound == 1) std::fill(dirty.begin(), dirty.end(), 0);
+        else
+            for (const std::uint32_t r : m_dirtyList) dirty[r] = 0;
         dirty.swap(nextDirty);
+        m_dirtyList.swap(m_newDirty);
     }
     return false;
 }
