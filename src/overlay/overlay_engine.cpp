@@ -79,7 +79,7 @@ public:
     }
 
     void CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const;
-    RunStatus Run(int op, std::vector<OutPolygon>& out, std::string& strWhy);
+    RunStatus Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
 
 private:
     struct Chain {
@@ -114,8 +114,8 @@ private:
     bool BuildGraph(std::string& strWhy);
     bool LabelFaces(std::string& strWhy);
     bool ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy);
-    bool Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, std::string& strWhy);
-    RunStatus RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy);
+    bool Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
+    RunStatus RunGraph(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
 
     std::uint32_t Dest(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].u : m_edges[h >> 1].v; }
     std::uint32_t Origin(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].v : m_edges[h >> 1].u; }
@@ -708,7 +708,7 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
     return true;
 }
 
-bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, std::string& strWhy) {
+bool Engine::Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     std::vector<std::size_t> outers, holes;
     for (std::size_t i = 0; i < rings.size(); ++i) {
         Ring& r = rings[i];
@@ -793,34 +793,35 @@ bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, st
         }
         owned[best].push_back(hi);
     }
-    auto toPts = [&](const Ring& r) {
-        std::vector<Pt> v(r.nodes.size());
-        for (std::size_t j = 0; j < r.nodes.size(); ++j) v[j] = m_nodes[r.nodes[j]];
-        return v;
+    auto write = [&](const Ring& r, T_GORV_POLYGON2D& ring) {
+        ring.points.SetSize(static_cast<INT_PTR>(r.nodes.size()));
+        T_GORV_POINT2D* dst = ring.points.GetData();
+        for (std::size_t j = 0; j < r.nodes.size(); ++j) {
+            const Pt& q = m_nodes[r.nodes[j]];
+            dst[j] = T_GORV_POINT2D{q.x, q.y};
+        }
     };
+    const INT_PTR base = out.GetSize();
+    out.SetSize(base + static_cast<INT_PTR>(outers.size()));
     for (std::size_t k = 0; k < outers.size(); ++k) {
-        OutPolygon poly;
-        poly.rings.reserve(1 + owned[k].size());
-        poly.rings.push_back(toPts(rings[outers[k]]));
-        for (const std::size_t hi : owned[k]) poly.rings.push_back(toPts(rings[hi]));
-        out.push_back(std::move(poly));
+        T_GORV_COMPLEX_POLYGON2D& poly = out[base + static_cast<INT_PTR>(k)];
+        write(rings[outers[k]], poly.outer);
+        poly.holes.SetSize(static_cast<INT_PTR>(owned[k].size()));
+        for (std::size_t h = 0; h < owned[k].size(); ++h) write(rings[owned[k][h]], poly.holes[static_cast<INT_PTR>(h)]);
     }
     return true;
 }
 
-RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+RunStatus Engine::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     // The fast noding works from the edge pairs found once; when a piece strays too far from its
     // input edge for those pairs to be complete, or the graph comes out inconsistent, the
     // thorough noding (a full sweep every round) does it again.
     m_bFastNoded = FastNoding();
     if (m_bFastNoded) {
-        std::vector<OutPolygon> fast;
+        // A failing graph appends nothing, so the thorough run starts from the same state.
         std::string why;
-        const RunStatus st = RunGraph(op, fast, why);
-        if (st != RunStatus::kFailed) {
-            for (OutPolygon& p : fast) out.push_back(std::move(p));
-            return st;
-        }
+        const RunStatus st = RunGraph(op, out, why);
+        if (st != RunStatus::kFailed) return st;
     }
     m_bFastNoded = false;
     Cluster();
@@ -837,16 +838,14 @@ RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy)
     return RunGraph(op, out, strWhy);
 }
 
-RunStatus Engine::RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+RunStatus Engine::RunGraph(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     BuildEdges();
     if (!BuildGraph(strWhy) || !LabelFaces(strWhy)) return RunStatus::kFailed;
     std::vector<Ring> rings;
     if (!ExtractRings(op, rings, strWhy)) return RunStatus::kFailed;
-    std::vector<OutPolygon> polys;
-    if (!Assemble(rings, polys, strWhy)) return RunStatus::kFailed;
-    if (polys.empty()) return RunStatus::kEmpty;
-    for (OutPolygon& p : polys) out.push_back(std::move(p));
-    return RunStatus::kResult;
+    const INT_PTR nBefore = out.GetSize();
+    if (!Assemble(rings, out, strWhy)) return RunStatus::kFailed;
+    return out.GetSize() == nBefore ? RunStatus::kEmpty : RunStatus::kResult;
 }
 
 
@@ -1409,7 +1408,7 @@ int Overlay::LocateInInputRing(std::uint32_t nRing, const Pt& p) const {
     return m_pEngine->LocateInInputRing(nRing, p);
 }
 
-RunStatus Overlay::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+RunStatus Overlay::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     return m_pEngine->Run(op, out, strWhy);
 }
 

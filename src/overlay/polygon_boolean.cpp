@@ -293,9 +293,8 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
         }
     }
 
-    std::vector<OutPolygon> out;
     std::string why;
-    const RunStatus st = overlay.Run(static_cast<int>(op), out, why);
+    const RunStatus st = overlay.Run(static_cast<int>(op), aResult, why);
     if (st == RunStatus::kFailed) {
         rep.eStatus = GORV_BOOLEAN_FAILED;
         rep.strMessage = why;
@@ -304,18 +303,6 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
     if (st == RunStatus::kEmpty) {
         rep.eStatus = GORV_BOOLEAN_EMPTY;
         return rep;
-    }
-    for (const OutPolygon& p : out) {
-        T_GORV_COMPLEX_POLYGON2D poly;
-        for (std::size_t k = 0; k < p.rings.size(); ++k) {
-            T_GORV_POLYGON2D ring;
-            ring.points.SetSize(static_cast<INT_PTR>(p.rings[k].size()));
-            for (std::size_t j = 0; j < p.rings[k].size(); ++j)
-                ring.points[static_cast<INT_PTR>(j)] = {p.rings[k][j].x, p.rings[k][j].y};
-            if (k == 0) poly.outer = std::move(ring);
-            else poly.holes.Add(ring);
-        }
-        aResult.Add(poly);
     }
     rep.eStatus = GORV_BOOLEAN_RESULT;
     return rep;
