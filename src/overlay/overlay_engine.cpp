@@ -88,6 +88,7 @@ private:
         int dir;   // +1 x ascending along the ring, -1 descending, 0 vertical only
         int ydir;  // the same for y
         Box box;
+        std::uint32_t ring;
     };
     void ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const;
     int RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
@@ -143,9 +144,27 @@ private:
     std::vector<Chain> m_chains;  // sorted by their smallest x
     std::vector<std::uint32_t> m_ringChainOff, m_ringChain;  // chains of each ring
     bool m_bFastNoded = false;  // pieces stay within 2 tolerances of their input edge
-    std::vector<std::uint32_t> m_next, m_prev, m_segRing;
+    std::vector<std::uint32_t> m_next, m_prev;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
-    std::vector<std::uint32_t> m_partnerOff, m_partner;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_partners;  // the pairs both ways, sorted
+    // The input ring of edge (vertex) s.
+    std::uint32_t RingOf(std::uint32_t s) const {
+        const std::vector<InRing>& rs = m_in->rings;
+        std::size_t a = 0, b = rs.size();
+        while (b - a > 1) {
+            const std::size_t m = (a + b) / 2;
+            if (rs[m].nBegin <= s) a = m;
+            else b = m;
+        }
+        return static_cast<std::uint32_t>(a);
+    }
+    // The partners of edge s: [first, last) in m_partners.
+    void Partners(std::uint32_t s, const std::pair<std::uint32_t, std::uint32_t>*& first,
+                  const std::pair<std::uint32_t, std::uint32_t>*& last) const {
+        first = std::lower_bound(m_partners.data(), m_partners.data() + m_partners.size(), std::make_pair(s, 0u));
+        last = first;
+        while (last != m_partners.data() + m_partners.size() && last->first == s) ++last;
+    }
     std::vector<std::uint32_t> m_pieceOff;
     std::size_t m_nRoundFirstNode = 0;
     // Working buffers kept between calls on a thread (see Overlay).
@@ -368,10 +387,13 @@ void Engine::BuildEdges() {
     m_singles.clear();
     m_polyNodes.clear();
     const std::size_t nSegs = m_segs.size();
+    std::size_t nRing = 0;
     for (std::size_t b = 0; b < nSegs;) {
-        const std::uint32_t ring = m_segRing[m_segs[b].raw];
+        // Pieces come in ring order; the ring's pieces are those of its input edges.
+        while (m_in->rings[nRing].nEnd <= m_segs[b].raw) ++nRing;
+        const std::uint32_t ringEnd = m_in->rings[nRing].nEnd;
         std::size_t e = b + 1;
-        while (e < nSegs && m_segRing[m_segs[e].raw] == ring) ++e;
+        while (e < nSegs && m_segs[e].raw < ringEnd) ++e;
         const std::size_t cnt = e - b;
         auto prev = [&](std::size_t k) { return k == b ? e - 1 : k - 1; };
         auto kept = [&](std::size_t k) { return m_deg[m_segs[k].u] != 2 || m_segs[prev(k)].u == m_segs[k].v; };
@@ -859,7 +881,6 @@ void Engine::FindCandidates() {
     m_rawBox.resize(n);
     m_next.resize(n);
     m_prev.resize(n);
-    m_segRing.resize(n);
     m_bend.resize(n);
     m_near.clear();
     std::vector<Chain>& chains = m_chains;
@@ -867,7 +888,7 @@ void Engine::FindCandidates() {
     const double farEnough = 4.0 * m_dTol2;
     for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
         const InRing& ring = m_in->rings[r];
-        Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}};
+        Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}, r};
         for (std::uint32_t i = ring.nBegin; i < ring.nEnd; ++i) {
             const std::uint32_t j = i + 1 == ring.nEnd ? ring.nBegin : i + 1;
             const std::uint32_t k = j + 1 == ring.nEnd ? ring.nBegin : j + 1;
@@ -876,7 +897,6 @@ void Engine::FindCandidates() {
             const Pt& cc = m_in->pts[k];
             m_next[i] = j;
             m_prev[j] = i;
-            m_segRing[i] = r;
             // Vertices within the tolerance along the ring, and whether this edge and the next
             // can meet other than at their common vertex: not when both are long and the turn
             // between them is at least a right angle (each far end then keeps its distance).
@@ -892,7 +912,7 @@ void Engine::FindCandidates() {
             const int dy = b.y > a.y ? 1 : (b.y < a.y ? -1 : 0);
             if (c.count > 0 && ((dx != 0 && c.dir != 0 && dx != c.dir) || (dy != 0 && c.ydir != 0 && dy != c.ydir))) {
                 chains.push_back(c);
-                c = Chain{i, 0, 0, 0, bx};
+                c = Chain{i, 0, 0, 0, bx, r};
             }
             if (c.count == 0) c.box = bx;
             if (c.dir == 0) c.dir = dx;
@@ -909,13 +929,13 @@ void Engine::FindCandidates() {
         return a.box.x0 < b.box.x0 || (a.box.x0 == b.box.x0 && a.first < b.first);
     });
     m_ringChainOff.assign(m_in->rings.size() + 1, 0);
-    for (const Chain& c : chains) ++m_ringChainOff[m_segRing[c.first] + 1];
+    for (const Chain& c : chains) ++m_ringChainOff[c.ring + 1];
     for (std::size_t r = 0; r < m_in->rings.size(); ++r) m_ringChainOff[r + 1] += m_ringChainOff[r];
     m_ringChain.resize(chains.size());
     {
         std::vector<std::uint32_t>& fillc = m_tmpA;
         fillc.assign(m_ringChainOff.begin(), m_ringChainOff.end() - 1);
-        for (std::uint32_t c = 0; c < chains.size(); ++c) m_ringChain[fillc[m_segRing[chains[c].first]]++] = c;
+        for (std::uint32_t c = 0; c < chains.size(); ++c) m_ringChain[fillc[chains[c].ring]++] = c;
     }
     m_pairs.clear();
     const double e = m_dReach;
@@ -929,19 +949,12 @@ void Engine::FindCandidates() {
         }
     }
     // Partners of each edge (both directions), for the search of nodes near a crossing.
-    m_partnerOff.assign(n + 1, 0);
-    for (const auto& pr : m_pairs) {
-        ++m_partnerOff[pr.first + 1];
-        ++m_partnerOff[pr.second + 1];
+    m_partners.resize(m_pairs.size() * 2);
+    for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+        m_partners[2 * i] = m_pairs[i];
+        m_partners[2 * i + 1] = {m_pairs[i].second, m_pairs[i].first};
     }
-    for (std::size_t i = 0; i < n; ++i) m_partnerOff[i + 1] += m_partnerOff[i];
-    m_partner.resize(m_pairs.size() * 2);
-    std::vector<std::uint32_t>& fill = m_tmpA;
-    fill.assign(m_partnerOff.begin(), m_partnerOff.end() - 1);
-    for (const auto& pr : m_pairs) {
-        m_partner[fill[pr.first]++] = pr.second;
-        m_partner[fill[pr.second]++] = pr.first;
-    }
+    std::sort(m_partners.begin(), m_partners.end());
 }
 
 namespace {
@@ -1102,20 +1115,21 @@ void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problem
         const Pt& mid = P[t];
         const Pt& far = P[m_next[t]];
         if (Orient(p0, mid, far) == 0 && (far.x - mid.x) * (p0.x - mid.x) + (far.y - mid.y) * (p0.y - mid.y) > 0.0) {
-            const InRing& rs = m_in->rings[m_segRing[s]];
+            const InRing& rs = m_in->rings[RingOf(s)];
             consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
         }
     }
     for (const auto& pr : m_pairs) {
         const std::uint32_t s = pr.first, t = pr.second;
-        const InRing& rs = m_in->rings[m_segRing[s]];
-        const InRing& rt = m_in->rings[m_segRing[t]];
+        const std::uint32_t ringS = RingOf(s), ringT = RingOf(t);
+        const InRing& rs = m_in->rings[ringS];
+        const InRing& rt = m_in->rings[ringT];
         if (rs.nPolygon != rt.nPolygon) continue;
         const Pt& a = m_in->pts[s];
         const Pt& b = m_in->pts[m_next[s]];
         const Pt& c = m_in->pts[t];
         const Pt& d = m_in->pts[m_next[t]];
-        if (m_segRing[s] == m_segRing[t]) {
+        if (ringS == ringT) {
             if (MeetSegments(a, b, c, d) != SegMeet::kNone)
                 consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
             continue;
@@ -1226,7 +1240,9 @@ std::uint32_t Engine::NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t
         pieces(r);
         pieces(m_next[r]);
         pieces(m_prev[r]);
-        for (std::uint32_t k = m_partnerOff[r]; k < m_partnerOff[r + 1]; ++k) pieces(m_partner[k]);
+        const std::pair<std::uint32_t, std::uint32_t>*first, *last;
+        Partners(r, first, last);
+        for (; first != last; ++first) pieces(first->second);
     }
     for (std::size_t k = m_nRoundFirstNode; k < m_nodes.size(); ++k) consider(static_cast<std::uint32_t>(k));
     return best;
@@ -1316,8 +1332,10 @@ bool Engine::FastNoding() {
             for (const std::uint32_t s : m_dirtyList) {
                 testEdges(s, m_next[s]);
                 if (!dirty[m_prev[s]]) testEdges(m_prev[s], s);
-                for (std::uint32_t k = m_partnerOff[s]; k < m_partnerOff[s + 1]; ++k) {
-                    const std::uint32_t t = m_partner[k];
+                const std::pair<std::uint32_t, std::uint32_t>*first, *last;
+                Partners(s, first, last);
+                for (; first != last; ++first) {
+                    const std::uint32_t t = first->second;
                     if (dirty[t] && t < s) continue;
                     testEdges(std::min(s, t), std::max(s, t));
                 }

@@ -35,6 +35,8 @@ int GrowExpansion(double* e, int n, double b) {
     return m;
 }
 
+}  // namespace
+
 int OrientExact(const Pt& a, const Pt& b, const Pt& c) {
     // (b - a) x (c - a) = bx*cy - bx*ay - ax*cy - by*cx + by*ax + ay*cx, six exact products.
     const double f[6][2] = {{b.x, c.y}, {-b.x, a.y}, {-a.x, c.y}, {-b.y, c.x}, {b.y, a.x}, {a.y, c.x}};
@@ -48,20 +50,6 @@ int OrientExact(const Pt& a, const Pt& b, const Pt& c) {
     }
     if (n == 0) return 0;
     return e[n - 1] > 0.0 ? 1 : (e[n - 1] < 0.0 ? -1 : 0);
-}
-
-}  // namespace
-
-int Orient(const Pt& a, const Pt& b, const Pt& c) {
-    const double detLeft = (b.x - a.x) * (c.y - a.y);
-    const double detRight = (b.y - a.y) * (c.x - a.x);
-    const double det = detLeft - detRight;
-    // Error bound of the floating determinant (three roundings of the differences and products).
-    const double kErrBound = 3.3306690738754716e-16 * 1.0000000000000004;
-    const double bound = kErrBound * (std::fabs(detLeft) + std::fabs(detRight));
-    if (det > bound) return 1;
-    if (-det > bound) return -1;
-    return OrientExact(a, b, c);
 }
 
 double SegDist2(const Pt& a, const Pt& b, const Pt& p) {
