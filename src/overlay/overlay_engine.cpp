@@ -34,7 +34,8 @@ struct Box {
 struct Split {
     std::uint32_t seg;
     std::uint32_t node;
-    double t;  // position along the segment (unnormalised projection)
+    double t;    // position along the segment (unnormalised projection)
+    bool bNear;  // a node near the segment (not a crossing)
 };
 
 // A graph edge from u to v: a single noded piece (merged with the pieces on the same two nodes),
@@ -104,6 +105,10 @@ private:
     void FastCluster();
     bool FastNoding();
     void TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& splits);
+    // Drops the node-near-edge splits at a node the edge's chain of pieces already passes, unless
+    // the node lies exactly on the piece: three nodes each within the tolerance of the line
+    // through the other two would otherwise split each other's pieces forever.
+    void DropRepeatedNodes(std::vector<Split>& splits, bool bFast) const;
     std::uint32_t NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t);
 
     void Cluster();
@@ -276,8 +281,8 @@ void Engine::TestCrossing(std::uint32_t s1, std::uint32_t s2, std::vector<Split>
         w = static_cast<std::uint32_t>(m_nodes.size());
         m_nodes.push_back(p);
     }
-    if (w != g1.u && w != g1.v) splits.push_back({s1, w, 0.0});
-    if (w != g2.u && w != g2.v) splits.push_back({s2, w, 0.0});
+    if (w != g1.u && w != g1.v) splits.push_back({s1, w, 0.0, false});
+    if (w != g2.u && w != g2.v) splits.push_back({s2, w, 0.0, false});
 }
 
 // One round: every node within the tolerance of a segment it does not end at splits it, and
@@ -306,7 +311,7 @@ bool Engine::NodingRound(bool& bChanged) {
             const Pt& p = m_nodes[w];
             if (p.y < y0 || p.y > y1) continue;
             if (NearSegment(m_nodes[g.u], m_nodes[g.v], p, m_dTol2))
-                splits.push_back({static_cast<std::uint32_t>(s), w, 0.0});
+                splits.push_back({static_cast<std::uint32_t>(s), w, 0.0, true});
         }
     }
     // Crossings: sort and sweep over x.
@@ -339,6 +344,7 @@ bool Engine::NodingRound(bool& bChanged) {
                            lex);
         m_nFirstNew = m_nodes.size();
     }
+    DropRepeatedNodes(splits, false);
     bChanged = !splits.empty();
     if (!bChanged) return true;
     for (Split& sp : splits) {
@@ -376,6 +382,35 @@ bool Engine::NodingRound(bool& bChanged) {
 // pieces between kept nodes form one edge. Single pieces with the same two nodes merge (their
 // winding steps add; pieces that cancel, as where two members meet along an edge or a sliver
 // collapsed, separate nothing and go).
+void Engine::DropRepeatedNodes(std::vector<Split>& splits, bool bFast) const {
+    auto onChain = [&](std::uint32_t seg, std::uint32_t w) {
+        const std::uint32_t raw = m_segs[seg].raw;
+        std::size_t b, e;
+        if (bFast) {
+            b = m_pieceOff[raw];
+            e = m_pieceOff[raw + 1];
+        } else {
+            b = seg;
+            e = seg + 1;
+            while (b > 0 && m_segs[b - 1].raw == raw) --b;
+            while (e < m_segs.size() && m_segs[e].raw == raw) ++e;
+        }
+        for (std::size_t k = b; k < e; ++k)
+            if (m_segs[k].u == w || m_segs[k].v == w) return true;
+        return false;
+    };
+    auto drop = [&](const Split& sp) {
+        if (!sp.bNear || !onChain(sp.seg, sp.node)) return false;
+        const Pt& a = m_nodes[m_segs[sp.seg].u];
+        const Pt& b = m_nodes[m_segs[sp.seg].v];
+        const Pt& w = m_nodes[sp.node];
+        const bool exactlyOn = std::min(a.x, b.x) <= w.x && w.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= w.y &&
+                               w.y <= std::max(a.y, b.y) && Orient(a, b, w) == 0;
+        return !exactlyOn;
+    };
+    splits.erase(std::remove_if(splits.begin(), splits.end(), drop), splits.end());
+}
+
 void Engine::BuildEdges() {
     const std::size_t nNodes = m_nodes.size();
     m_deg.assign(nNodes, 0);
@@ -1263,7 +1298,7 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
     for (const std::uint32_t w : ends2) {
         if (w == g1.u || w == g1.v) continue;
         if (inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2)) {
-            splits.push_back({p, w, 0.0});
+            splits.push_back({p, w, 0.0, true});
             bNear = true;
         }
     }
@@ -1271,7 +1306,7 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
     for (const std::uint32_t w : ends1) {
         if (w == g2.u || w == g2.v) continue;
         if (inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2)) {
-            splits.push_back({q, w, 0.0});
+            splits.push_back({q, w, 0.0, true});
             bNear = true;
         }
     }
@@ -1286,8 +1321,8 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
         w = static_cast<std::uint32_t>(m_nodes.size());
         m_nodes.push_back(x);
     }
-    if (w != g1.u && w != g1.v) splits.push_back({p, w, 0.0});
-    if (w != g2.u && w != g2.v) splits.push_back({q, w, 0.0});
+    if (w != g1.u && w != g1.v) splits.push_back({p, w, 0.0, false});
+    if (w != g2.u && w != g2.v) splits.push_back({q, w, 0.0, false});
 }
 
 // Noding over the candidate pairs only: round 1 tests every pair, later rounds the pairs with an
@@ -1343,6 +1378,7 @@ bool Engine::FastNoding() {
                     for (std::uint32_t q = p + 1; q < m_pieceOff[s + 1]; ++q) TestPieces(p, q, splits);
             }
         }
+        DropRepeatedNodes(splits, true);
         if (splits.empty()) return true;
         for (Split& sp : splits) {
             const Seg& g = m_segs[sp.seg];
