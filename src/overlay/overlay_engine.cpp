@@ -148,7 +148,8 @@ private:
     std::vector<Box> m_rawBox;
     std::vector<Chain> m_chains;  // sorted by their smallest x
     std::vector<std::uint32_t> m_ringChainOff, m_ringChain;  // chains of each ring
-    bool m_bFastNoded = false;  // pieces stay within 2 tolerances of their input edge
+    bool m_bFastNoded = false;
+    double m_dMaxCoord = 0.0;  // largest coordinate magnitude of the input  // pieces stay within 2 tolerances of their input edge
     std::vector<std::uint32_t> m_next, m_prev;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_partners;  // the pairs both ways, sorted
@@ -267,10 +268,8 @@ void Engine::TestCrossing(std::uint32_t s1, std::uint32_t s2, std::vector<Split>
     const Seg& g2 = m_segs[s2];
     if (g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
     const Pt a = m_nodes[g1.u], b = m_nodes[g1.v], c = m_nodes[g2.u], d = m_nodes[g2.v];
-    // An end point near the other segment is handled by the node-on-edge rule.
-    if (NearSegment(a, b, c, m_dTol2) || NearSegment(a, b, d, m_dTol2) || NearSegment(c, d, a, m_dTol2) ||
-        NearSegment(c, d, b, m_dTol2))
-        return;
+    // A crossing next to an end point snaps to that end point (or a nearer node); the exact test
+    // runs whatever the distances, so no crossing is left unresolved.
     const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
@@ -873,7 +872,9 @@ RunStatus Engine::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string
     // The fast noding works from the edge pairs found once; when a piece strays too far from its
     // input edge for those pairs to be complete, or the graph comes out inconsistent, the
     // thorough noding (a full sweep every round) does it again.
-    m_bFastNoded = FastNoding();
+    // Where rounding at the scale of the coordinates is not small against the tolerance, the
+    // distances behind the fast noding's guarantees are not reliable: the thorough noding decides.
+    m_bFastNoded = m_dMaxCoord * 1e-13 < m_dTol && FastNoding();
     if (m_bFastNoded) {
         // A failing graph appends nothing, so the thorough run starts from the same state.
         std::string why;
@@ -972,6 +973,10 @@ void Engine::FindCandidates() {
         fillc.assign(m_ringChainOff.begin(), m_ringChainOff.end() - 1);
         for (std::uint32_t c = 0; c < chains.size(); ++c) m_ringChain[fillc[chains[c].ring]++] = c;
     }
+    m_dMaxCoord = 0.0;
+    for (const Chain& c : chains)
+        m_dMaxCoord = std::max({m_dMaxCoord, std::fabs(c.box.x0), std::fabs(c.box.x1), std::fabs(c.box.y0),
+                                std::fabs(c.box.y1)});
     m_pairs.clear();
     const double e = m_dReach;
     for (std::size_t c = 0; c < chains.size(); ++c) {
@@ -1293,24 +1298,15 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
     const Box b2{std::min(c.x, d.x) - t, std::min(c.y, d.y) - t, std::max(c.x, d.x) + t, std::max(c.y, d.y) + t};
     if (b1.x0 > b2.x1 || b2.x0 > b1.x1 || b1.y0 > b2.y1 || b2.y0 > b1.y1) return;
     auto inBox = [](const Box& bx, const Pt& w) { return w.x >= bx.x0 && w.x <= bx.x1 && w.y >= bx.y0 && w.y <= bx.y1; };
-    bool bNear = false;
     const std::uint32_t ends2[2] = {g2.u, g2.v};
-    for (const std::uint32_t w : ends2) {
-        if (w == g1.u || w == g1.v) continue;
-        if (inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2)) {
+    for (const std::uint32_t w : ends2)
+        if (w != g1.u && w != g1.v && inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2))
             splits.push_back({p, w, 0.0, true});
-            bNear = true;
-        }
-    }
     const std::uint32_t ends1[2] = {g1.u, g1.v};
-    for (const std::uint32_t w : ends1) {
-        if (w == g2.u || w == g2.v) continue;
-        if (inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2)) {
+    for (const std::uint32_t w : ends1)
+        if (w != g2.u && w != g2.v && inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2))
             splits.push_back({q, w, 0.0, true});
-            bNear = true;
-        }
-    }
-    if (bNear || g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
+    if (g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
     const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
