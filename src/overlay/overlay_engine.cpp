@@ -882,18 +882,37 @@ RunStatus Engine::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string
         if (st != RunStatus::kFailed) return st;
     }
     m_bFastNoded = false;
-    Cluster();
-    BuildSegments();
-    bool bChanged = true;
-    int nRound = 0;
-    while (bChanged) {
-        if (++nRound > kMaxNodingRounds) {
-            strWhy = "the noding of the edges did not settle";
-            return RunStatus::kFailed;
+    // Crossings on edges far longer than the tolerance divided by the rounding unit cannot be
+    // placed to within the tolerance, and a noding that keeps finding new ones is retried with
+    // the tolerance raised to 1e-12 of the largest coordinate (or a thousand times the tolerance
+    // when that is more), then a thousand times more for each further try.
+    const double dTol = m_dTol;
+    for (int nTry = 0; nTry < 4; ++nTry) {
+        if (nTry > 0) {
+            double t = m_dTol * 1000.0;
+            if (nTry == 1 && m_dMaxCoord * 1e-12 > dTol) t = m_dMaxCoord * 1e-12;
+            m_dTol = t;
+            m_dTol2 = t * t;
         }
-        NodingRound(bChanged);
+        Cluster();
+        BuildSegments();
+        bool bChanged = true;
+        int nRound = 0;
+        while (bChanged && nRound < kMaxNodingRounds) {
+            ++nRound;
+            NodingRound(bChanged);
+        }
+        if (!bChanged) {
+            const RunStatus st = RunGraph(op, out, strWhy);
+            m_dTol = dTol;
+            m_dTol2 = dTol * dTol;
+            return st;
+        }
     }
-    return RunGraph(op, out, strWhy);
+    m_dTol = dTol;
+    m_dTol2 = dTol * dTol;
+    strWhy = "the noding of the edges did not settle";
+    return RunStatus::kFailed;
 }
 
 RunStatus Engine::RunGraph(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {

@@ -80,7 +80,13 @@ Pt CrossingPoint(const Pt& a, const Pt& b, const Pt& c, const Pt& d) {
     double t = d1 / (d1 - d2);
     if (!(t >= 0.0)) t = 0.0;
     if (t > 1.0) t = 1.0;
-    return Pt{e0.x + t * (e1.x - e0.x), e0.y + t * (e1.y - e0.y)};
+    Pt p{e0.x + t * (e1.x - e0.x), e0.y + t * (e1.y - e0.y)};
+    // Rounding never takes the point out of the boxes both segments share.
+    p.x = std::min(std::max(p.x, std::max(std::min(a.x, b.x), std::min(c.x, d.x))),
+                   std::min(std::max(a.x, b.x), std::max(c.x, d.x)));
+    p.y = std::min(std::max(p.y, std::max(std::min(a.y, b.y), std::min(c.y, d.y))),
+                   std::min(std::max(a.y, b.y), std::max(c.y, d.y)));
+    return p;
 }
 
 namespace {

@@ -50,7 +50,7 @@ inline double Dist2(const Pt& a, const Pt& b) {
 bool NearSegment(const Pt& a, const Pt& b, const Pt& p, double tol2);
 
 // The crossing point of ab and cd, which cross properly: computed along the shorter of the two
-// (its error then scales with the shorter length), clamped to it.
+// (its error then scales with the shorter length), clamped to it and to the box both share.
 Pt CrossingPoint(const Pt& a, const Pt& b, const Pt& c, const Pt& d);
 
 // How two closed segments meet, decided exactly.
