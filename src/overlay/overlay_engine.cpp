@@ -16,7 +16,7 @@ namespace {
 
 // A noding that has not settled after this many rounds is reported as a failure; ordinary input
 // settles in two or three.
-const int kMaxNodingRounds = 64;
+const int kMaxNodingRounds = 16;
 const std::uint32_t kNone = 0xffffffffu;
 
 // A directed piece of an input edge; winding +1 to its left for its operand.
@@ -828,11 +828,8 @@ bool Engine::Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>
         if (nCand == 1) {
             best = lastCand;
         } else if (nCand > 1) {
-            // The smallest outer ring around the midpoint of the hole's first edge (a point of
-            // no other ring: noded edges meet only at nodes).
-            const Pt& p0 = m_nodes[h.nodes[0]];
-            const Pt& p1 = m_nodes[h.nodes[1]];
-            const Pt mid{0.5 * (p0.x + p1.x), 0.5 * (p0.y + p1.y)};
+            // The smallest outer ring around the hole: decided exactly at the first vertex of
+            // the hole that is not on that ring (holes touch outer rings at single points only).
             for (std::size_t k = 0; k < outers.size(); ++k) {
                 const Ring& o = rings[outers[k]];
                 const Box& ob = o.box;
@@ -840,7 +837,10 @@ bool Engine::Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>
                 if (best != kNone && rings[outers[best]].dArea <= o.dArea) continue;
                 buf.resize(o.nodes.size());
                 for (std::size_t j = 0; j < o.nodes.size(); ++j) buf[j] = m_nodes[o.nodes[j]];
-                if (LocateInRing(buf.data(), static_cast<int>(buf.size()), mid) > 0) best = k;
+                int loc = 0;
+                for (std::size_t j = 0; j < h.nodes.size() && loc == 0; ++j)
+                    loc = LocateInRing(buf.data(), static_cast<int>(buf.size()), m_nodes[h.nodes[j]]);
+                if (loc > 0) best = k;
             }
         }
         if (best == kNone) {
