@@ -108,7 +108,7 @@ private:
     // Drops the node-near-edge splits at a node the edge's chain of pieces already passes, unless
     // the node lies exactly on the piece: three nodes each within the tolerance of the line
     // through the other two would otherwise split each other's pieces forever.
-    void DropRepeatedNodes(std::vector<Split>& splits, bool bFast) const;
+    void DropRepeatedNodes(std::vector<Split>& splits, bool bFast);
     std::uint32_t NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t);
 
     void Cluster();
@@ -184,7 +184,8 @@ private:
     std::vector<std::uint32_t> m_polyNodes, m_deg;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
     std::vector<char> m_bend;
-    std::vector<std::uint32_t> m_dirtyList, m_newDirty;  // input edges split in the last noding round  // edge s and the next one along the ring need a look in round 1
+    std::vector<std::uint32_t> m_dirtyList, m_newDirty;
+    std::vector<std::uint32_t> m_stamp;  // per node: the input edge whose chain passes it  // input edges split in the last noding round  // edge s and the next one along the ring need a look in round 1
     std::vector<Edge> m_singles;
 };
 
@@ -381,25 +382,33 @@ bool Engine::NodingRound(bool& bChanged) {
 // pieces between kept nodes form one edge. Single pieces with the same two nodes merge (their
 // winding steps add; pieces that cancel, as where two members meet along an edge or a sliver
 // collapsed, separate nothing and go).
-void Engine::DropRepeatedNodes(std::vector<Split>& splits, bool bFast) const {
-    auto onChain = [&](std::uint32_t seg, std::uint32_t w) {
-        const std::uint32_t raw = m_segs[seg].raw;
-        std::size_t b, e;
-        if (bFast) {
-            b = m_pieceOff[raw];
-            e = m_pieceOff[raw + 1];
-        } else {
-            b = seg;
-            e = seg + 1;
-            while (b > 0 && m_segs[b - 1].raw == raw) --b;
-            while (e < m_segs.size() && m_segs[e].raw == raw) ++e;
-        }
-        for (std::size_t k = b; k < e; ++k)
-            if (m_segs[k].u == w || m_segs[k].v == w) return true;
-        return false;
-    };
+void Engine::DropRepeatedNodes(std::vector<Split>& splits, bool bFast) {
+    // Grouped by piece, so the pieces of one input edge come together; the nodes of each input
+    // edge's chain are stamped once.
+    if (std::none_of(splits.begin(), splits.end(), [](const Split& sp) { return sp.bNear; })) return;
+    std::sort(splits.begin(), splits.end(), [](const Split& x, const Split& y) {
+        return x.seg < y.seg || (x.seg == y.seg && x.node < y.node);
+    });
+    m_stamp.assign(m_nodes.size(), kNone);
+    std::uint32_t stamped = kNone;
     auto drop = [&](const Split& sp) {
-        if (!sp.bNear || !onChain(sp.seg, sp.node)) return false;
+        if (!sp.bNear) return false;
+        const std::uint32_t raw = m_segs[sp.seg].raw;
+        if (raw != stamped) {
+            std::size_t b, e;
+            if (bFast) {
+                b = m_pieceOff[raw];
+                e = m_pieceOff[raw + 1];
+            } else {
+                b = sp.seg;
+                e = sp.seg + 1;
+                while (b > 0 && m_segs[b - 1].raw == raw) --b;
+                while (e < m_segs.size() && m_segs[e].raw == raw) ++e;
+            }
+            for (std::size_t k = b; k < e; ++k) m_stamp[m_segs[k].u] = m_stamp[m_segs[k].v] = raw;
+            stamped = raw;
+        }
+        if (m_stamp[sp.node] != raw) return false;
         const Pt& a = m_nodes[m_segs[sp.seg].u];
         const Pt& b = m_nodes[m_segs[sp.seg].v];
         const Pt& w = m_nodes[sp.node];
