@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <numeric>
 
 namespace detail {
@@ -70,6 +71,7 @@ struct Ring {
 class Engine {
 public:
     Engine() = default;
+    Input m_input;  // the input of the current call (filled through Overlay::GetInput)
     // Prepares a run on in (which must outlive the run) with tolerance dTol.
     void Reset(const Input& in, double dTol) {
         m_in = &in;
@@ -1464,19 +1466,48 @@ bool Engine::FastNoding() {
 }
 
 namespace {
-// One engine per thread keeps its buffers between calls, so a call allocates little once the
-// thread has seen inputs of its size. A nested call (none exists today) would get a new engine.
-thread_local std::unique_ptr<Engine> t_spare;
+// Engines not in use, with their buffers. A function-local static: destroyed when the library
+// unloads or the process ends.
+struct EnginePool {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<Engine>> spare;
+};
+EnginePool& Pool() {
+    static EnginePool pool;
+    return pool;
+}
+// Buffers beyond this many elements of input are not kept (a pool engine that once served a huge
+// input gives its memory back).
+const std::size_t kMaxKeptPoints = 1u << 20;
 }  // namespace
 
-Overlay::Overlay(const Input& in, double dTol) : m_pEngine(t_spare ? t_spare.release() : new Engine()) {
-    m_pEngine->Reset(in, dTol);
+Overlay::Overlay(double dTol) : m_pEngine(nullptr), m_dTol(dTol) {
+    {
+        EnginePool& pool = Pool();
+        std::lock_guard<std::mutex> lock(pool.mutex);
+        if (!pool.spare.empty()) {
+            m_pEngine = pool.spare.back().release();
+            pool.spare.pop_back();
+        }
+    }
+    if (m_pEngine == nullptr) m_pEngine = new Engine();
+    m_pEngine->m_input.pts.clear();
+    m_pEngine->m_input.rings.clear();
 }
 
 Overlay::~Overlay() {
-    if (!t_spare) t_spare.reset(m_pEngine);
-    else delete m_pEngine;
+    if (m_pEngine->m_input.pts.capacity() > kMaxKeptPoints) {
+        delete m_pEngine;
+        return;
+    }
+    EnginePool& pool = Pool();
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    pool.spare.emplace_back(m_pEngine);
 }
+
+Input& Overlay::GetInput() { return m_pEngine->m_input; }
+
+void Overlay::Prepare() { m_pEngine->Reset(m_pEngine->m_input, m_dTol); }
 
 void Overlay::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
     m_pEngine->CheckEdges(nPolygons, problems);
