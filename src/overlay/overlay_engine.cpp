@@ -54,12 +54,6 @@ struct Edge {
     std::uint32_t nCount;
 };
 
-struct EdgeRec {
-    std::uint32_t other;
-    int dA;
-    int dB;
-};
-
 struct Ring {
     std::vector<std::uint32_t> nodes;
     Box box;
@@ -94,7 +88,7 @@ private:
         std::uint32_t ring;
     };
     void ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const;
-    int RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
+    void RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
 
 public:
     // Where p lies relative to input ring r: +1 inside, -1 outside, 0 on it (exact).
@@ -141,7 +135,7 @@ private:
     std::vector<std::uint32_t> m_vertexNode;
     std::vector<Seg> m_segs;
     std::vector<Edge> m_edges;
-    std::vector<std::uint32_t> m_adjOff, m_adj, m_pos, m_face, m_comp;
+    std::vector<std::uint32_t> m_adjOff, m_adj, m_pos, m_face;
     std::vector<std::uint32_t> m_faceFirst;
     std::vector<int> m_faceA, m_faceB;
     // Fast noding: the input edges (id = start vertex), their boxes and end vertices, the pairs
@@ -181,7 +175,6 @@ private:
     std::vector<Split> m_splits;
     std::vector<Seg> m_segs2;
     std::vector<std::uint32_t> m_off2;
-    std::vector<EdgeRec> m_recs;
     std::vector<std::int32_t> m_seenAt;
     std::vector<std::uint32_t> m_polyNodes, m_deg;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
@@ -1108,7 +1101,7 @@ int Engine::LocateInInputRing(std::uint32_t r, const Pt& p) const {
 // Winding of A and B at p from the noded pieces of the components other than root's, counted on
 // the ray from p in the direction of +x. Only the chains near the ray are searched: pieces lie
 // within two tolerances of their input edge (fast noding).
-int Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
+void Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
     const double inf = std::numeric_limits<double>::infinity();
     const double m = 3.0 * m_dTol;
     const Box ray{p.x - m, p.y - m, inf, p.y + m};
@@ -1140,7 +1133,6 @@ int Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
             }
         }
     }
-    return 0;
 }
 
 void Engine::WalkChains(const Chain& c, const Chain& d) {
