@@ -1048,7 +1048,7 @@ void Engine::WalkChain(const Chain& c) {
 // Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
 // along the chain, so they form one run [from, to).
 void Engine::ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const {
-    if (ch.count <= 16) {  // a short chain is cheaper walked whole than searched
+    if (ch.count <= 4) {  // a short chain is cheaper walked whole than searched
         from = 0;
         to = ch.count;
         return;
