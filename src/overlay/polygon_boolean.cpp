@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -234,11 +235,13 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
 }  // namespace overlay
 }  // namespace detail
 
-T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray<T_GORV_COMPLEX_POLYGON2D>& A,
-                                                const CArray<T_GORV_COMPLEX_POLYGON2D>& B,
-                                                CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
-                                                const T_GORV_BOOLEAN_OPTIONS& options) {
-    using namespace detail::overlay;
+namespace detail {
+namespace overlay {
+namespace {
+
+T_GORV_BOOLEAN_REPORT RunChecked(GORV_BOOLEAN_OP op, const CArray<T_GORV_COMPLEX_POLYGON2D>& A,
+                                 const CArray<T_GORV_COMPLEX_POLYGON2D>& B, CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
+                                 const T_GORV_BOOLEAN_OPTIONS& options) {
     T_GORV_BOOLEAN_REPORT rep;
     const double tol = options.dTolerance;
     if (!(tol > 0.0) || !std::isfinite(tol)) {
@@ -310,6 +313,27 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
     }
     rep.eStatus = GORV_BOOLEAN_RESULT;
     return rep;
+}
+
+}  // namespace
+}  // namespace overlay
+}  // namespace detail
+
+T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray<T_GORV_COMPLEX_POLYGON2D>& A,
+                                                const CArray<T_GORV_COMPLEX_POLYGON2D>& B,
+                                                CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
+                                                const T_GORV_BOOLEAN_OPTIONS& options) {
+    const INT_PTR nBefore = aResult.GetSize();
+    try {
+        return detail::overlay::RunChecked(op, A, B, aResult, options);
+    } catch (const std::bad_alloc&) {
+        // The working memory of an input this large is not to be had: nothing is appended.
+        if (aResult.GetSize() > nBefore) aResult.SetSize(nBefore);
+        T_GORV_BOOLEAN_REPORT rep;
+        rep.eStatus = GORV_BOOLEAN_FAILED;
+        rep.strMessage = "not enough memory for the operation";
+        return rep;
+    }
 }
 
 T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const T_GORV_COMPLEX_POLYGON2D& A,
