@@ -1,0 +1,347 @@
+// The GEOS referee of the overlay engine (C API, reentrant functions, one context per oracle).
+// GEOS computes each operation on the unary unions of the operands' members at full floating
+// precision; the engine's answer may differ from it only where snapping moves edges.
+#include "support/overlay_oracle.h"
+
+#include <geos_c.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace gorv_oracle {
+namespace {
+
+struct GeomDeleter {
+    GEOSContextHandle_t h;
+    void operator()(GEOSGeometry* g) const {
+        if (g) GEOSGeom_destroy_r(h, g);
+    }
+};
+typedef std::unique_ptr<GEOSGeometry, GeomDeleter> Geom;
+
+double SignedArea(const T_GORV_POLYGON2D& r) {
+    double a = 0.0;
+    const INT_PTR n = r.points.GetSize();
+    for (INT_PTR i = 0; i < n; ++i) {
+        const T_GORV_POINT2D& p = r.points[i];
+        const T_GORV_POINT2D& q = r.points[(i + 1) % n];
+        a += p.x * q.y - q.x * p.y;
+    }
+    return 0.5 * a;
+}
+
+double ResultArea(const CArray<T_GORV_COMPLEX_POLYGON2D>& v) {
+    double a = 0.0;
+    for (INT_PTR i = 0; i < v.GetSize(); ++i) {
+        a += std::fabs(SignedArea(v[i].outer));
+        for (INT_PTR h = 0; h < v[i].holes.GetSize(); ++h) a -= std::fabs(SignedArea(v[i].holes[h]));
+    }
+    return a;
+}
+
+std::string Num(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+    return buf;
+}
+
+const char* StatusName(GORV_BOOLEAN_STATUS s) {
+    switch (s) {
+    case GORV_BOOLEAN_RESULT: return "result";
+    case GORV_BOOLEAN_EMPTY: return "empty";
+    case GORV_BOOLEAN_INVALID: return "invalid input";
+    default: return "failed";
+    }
+}
+
+}  // namespace
+
+const char* VerdictName(int verdict) {
+    static const char* const names[kVerdictCount] = {"agree", "disagree", "invalid", "failed"};
+    return verdict >= 0 && verdict < kVerdictCount ? names[verdict] : "?";
+}
+
+const char* OpName(GORV_BOOLEAN_OP op) {
+    return op == GORV_BOOLEAN_UNION ? "union" : op == GORV_BOOLEAN_INTERSECT ? "intersection" : "difference";
+}
+
+std::string RingRuleProblems(const CArray<T_GORV_COMPLEX_POLYGON2D>& result) {
+    auto ring = [](const T_GORV_POLYGON2D& r, bool outer) -> std::string {
+        const INT_PTR n = r.points.GetSize();
+        if (n < 3) return "a ring of " + std::to_string(n) + " vertices";
+        for (INT_PTR i = 0; i < n; ++i)
+            if (!std::isfinite(r.points[i].x) || !std::isfinite(r.points[i].y)) return "a coordinate not finite";
+        if (r.points[0].x == r.points[n - 1].x && r.points[0].y == r.points[n - 1].y) return "a closing repeat";
+        const double a = SignedArea(r);
+        if (outer && !(a > 0.0)) return "an outer ring not counter-clockwise";
+        if (!outer && !(a < 0.0)) return "a hole not clockwise";
+        return "";
+    };
+    for (INT_PTR i = 0; i < result.GetSize(); ++i) {
+        std::string p = ring(result[i].outer, true);
+        for (INT_PTR h = 0; p.empty() && h < result[i].holes.GetSize(); ++h) p = ring(result[i].holes[h], false);
+        if (!p.empty()) return "polygon " + std::to_string(i) + " has " + p;
+    }
+    return "";
+}
+
+struct GeosOracle::Impl {
+    GEOSContextHandle_t h = nullptr;
+    std::string lastError;
+    double tol = 0.001;
+    double areaA = 0.0, areaB = 0.0, lenA = 0.0, lenB = 0.0;
+    Geom ua{nullptr, GeomDeleter{nullptr}}, ub{nullptr, GeomDeleter{nullptr}};
+    Geom edges{nullptr, GeomDeleter{nullptr}}, band{nullptr, GeomDeleter{nullptr}};
+    Geom geosResult[3] = {Geom{nullptr, GeomDeleter{nullptr}}, Geom{nullptr, GeomDeleter{nullptr}},
+                          Geom{nullptr, GeomDeleter{nullptr}}};
+    bool geosDone[3] = {false, false, false};
+
+    static void OnError(const char* message, void* self) { static_cast<Impl*>(self)->lastError = message ? message : ""; }
+
+    Geom Own(GEOSGeometry* g) { return Geom(g, GeomDeleter{h}); }
+
+    double Area(const GEOSGeometry* g) {
+        double a = 0.0;
+        return g && GEOSArea_r(h, g, &a) ? a : -1.0;
+    }
+
+    // Coordinates of a ring, closed for GEOS; null with fewer than three vertices.
+    GEOSCoordSequence* Seq(const T_GORV_POLYGON2D& r) {
+        INT_PTR n = r.points.GetSize();
+        if (n > 1 && r.points[0].x == r.points[n - 1].x && r.points[0].y == r.points[n - 1].y) --n;
+        if (n < 3) return nullptr;
+        GEOSCoordSequence* s = GEOSCoordSeq_create_r(h, static_cast<unsigned>(n + 1), 2);
+        for (INT_PTR i = 0; i <= n; ++i) {
+            const T_GORV_POINT2D& p = r.points[i % n];
+            GEOSCoordSeq_setXY_r(h, s, static_cast<unsigned>(i), p.x, p.y);
+        }
+        return s;
+    }
+
+    GEOSGeometry* Ring(const T_GORV_POLYGON2D& r) {
+        GEOSCoordSequence* s = Seq(r);
+        return s ? GEOSGeom_createLinearRing_r(h, s) : nullptr;
+    }
+
+    Geom Polygon(const T_GORV_COMPLEX_POLYGON2D& p) {
+        GEOSGeometry* shell = Ring(p.outer);
+        if (!shell) return Own(nullptr);
+        std::vector<GEOSGeometry*> holes;
+        for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) {
+            GEOSGeometry* r = Ring(p.holes[k]);
+            if (!r) {
+                GEOSGeom_destroy_r(h, shell);
+                for (GEOSGeometry* g : holes) GEOSGeom_destroy_r(h, g);
+                return Own(nullptr);
+            }
+            holes.push_back(r);
+        }
+        return Own(GEOSGeom_createPolygon_r(h, shell, holes.empty() ? nullptr : holes.data(),
+                                            static_cast<unsigned>(holes.size())));
+    }
+
+    // A collection of the given type taking the geometries over; null if any is null.
+    Geom Collection(int type, std::vector<Geom>& parts) {
+        std::vector<GEOSGeometry*> raw;
+        for (Geom& g : parts)
+            if (!g) return Own(nullptr);
+        for (Geom& g : parts) raw.push_back(g.release());
+        return Own(GEOSGeom_createCollection_r(h, type, raw.empty() ? nullptr : raw.data(),
+                                               static_cast<unsigned>(raw.size())));
+    }
+
+    // Only the polygons of g (an intersection may also hold lines and points where inputs touch).
+    void Polygons(const GEOSGeometry* g, std::vector<Geom>& out) {
+        const int type = GEOSGeomTypeId_r(h, g);
+        if (type == GEOS_POLYGON) {
+            if (!GEOSisEmpty_r(h, g)) out.push_back(Own(GEOSGeom_clone_r(h, g)));
+        } else if (type == GEOS_MULTIPOLYGON || type == GEOS_GEOMETRYCOLLECTION) {
+            const int n = GEOSGetNumGeometries_r(h, g);
+            for (int i = 0; i < n; ++i) Polygons(GEOSGetGeometryN_r(h, g, i), out);
+        }
+    }
+
+    Geom Operand(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v, const char* name, std::string* why) {
+        std::vector<Geom> parts;
+        for (size_t i = 0; i < v.size(); ++i) {
+            Geom p = Polygon(v[i]);
+            if (!p || GEOSisValid_r(h, p.get()) != 1) {
+                if (why) {
+                    char* reason = p ? GEOSisValidReason_r(h, p.get()) : nullptr;
+                    *why = std::string(name) + " polygon " + std::to_string(i) + ": " +
+                           (reason ? reason : "cannot be built (" + lastError + ")");
+                    if (reason) GEOSFree_r(h, reason);
+                }
+                return Own(nullptr);
+            }
+            parts.push_back(std::move(p));
+        }
+        if (parts.empty()) return Own(GEOSGeom_createEmptyPolygon_r(h));
+        Geom all = Collection(GEOS_GEOMETRYCOLLECTION, parts);
+        Geom u = Own(all ? GEOSUnaryUnion_r(h, all.get()) : nullptr);
+        if (!u && why) *why = std::string(name) + ": GEOS cannot unite the members (" + lastError + ")";
+        return u;
+    }
+
+    void AddEdges(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v, std::vector<Geom>& lines) {
+        for (const T_GORV_COMPLEX_POLYGON2D& p : v) {
+            auto add = [&](const T_GORV_POLYGON2D& r) {
+                GEOSCoordSequence* s = Seq(r);
+                if (s) lines.push_back(Own(GEOSGeom_createLineString_r(h, s)));
+            };
+            add(p.outer);
+            for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) add(p.holes[k]);
+        }
+    }
+
+    const GEOSGeometry* Band() {
+        if (!band && edges)
+            band = Own(GEOSBufferWithStyle_r(h, edges.get(), 2.0 * tol, 4, GEOSBUF_CAP_ROUND, GEOSBUF_JOIN_ROUND, 5.0));
+        return band.get();
+    }
+
+    const GEOSGeometry* GeosResult(GORV_BOOLEAN_OP op) {
+        const int k = static_cast<int>(op);
+        if (!geosDone[k] && ua && ub) {
+            geosDone[k] = true;
+            Geom g = Own(op == GORV_BOOLEAN_UNION       ? GEOSUnion_r(h, ua.get(), ub.get())
+                         : op == GORV_BOOLEAN_INTERSECT ? GEOSIntersection_r(h, ua.get(), ub.get())
+                                                        : GEOSDifference_r(h, ua.get(), ub.get()));
+            if (g) {
+                std::vector<Geom> polys;
+                Polygons(g.get(), polys);
+                geosResult[k] = polys.empty() ? Own(GEOSGeom_createEmptyPolygon_r(h)) : Collection(GEOS_MULTIPOLYGON, polys);
+            }
+        }
+        return geosResult[k].get();
+    }
+};
+
+GeosOracle::GeosOracle() : m_impl(new Impl) {
+    m_impl->h = GEOS_init_r();
+    GEOSContext_setErrorMessageHandler_r(m_impl->h, &Impl::OnError, m_impl.get());
+}
+
+GeosOracle::~GeosOracle() {
+    // Geometries first, then their context.
+    m_impl->ua.reset();
+    m_impl->ub.reset();
+    m_impl->edges.reset();
+    m_impl->band.reset();
+    for (Geom& g : m_impl->geosResult) g.reset();
+    GEOS_finish_r(m_impl->h);
+}
+
+bool GeosOracle::SetCase(const gorv_corpus::Case& c, std::string* why) {
+    Impl& m = *m_impl;
+    for (Geom& g : m.geosResult) g.reset();
+    for (bool& d : m.geosDone) d = false;
+    m.band.reset();
+    m.tol = c.tolerance;
+    m.ua = m.Operand(c.a, "A", why);
+    m.ub = m.ua ? m.Operand(c.b, "B", why) : m.Own(nullptr);
+    std::vector<Geom> lines;
+    m.AddEdges(c.a, lines);
+    m.AddEdges(c.b, lines);
+    m.edges = m.Collection(GEOS_MULTILINESTRING, lines);
+    if (!m.ua || !m.ub) return false;
+    m.areaA = m.Area(m.ua.get());
+    m.areaB = m.Area(m.ub.get());
+    GEOSLength_r(m.h, m.ua.get(), &m.lenA);
+    GEOSLength_r(m.h, m.ub.get(), &m.lenB);
+    return true;
+}
+
+double GeosOracle::GeosArea(GORV_BOOLEAN_OP op) { return m_impl->Area(m_impl->GeosResult(op)); }
+
+Outcome GeosOracle::Check(GORV_BOOLEAN_OP op, const T_GORV_BOOLEAN_REPORT& report,
+                          const CArray<T_GORV_COMPLEX_POLYGON2D>& result) {
+    Impl& m = *m_impl;
+    Outcome o;
+    o.outsideLimit = 1e-6 * (m.areaA + m.areaB);
+    o.areaLimit = m.tol * (m.lenA + m.lenB);
+    o.areaOurs = ResultArea(result);
+    const GEOSGeometry* g = m.GeosResult(op);
+    o.areaGeos = m.Area(g);
+    if (report.eStatus == GORV_BOOLEAN_FAILED) {
+        o.verdict = kFailed;
+        o.detail = "failed: " + report.strMessage;
+        return o;
+    }
+    if (report.eStatus == GORV_BOOLEAN_INVALID) {
+        o.verdict = kFailed;
+        o.detail = "valid input refused (operand " + std::to_string(report.nOperand) + ", polygon " +
+                   std::to_string(report.nPolygon) + ", ring " + std::to_string(report.nRing) + "): " + report.strMessage;
+        return o;
+    }
+    if ((report.eStatus == GORV_BOOLEAN_RESULT) != (result.GetSize() > 0)) {
+        o.verdict = kInvalid;
+        o.detail = std::string("status ") + StatusName(report.eStatus) + " with " + std::to_string(result.GetSize()) +
+                   " polygons appended";
+        return o;
+    }
+    const std::string rules = RingRuleProblems(result);
+    if (!rules.empty()) {
+        o.verdict = kInvalid;
+        o.detail = rules;
+    }
+    std::vector<Geom> polys;
+    for (INT_PTR i = 0; i < result.GetSize() && rules.empty(); ++i) polys.push_back(m.Polygon(result[i]));
+    Geom ours = rules.empty() ? (polys.empty() ? m.Own(GEOSGeom_createEmptyPolygon_r(m.h))
+                                               : m.Collection(GEOS_MULTIPOLYGON, polys))
+                              : m.Own(nullptr);
+    if (rules.empty() && !ours) {
+        o.verdict = kInvalid;
+        o.detail = "GEOS cannot build the result (" + m.lastError + ")";
+    } else if (ours && GEOSisValid_r(m.h, ours.get()) != 1) {
+        char* reason = GEOSisValidReason_r(m.h, ours.get());
+        o.verdict = kInvalid;
+        o.detail = std::string("not valid: ") + (reason ? reason : "?");
+        if (reason) GEOSFree_r(m.h, reason);
+        ours = m.Own(GEOSMakeValid_r(m.h, ours.get()));
+    }
+    if (!g) {
+        if (o.verdict == kAgree) {
+            o.verdict = kDisagree;
+            o.detail = "GEOS failed on this operation (" + m.lastError + ")";
+        }
+        return o;
+    }
+    std::string disagreement;
+    if (ours) {
+        Geom sym = m.Own(GEOSSymDifference_r(m.h, ours.get(), g));
+        o.outside = m.Area(sym.get());
+        if (sym && o.outside > o.outsideLimit && m.Band()) {
+            Geom rest = m.Own(GEOSDifference_r(m.h, sym.get(), m.Band()));
+            o.outside = m.Area(rest.get());
+        }
+        if (o.outside < 0.0) disagreement = "GEOS cannot compare the results (" + m.lastError + ")";
+        else if (o.outside > o.outsideLimit)
+            disagreement = "symmetric difference outside the band " + Num(o.outside) + " > " + Num(o.outsideLimit);
+    }
+    if (std::fabs(o.areaOurs - o.areaGeos) > o.areaLimit) {
+        if (!disagreement.empty()) disagreement += "; ";
+        disagreement += "area " + Num(o.areaOurs) + " vs GEOS " + Num(o.areaGeos) + " (bound " + Num(o.areaLimit) + ")";
+    }
+    if (!disagreement.empty()) {
+        if (o.verdict == kAgree) {
+            o.verdict = kDisagree;
+            o.detail = disagreement;
+        } else {
+            o.detail += "; " + disagreement;
+        }
+    }
+    return o;
+}
+
+Outcome RunAndCheck(GeosOracle& oracle, const gorv_corpus::Case& c, GORV_BOOLEAN_OP op) {
+    const CArray<T_GORV_COMPLEX_POLYGON2D> a = gorv_corpus::ToArray(c.a), b = gorv_corpus::ToArray(c.b);
+    CArray<T_GORV_COMPLEX_POLYGON2D> result;
+    T_GORV_BOOLEAN_OPTIONS options;
+    options.dTolerance = c.tolerance;
+    const T_GORV_BOOLEAN_REPORT report = CGeomFunc::PolygonBoolean(op, a, b, result, options);
+    return oracle.Check(op, report, result);
+}
+
+}  // namespace gorv_oracle
