@@ -96,6 +96,57 @@ struct GeosOracle::Impl {
     Geom geosResult[3] = {Geom{nullptr, GeomDeleter{nullptr}}, Geom{nullptr, GeomDeleter{nullptr}},
                           Geom{nullptr, GeomDeleter{nullptr}}};
     bool geosDone[3] = {false, false, false};
+    std::vector<T_GORV_POINT2D> segs;  // input edges as point pairs
+
+    void AddSegments(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v) {
+        auto add = [&](const T_GORV_POLYGON2D& r) {
+            const INT_PTR n = r.points.GetSize();
+            for (INT_PTR i = 0; i < n; ++i) {
+                segs.push_back(r.points[i]);
+                segs.push_back(r.points[(i + 1) % n]);
+            }
+        };
+        for (const T_GORV_COMPLEX_POLYGON2D& p : v) {
+            add(p.outer);
+            for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) add(p.holes[k]);
+        }
+    }
+
+    // Is p within d of some input edge?
+    bool NearInput(const T_GORV_POINT2D& p, double d) const {
+        for (size_t i = 0; i < segs.size(); i += 2) {
+            const T_GORV_POINT2D& a = segs[i];
+            const T_GORV_POINT2D& b = segs[i + 1];
+            if (p.x < std::fmin(a.x, b.x) - d || p.x > std::fmax(a.x, b.x) + d || p.y < std::fmin(a.y, b.y) - d ||
+                p.y > std::fmax(a.y, b.y) + d)
+                continue;
+            const double ex = b.x - a.x, ey = b.y - a.y, l2 = ex * ex + ey * ey;
+            double t = l2 > 0.0 ? ((p.x - a.x) * ex + (p.y - a.y) * ey) / l2 : 0.0;
+            t = std::fmax(0.0, std::fmin(1.0, t));
+            const double dx = p.x - (a.x + t * ex), dy = p.y - (a.y + t * ey);
+            if (dx * dx + dy * dy <= d * d) return true;
+        }
+        return false;
+    }
+
+    // "" when every result vertex lies within 2 x tolerance of an input edge (results are built
+    // from input vertices and crossings, moved by snapping only).
+    std::string StrayVertex(const CArray<T_GORV_COMPLEX_POLYGON2D>& result) const {
+        const double d = 2.0 * tol * (1.0 + 1e-9);
+        auto ring = [&](const T_GORV_POLYGON2D& r) -> std::string {
+            for (INT_PTR i = 0; i < r.points.GetSize(); ++i)
+                if (!NearInput(r.points[i], d))
+                    return "vertex (" + Num(r.points[i].x) + ", " + Num(r.points[i].y) +
+                           ") farther than 2 x tolerance from every input edge";
+            return "";
+        };
+        for (INT_PTR i = 0; i < result.GetSize(); ++i) {
+            std::string p = ring(result[i].outer);
+            for (INT_PTR h = 0; p.empty() && h < result[i].holes.GetSize(); ++h) p = ring(result[i].holes[h]);
+            if (!p.empty()) return p;
+        }
+        return "";
+    }
 
     static void OnError(const char* message, void* self) { static_cast<Impl*>(self)->lastError = message ? message : ""; }
 
@@ -239,6 +290,9 @@ bool GeosOracle::SetCase(const gorv_corpus::Case& c, std::string* why) {
     for (bool& d : m.geosDone) d = false;
     m.band.reset();
     m.tol = c.tolerance;
+    m.segs.clear();
+    m.AddSegments(c.a);
+    m.AddSegments(c.b);
     m.ua = m.Operand(c.a, "A", why);
     m.ub = m.ua ? m.Operand(c.b, "B", why) : m.Own(nullptr);
     std::vector<Geom> lines;
@@ -266,7 +320,7 @@ Outcome GeosOracle::Check(GORV_BOOLEAN_OP op, const T_GORV_BOOLEAN_REPORT& repor
     o.areaGeos = m.Area(g);
     if (report.eStatus == GORV_BOOLEAN_FAILED) {
         o.verdict = kFailed;
-        o.detail = "failed: " + report.strMessage;
+        o.detail = "status failed: " + report.strMessage;
         return o;
     }
     if (report.eStatus == GORV_BOOLEAN_INVALID) {
@@ -281,23 +335,25 @@ Outcome GeosOracle::Check(GORV_BOOLEAN_OP op, const T_GORV_BOOLEAN_REPORT& repor
                    " polygons appended";
         return o;
     }
-    const std::string rules = RingRuleProblems(result);
+    std::string rules = RingRuleProblems(result);
+    if (rules.empty()) rules = m.StrayVertex(result);
     if (!rules.empty()) {
         o.verdict = kInvalid;
         o.detail = rules;
     }
     std::vector<Geom> polys;
-    for (INT_PTR i = 0; i < result.GetSize() && rules.empty(); ++i) polys.push_back(m.Polygon(result[i]));
-    Geom ours = rules.empty() ? (polys.empty() ? m.Own(GEOSGeom_createEmptyPolygon_r(m.h))
+    const bool buildable = RingRuleProblems(result).empty();
+    for (INT_PTR i = 0; i < result.GetSize() && buildable; ++i) polys.push_back(m.Polygon(result[i]));
+    Geom ours = buildable ? (polys.empty() ? m.Own(GEOSGeom_createEmptyPolygon_r(m.h))
                                                : m.Collection(GEOS_MULTIPOLYGON, polys))
-                              : m.Own(nullptr);
-    if (rules.empty() && !ours) {
+                          : m.Own(nullptr);
+    if (buildable && !ours) {
         o.verdict = kInvalid;
         o.detail = "GEOS cannot build the result (" + m.lastError + ")";
     } else if (ours && GEOSisValid_r(m.h, ours.get()) != 1) {
         char* reason = GEOSisValidReason_r(m.h, ours.get());
         o.verdict = kInvalid;
-        o.detail = std::string("not valid: ") + (reason ? reason : "?");
+        o.detail += std::string(o.detail.empty() ? "" : "; ") + "not valid: " + (reason ? reason : "?");
         if (reason) GEOSFree_r(m.h, reason);
         ours = m.Own(GEOSMakeValid_r(m.h, ours.get()));
     }
@@ -335,13 +391,43 @@ Outcome GeosOracle::Check(GORV_BOOLEAN_OP op, const T_GORV_BOOLEAN_REPORT& repor
     return o;
 }
 
-Outcome RunAndCheck(GeosOracle& oracle, const gorv_corpus::Case& c, GORV_BOOLEAN_OP op) {
+namespace {
+
+bool SameRing(const T_GORV_POLYGON2D& x, const T_GORV_POLYGON2D& y) {
+    if (x.points.GetSize() != y.points.GetSize()) return false;
+    for (INT_PTR i = 0; i < x.points.GetSize(); ++i)
+        if (x.points[i].x != y.points[i].x || x.points[i].y != y.points[i].y) return false;
+    return true;
+}
+
+bool SameResult(const CArray<T_GORV_COMPLEX_POLYGON2D>& x, const CArray<T_GORV_COMPLEX_POLYGON2D>& y) {
+    if (x.GetSize() != y.GetSize()) return false;
+    for (INT_PTR i = 0; i < x.GetSize(); ++i) {
+        if (!SameRing(x[i].outer, y[i].outer) || x[i].holes.GetSize() != y[i].holes.GetSize()) return false;
+        for (INT_PTR h = 0; h < x[i].holes.GetSize(); ++h)
+            if (!SameRing(x[i].holes[h], y[i].holes[h])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Outcome RunAndCheck(GeosOracle& oracle, const gorv_corpus::Case& c, GORV_BOOLEAN_OP op, bool twice) {
     const CArray<T_GORV_COMPLEX_POLYGON2D> a = gorv_corpus::ToArray(c.a), b = gorv_corpus::ToArray(c.b);
     CArray<T_GORV_COMPLEX_POLYGON2D> result;
     T_GORV_BOOLEAN_OPTIONS options;
     options.dTolerance = c.tolerance;
     const T_GORV_BOOLEAN_REPORT report = CGeomFunc::PolygonBoolean(op, a, b, result, options);
-    return oracle.Check(op, report, result);
+    Outcome o = oracle.Check(op, report, result);
+    if (twice && o.verdict == kAgree) {
+        CArray<T_GORV_COMPLEX_POLYGON2D> again;
+        const T_GORV_BOOLEAN_REPORT report2 = CGeomFunc::PolygonBoolean(op, a, b, again, options);
+        if (report2.eStatus != report.eStatus || !SameResult(result, again)) {
+            o.verdict = kInvalid;
+            o.detail = "a second run on the same input gave a different result";
+        }
+    }
+    return o;
 }
 
 }  // namespace gorv_oracle

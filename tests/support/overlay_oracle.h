@@ -44,7 +44,8 @@ public:
 
     // Judges a result of op on the current case: the status contract (only a result appends),
     // validity (GEOS's check of the whole result as one multipolygon, plus outer rings
-    // counter-clockwise, holes clockwise, no closing repeat, at least three vertices, finite), then
+    // counter-clockwise, holes clockwise, no closing repeat, at least three vertices, finite, and
+    // every vertex within 2 x tolerance of an input edge), then
     // agreement: the symmetric difference with GEOS's result, outside a band of 2 x tolerance around
     // every input edge, has area at most 1e-6 (|A| + |B|), and the areas differ by at most
     // tolerance x (perimeter of A + perimeter of B).
@@ -59,8 +60,9 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// Runs the engine on op for the current case of `oracle` (set from c) and judges the result.
-Outcome RunAndCheck(GeosOracle& oracle, const gorv_corpus::Case& c, GORV_BOOLEAN_OP op);
+// Runs the engine on op for the current case of `oracle` (set from c) and judges the result. With
+// `twice`, an agreeing result must also come back bit for bit the same from a second run.
+Outcome RunAndCheck(GeosOracle& oracle, const gorv_corpus::Case& c, GORV_BOOLEAN_OP op, bool twice = false);
 
 // Our ring rules on a result: "" when every ring has at least three vertices, finite coordinates
 // and no closing repeat, every outer ring is counter-clockwise and every hole clockwise.
