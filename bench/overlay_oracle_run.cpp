@@ -1,13 +1,17 @@
 // The whole overlay corpus (every family, all three operations) through the overlay engine, judged
-// by GEOS; prints the counts per family (agree / disagree / invalid / failed) and, with --findings
-// DIR, writes the smallest failing cases to DIR/oracle_<family>_<index>.txt in the format of
-// tests/overlay/oracle/cases/. Exit status 0
-// when every operation agrees, 1 otherwise, 2 on bad arguments.
+// by GEOS; prints the counts per family (agree / disagree / invalid / failed). Exit status 0 when
+// every operation agrees, 1 otherwise, 2 on bad arguments.
 //
-//   gorv_overlay_oracle_run [--seed N] [--cases N] [--family NAME] [--findings DIR] [--list N]
+//   gorv_overlay_oracle_run [--seed N] [--cases N] [--family NAME] [--list N] [--findings DIR]
+//                           [--recorded DIR]
 //
-// --cases N runs the first N cases of each family (default: the full corpus); --list N prints the
-// first N failing operations of each family.
+// --cases N      the first N cases of each family (default: the whole corpus, over 20,000 operations)
+// --list N       print the first N failing operations of each family
+// --findings DIR write the three smallest failing cases of each family to DIR/oracle_<family>_<index>.txt
+//                (the format of tests/overlay/oracle/cases/), each shrunk first: members, holes and
+//                vertices are dropped while the operands stay valid and the same operation still
+//                fails the same way
+// --recorded DIR also judge every recorded case DIR/*.txt (counted as family "file")
 #include "support/overlay_corpus.h"
 #include "support/overlay_oracle.h"
 
@@ -16,12 +20,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
+
+using gorv_corpus::Case;
 
 struct Finding {
     std::size_t vertices;
@@ -38,6 +45,80 @@ int Usage(const char* why) {
     return 2;
 }
 
+// The ring without its closing repeat.
+void Open(T_GORV_POLYGON2D& r) {
+    const INT_PTR n = r.points.GetSize();
+    if (n > 1 && r.points[0].x == r.points[n - 1].x && r.points[0].y == r.points[n - 1].y) r.points.RemoveAt(n - 1);
+}
+
+// Every ring of the case, as a pointer, in a fixed order.
+std::vector<T_GORV_POLYGON2D*> Rings(Case& c) {
+    std::vector<T_GORV_POLYGON2D*> out;
+    for (auto* op : {&c.a, &c.b})
+        for (T_GORV_COMPLEX_POLYGON2D& p : *op) {
+            out.push_back(&p.outer);
+            for (INT_PTR h = 0; h < p.holes.GetSize(); ++h) out.push_back(&p.holes[h]);
+        }
+    return out;
+}
+
+// Greedy shrinking of a failing case: drop members, then holes, then single vertices, keeping each
+// change after which the operands are still valid and op still gets the same verdict.
+Case Shrink(gorv_oracle::GeosOracle& oracle, Case c, GORV_BOOLEAN_OP op, gorv_oracle::Verdict verdict) {
+    for (T_GORV_POLYGON2D* r : Rings(c)) Open(*r);
+    int budget = 20000;
+    auto stillFails = [&](const Case& t) {
+        if (--budget < 0 || !oracle.SetCase(t, nullptr)) return false;
+        return gorv_oracle::RunAndCheck(oracle, t, op).verdict == verdict;
+    };
+    if (!stillFails(c)) {
+        oracle.SetCase(c, nullptr);
+        return c;  // does not fail as an open-ring copy: keep as it is
+    }
+    for (bool changed = true; changed && budget > 0;) {
+        changed = false;
+        for (auto* op2 : {&c.a, &c.b}) {
+            for (size_t i = 0; i < op2->size() && op2->size() > 1; ++i) {
+                Case t = c;
+                auto& members = op2 == &c.a ? t.a : t.b;
+                members.erase(members.begin() + static_cast<long>(i));
+                if (stillFails(t)) {
+                    c = t;
+                    changed = true;
+                    --i;
+                }
+            }
+        }
+        for (auto* op2 : {&c.a, &c.b}) {
+            for (size_t i = 0; i < op2->size(); ++i) {
+                for (INT_PTR h = 0; h < (*op2)[i].holes.GetSize(); ++h) {
+                    Case t = c;
+                    (op2 == &c.a ? t.a : t.b)[i].holes.RemoveAt(h);
+                    if (stillFails(t)) {
+                        c = t;
+                        changed = true;
+                        --h;
+                    }
+                }
+            }
+        }
+        const size_t rings = Rings(c).size();
+        for (size_t k = 0; k < rings; ++k) {
+            for (INT_PTR j = 0; j < Rings(c)[k]->points.GetSize() && Rings(c)[k]->points.GetSize() > 3; ++j) {
+                Case t = c;
+                Rings(t)[k]->points.RemoveAt(j);
+                if (stillFails(t)) {
+                    c = t;
+                    changed = true;
+                    --j;
+                }
+            }
+        }
+    }
+    oracle.SetCase(c, nullptr);
+    return c;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,7 +126,8 @@ int main(int argc, char** argv) {
     long long cases = -1;
     int onlyFamily = -1;
     int list = 0;
-    const char* findingsPath = nullptr;
+    const char* findingsDir = nullptr;
+    const char* recordedDir = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) return Usage(("missing value after " + arg).c_str());
@@ -53,7 +135,8 @@ int main(int argc, char** argv) {
         if (arg == "--seed") seed = std::strtoull(v, nullptr, 10);
         else if (arg == "--cases") cases = std::atoll(v);
         else if (arg == "--list") list = std::atoi(v);
-        else if (arg == "--findings") findingsPath = v;
+        else if (arg == "--findings") findingsDir = v;
+        else if (arg == "--recorded") recordedDir = v;
         else if (arg == "--family") {
             for (int f = 0; f < gorv_corpus::kFamilyCount; ++f)
                 if (std::strcmp(v, gorv_corpus::FamilyName(f)) == 0) onlyFamily = f;
@@ -67,6 +150,11 @@ int main(int argc, char** argv) {
     std::vector<Finding> findings;
     int total[gorv_oracle::kVerdictCount] = {0, 0, 0, 0};
     long long corpusFaults = 0;
+    auto row = [](const char* name, const int* counts, double secs) {
+        std::printf("%-6s %7d %7d %9d %8d %7d %9.1f\n", name, counts[0] + counts[1] + counts[2] + counts[3], counts[0],
+                    counts[1], counts[2], counts[3], secs);
+        std::fflush(stdout);
+    };
     std::printf("%-6s %7s %7s %9s %8s %7s %9s\n", "family", "ops", "agree", "disagree", "invalid", "failed", "seconds");
     for (int f = 0; f < gorv_corpus::kFamilyCount; ++f) {
         if (onlyFamily >= 0 && f != onlyFamily) continue;
@@ -75,7 +163,7 @@ int main(int argc, char** argv) {
         int listed = 0;
         const auto t0 = std::chrono::steady_clock::now();
         for (std::uint64_t i = 0; i < n; ++i) {
-            const gorv_corpus::Case c = gorv_corpus::MakeCase(seed, f, i);
+            const Case c = gorv_corpus::MakeCase(seed, f, i);
             std::string why;
             if (!oracle.SetCase(c, &why)) {
                 ++corpusFaults;
@@ -94,18 +182,41 @@ int main(int argc, char** argv) {
                                 gorv_oracle::VerdictName(o.verdict), o.detail.c_str());
             }
         }
-        const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        std::printf("%-6s %7llu %7d %9d %8d %7d %9.1f\n", gorv_corpus::FamilyName(f), static_cast<unsigned long long>(3 * n),
-                    counts[0], counts[1], counts[2], counts[3], secs);
-        std::fflush(stdout);
+        row(gorv_corpus::FamilyName(f), counts, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
         for (int k = 0; k < gorv_oracle::kVerdictCount; ++k) total[k] += counts[k];
     }
-    std::printf("%-6s %7d %7d %9d %8d %7d\n", "all", total[0] + total[1] + total[2] + total[3], total[0], total[1],
-                total[2], total[3]);
-    if (corpusFaults) std::printf("corpus faults (cases GEOS finds invalid, skipped): %lld\n", corpusFaults);
+    if (recordedDir) {
+        std::vector<std::filesystem::path> files;
+        for (const auto& e : std::filesystem::directory_iterator(recordedDir))
+            if (e.path().extension() == ".txt") files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        int counts[gorv_oracle::kVerdictCount] = {0, 0, 0, 0};
+        const auto t0 = std::chrono::steady_clock::now();
+        for (const auto& path : files) {
+            Case c;
+            double areas[3];
+            std::string why;
+            if (!gorv_corpus::ReadCaseFile(path.string(), c, areas) || !oracle.SetCase(c, &why)) {
+                ++corpusFaults;
+                std::fprintf(stderr, "unreadable or invalid case %s %s\n", path.string().c_str(), why.c_str());
+                continue;
+            }
+            for (GORV_BOOLEAN_OP op : kOps) {
+                const gorv_oracle::Outcome o = gorv_oracle::RunAndCheck(oracle, c, op);
+                ++counts[o.verdict];
+                if (o.verdict != gorv_oracle::kAgree)
+                    std::printf("  %s %s: %s: %s\n", path.filename().string().c_str(), gorv_oracle::OpName(op),
+                                gorv_oracle::VerdictName(o.verdict), o.detail.c_str());
+            }
+        }
+        row("file", counts, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+        for (int k = 0; k < gorv_oracle::kVerdictCount; ++k) total[k] += counts[k];
+    }
+    row("all", total, 0.0);
+    if (corpusFaults) std::printf("corpus faults (unreadable, or invalid for GEOS; skipped): %lld\n", corpusFaults);
 
-    if (findingsPath && !findings.empty()) {
-        // The smallest three failing cases of each family (each with its first failing operation).
+    if (findingsDir && !findings.empty()) {
+        // The three smallest failing cases of each family, each shrunk on its first failing operation.
         std::stable_sort(findings.begin(), findings.end(),
                          [](const Finding& x, const Finding& y) { return x.vertices < y.vertices; });
         int written[gorv_corpus::kFamilyCount] = {};
@@ -113,22 +224,19 @@ int main(int argc, char** argv) {
         for (const Finding& fd : findings) {
             if (written[fd.family] >= 3 || !done.insert({fd.family, fd.index}).second) continue;
             ++written[fd.family];
-            const gorv_corpus::Case c = gorv_corpus::MakeCase(seed, fd.family, fd.index);
-            const std::string path = std::string(findingsPath) + "/oracle_" + gorv_corpus::FamilyName(fd.family) + "_" +
+            const Case small = Shrink(oracle, gorv_corpus::MakeCase(seed, fd.family, fd.index), fd.op, fd.outcome.verdict);
+            const gorv_oracle::Outcome o = gorv_oracle::RunAndCheck(oracle, small, fd.op);
+            const double areas[3] = {oracle.GeosArea(GORV_BOOLEAN_UNION), oracle.GeosArea(GORV_BOOLEAN_INTERSECT),
+                                     oracle.GeosArea(GORV_BOOLEAN_SUBTRACT)};
+            const std::string path = std::string(findingsDir) + "/oracle_" + gorv_corpus::FamilyName(fd.family) + "_" +
                                      std::to_string(fd.index) + ".txt";
-            FILE* out = std::fopen(path.c_str(), "w");
-            if (!out) return Usage(("cannot write " + path).c_str());
-            oracle.SetCase(c, nullptr);
-            std::fprintf(out, "# %s case %llu seed %llu, %s: %s: %s (%zu vertices)\n", gorv_corpus::FamilyName(fd.family),
-                         static_cast<unsigned long long>(fd.index), static_cast<unsigned long long>(seed),
-                         gorv_oracle::OpName(fd.op), gorv_oracle::VerdictName(fd.outcome.verdict), fd.outcome.detail.c_str(),
-                         fd.vertices);
-            std::fprintf(out, "%s\n%s\ntolerance %.17g\n", gorv_corpus::ToWkt(c.a).c_str(), gorv_corpus::ToWkt(c.b).c_str(),
-                         c.tolerance);
-            std::fprintf(out, "union %.17g\nintersection %.17g\ndifference %.17g\n", oracle.GeosArea(GORV_BOOLEAN_UNION),
-                         oracle.GeosArea(GORV_BOOLEAN_INTERSECT), oracle.GeosArea(GORV_BOOLEAN_SUBTRACT));
-            std::fclose(out);
-            std::printf("wrote %s\n", path.c_str());
+            const std::string comment = std::string(gorv_corpus::FamilyName(fd.family)) + " case " +
+                                        std::to_string(fd.index) + " seed " + std::to_string(seed) + " (shrunk to " +
+                                        std::to_string(gorv_corpus::VertexCount(small.a) + gorv_corpus::VertexCount(small.b)) +
+                                        " vertices), " + gorv_oracle::OpName(fd.op) + ": " +
+                                        gorv_oracle::VerdictName(o.verdict) + ": " + o.detail;
+            if (!gorv_corpus::WriteCaseFile(path, comment, small, areas)) return Usage(("cannot write " + path).c_str());
+            std::printf("wrote %s: %s\n", path.c_str(), comment.c_str());
         }
     }
     return total[1] + total[2] + total[3] + corpusFaults == 0 ? 0 : 1;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <random>
 
 namespace gorv_corpus {
@@ -736,6 +738,50 @@ bool ParseWkt(const std::string& text, std::vector<T_GORV_COMPLEX_POLYGON2D>& ou
         else out.back().holes.Add(r);
     }
     return depth == 0;
+}
+
+bool ReadCaseFile(const std::string& path, Case& c, double areas[3]) {
+    std::ifstream in(path);
+    std::vector<std::vector<T_GORV_COMPLEX_POLYGON2D>> operands;
+    areas[0] = areas[1] = areas[2] = -1.0;
+    c.tolerance = 0.001;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream ls(line);
+        std::string word;
+        ls >> word;
+        if (word == "POLYGON" || word == "MULTIPOLYGON") {
+            operands.emplace_back();
+            if (!ParseWkt(line, operands.back())) return false;
+        } else if (word == "tolerance") {
+            ls >> c.tolerance;
+        } else if (word == "union") {
+            ls >> areas[0];
+        } else if (word == "intersection") {
+            ls >> areas[1];
+        } else if (word == "difference") {
+            ls >> areas[2];
+        }
+    }
+    if (operands.size() != 2) return false;
+    c.a = operands[0];
+    c.b = operands[1];
+    return true;
+}
+
+bool WriteCaseFile(const std::string& path, const std::string& comment, const Case& c, const double areas[3]) {
+    std::ofstream out(path);
+    out << "# " << comment << "\n" << ToWkt(c.a) << "\n" << ToWkt(c.b) << "\n";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "tolerance %.17g\n", c.tolerance);
+    out << buf;
+    const char* names[3] = {"union", "intersection", "difference"};
+    for (int k = 0; k < 3; ++k) {
+        if (areas[k] < 0.0) continue;
+        std::snprintf(buf, sizeof buf, "%s %.17g\n", names[k], areas[k]);
+        out << buf;
+    }
+    return static_cast<bool>(out);
 }
 
 std::size_t VertexCount(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v) {

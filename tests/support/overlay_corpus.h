@@ -57,6 +57,12 @@ std::string ToWkt(const CArray<T_GORV_COMPLEX_POLYGON2D>& v);
 // "POLYGON EMPTY" / "MULTIPOLYGON EMPTY" give an empty operand.
 bool ParseWkt(const std::string& text, std::vector<T_GORV_COMPLEX_POLYGON2D>& out);
 
+// Recorded case files (tests/overlay/oracle/cases/README.md): comment lines, A and B as WKT, an
+// optional "tolerance T" line, and GEOS's areas as "union X", "intersection X", "difference X"
+// (areas[k] is -1 where a line is missing). ReadCaseFile is false unless it found two operands.
+bool ReadCaseFile(const std::string& path, Case& c, double areas[3]);
+bool WriteCaseFile(const std::string& path, const std::string& comment, const Case& c, const double areas[3]);
+
 // Number of vertices of an operand (each ring counted without its closing repeat).
 std::size_t VertexCount(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v);
 

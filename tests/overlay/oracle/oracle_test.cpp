@@ -156,31 +156,9 @@ TEST(OracleRecordedCases, AgreeWithGeos) {
     gorv_oracle::GeosOracle oracle;
     for (const auto& path : files) {
         SCOPED_TRACE(path.filename().string());
-        std::ifstream in(path);
         Case c;
-        std::vector<std::vector<T_GORV_COMPLEX_POLYGON2D>> operands;
-        double recorded[3] = {-1, -1, -1};
-        for (std::string line; std::getline(in, line);) {
-            if (line.empty() || line[0] == '#') continue;
-            std::istringstream ls(line);
-            std::string word;
-            ls >> word;
-            if (word == "POLYGON" || word == "MULTIPOLYGON") {
-                operands.emplace_back();
-                ASSERT_TRUE(gorv_corpus::ParseWkt(line, operands.back())) << line.substr(0, 80);
-            } else if (word == "tolerance") {
-                ls >> c.tolerance;
-            } else if (word == "union") {
-                ls >> recorded[0];
-            } else if (word == "intersection") {
-                ls >> recorded[1];
-            } else if (word == "difference") {
-                ls >> recorded[2];
-            }
-        }
-        ASSERT_EQ(operands.size(), 2u);
-        c.a = operands[0];
-        c.b = operands[1];
+        double recorded[3];
+        ASSERT_TRUE(gorv_corpus::ReadCaseFile(path.string(), c, recorded));
         std::string why;
         ASSERT_TRUE(oracle.SetCase(c, &why)) << why;
         for (int k = 0; k < 3; ++k) {
