@@ -1,4 +1,4 @@
-# The overlay engine judged by GEOS (labels overlay, oracle): a fixed-seed tenth of the generated
+# The overlay engine judged by GEOS (label oracle): a fixed-seed tenth of the generated
 # corpus and the recorded cases of overlay/oracle/cases/. GEOS is linked to this test only; without
 # it the test skips, or fails when the environment variable CI is set.
 include(${PROJECT_SOURCE_DIR}/cmake/GorvGeos.cmake)
@@ -14,4 +14,4 @@ target_compile_definitions(gorv_overlay_oracle_tests PRIVATE GORV_TEST_DATA_DIR=
 target_link_libraries(gorv_overlay_oracle_tests PRIVATE gorv::base Threads::Threads GTest::gtest_main
   gorv_dev_flags gorv_fp_flags $<TARGET_NAME_IF_EXISTS:gorv_geos>)
 gtest_discover_tests(gorv_overlay_oracle_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES LABELS "overlay;oracle")
+  PROPERTIES LABELS "oracle")

@@ -30,16 +30,6 @@ using gorv_corpus::MakeCase;
 
 const GORV_BOOLEAN_OP kOps[3] = {GORV_BOOLEAN_UNION, GORV_BOOLEAN_INTERSECT, GORV_BOOLEAN_SUBTRACT};
 
-// Cases per family in the share run here: a tenth of the corpus (about 2,000 operations), or
-// $GORV_ORACLE_CASES per family when set.
-std::uint64_t ShareCount(int family) {
-    if (const char* env = std::getenv("GORV_ORACLE_CASES")) {
-        const long long n = std::atoll(env);
-        if (n > 0) return static_cast<std::uint64_t>(n);
-    }
-    return gorv_corpus::FullCaseCount(family) / 10;
-}
-
 #define GORV_REQUIRE_GEOS()                                                                  \
     do {                                                                                     \
         if (!GORV_HAVE_GEOS) {                                                               \
@@ -91,6 +81,16 @@ TEST(OverlayCorpus, WktRoundTripIsExact) {
 }
 
 #if GORV_HAVE_GEOS
+
+// Cases per family in the share run here: a tenth of the corpus (about 2,000 operations), or
+// $GORV_ORACLE_CASES per family when set.
+std::uint64_t ShareCount(int family) {
+    if (const char* env = std::getenv("GORV_ORACLE_CASES")) {
+        const long long n = std::atoll(env);
+        if (n > 0) return static_cast<std::uint64_t>(n);
+    }
+    return gorv_corpus::FullCaseCount(family) / 10;
+}
 
 struct Failure {
     std::size_t vertices;
