@@ -5,15 +5,16 @@
 // rectangle minus all 8 circles in one call (B a multi-polygon operand).
 //
 // Inputs are built outside the timing loops (GEOS geometries too); each iteration computes the
-// result and frees it. Run with medians of 5 repetitions:
+// result and frees it. In an optimised build, medians of 5 repetitions:
 //
-//   ./build/release-bench/bench/gorv_overlay_geos_bench --benchmark_repetitions=5
+//   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DGORV_BUILD_TESTS=OFF
+//   cmake --build build/bench --target gorv_overlay_geos_bench
+//   build/bench/bench/gorv_overlay_geos_bench --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true --benchmark_out=overlay.json --benchmark_out_format=json
 //   python3 bench/overlay_geos_table.py overlay.json
 //
-// (an optimised build: cmake -S . -B build/release-bench -G Ninja -DCMAKE_BUILD_TYPE=Release). The
-// script prints each cell's median for ours, GEOS and the modeler, the ratio ours / GEOS, and the
-// growth exponent from n = 512 to 8192: log(t(8192) / t(512)) / log(16).
+// The script prints each cell's median CPU time for ours, GEOS and the modeler, the ratio
+// ours / GEOS, and the growth exponent from n = 512 to 8192: log(t(8192) / t(512)) / log(16).
 // Names: overlay/<case>/<op>[/n:N]/<engine>, engine ours, geos or modeler, registered side by side.
 #include <benchmark/benchmark.h>
 
