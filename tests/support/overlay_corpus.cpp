@@ -620,6 +620,90 @@ void MakeMulti(Rng& rng, Case& c) {
     else EmitAll(rng, b, a, c);
 }
 
+// A thin rectangle (a strip) of length len and width w around c, turned by dir.
+Ring Strip(P c, double len, double w, P dir) {
+    const P u = dir, n = {-dir.y, dir.x};
+    const P a = Mul(u, 0.5 * len), b = Mul(n, 0.5 * w);
+    return {Sub(Sub(c, a), b), Sub(Add(c, a), b), Add(Add(c, a), b), Add(Sub(c, a), b)};
+}
+
+void MakeTight(Rng& rng, Case& c) {
+    const double tol = c.tolerance;
+    const int v = rng.Int(0, 4);
+    if (v == 0) {
+        // Clusters of 2 or 3 vertices of one ring, 0.3 to 1.2 tolerances apart.
+        const Ring plain = Star(rng, {0, 0}, rng.Int(6, 30), 5.0, 12.0);
+        Ring a = plain;
+        const int clusters = rng.Int(1, 3);
+        for (int k = 0; k < clusters; ++k) {
+            const size_t i = static_cast<size_t>(rng.Int(0, static_cast<int>(a.size()) - 1));
+            const P p = a[i], q = a[(i + 1) % a.size()];
+            if (Len(Sub(q, p)) < 20.0 * tol) continue;
+            const P u = Unit(Sub(q, p)), nrm = {-u.y, u.x};
+            Ring t(a.begin(), a.begin() + static_cast<long>(i) + 1);
+            double along = 0.0;
+            const int extra = rng.Int(1, 2);
+            for (int e = 0; e < extra; ++e) {
+                along += rng.Uniform(0.3, 1.2) * tol;
+                t.push_back(Add(Add(p, Mul(u, along)), Mul(nrm, rng.Uniform(-0.5, 0.5) * tol)));
+            }
+            t.insert(t.end(), a.begin() + static_cast<long>(i) + 1, a.end());
+            if (IsSimple(t)) a = t;
+        }
+        const Ring b = rng.Chance(0.5) ? Star(rng, {rng.Uniform(-5, 5), rng.Uniform(-5, 5)}, rng.Int(5, 30), 3.0, 12.0)
+                                       : Translate(plain, Mul(Dir(rng.Unit()), rng.NearDistance() * tol));
+        EmitAll(rng, {Single(a)}, {Single(b)}, c);
+    } else if (v == 1) {
+        // A hole, or the other operand, thinner than a few tolerances.
+        Poly a = Single(rng.Chance(0.5) ? Rect(-10, -10, 10, 10) : Regular({0, 0}, 12.0, rng.Int(8, 64), rng.Unit()));
+        const Ring hole = Strip({rng.Uniform(-3, 3), rng.Uniform(-3, 3)}, rng.Uniform(2, 8), rng.Uniform(0.2, 3.0) * tol, Dir(rng.Unit()));
+        if (RingsApart(hole, a.outer, 10.0 * tol)) a.holes.push_back(hole);
+        Ring b;
+        if (rng.Chance(0.5)) b = Shape(rng, {rng.Uniform(-6, 6), rng.Uniform(-6, 6)}, rng.Uniform(3, 10));
+        else b = Strip({rng.Uniform(-8, 8), rng.Uniform(-8, 8)}, rng.Uniform(5, 25), rng.Uniform(0.2, 3.0) * tol, Dir(rng.Unit()));
+        EmitAll(rng, {a}, {Single(b)}, c);
+    } else if (v == 2) {
+        // Tiles whose neighbours are apart or overlap by 0.2 to 3 tolerances.
+        auto tiles = [&](P origin, P dir) {
+            std::vector<Poly> out;
+            const int k = rng.Int(2, 4);
+            const double w = rng.Int(2, 6), h = rng.Int(4, 10);
+            for (int i = 0; i < k; ++i) {
+                const double gap = i == 0 ? 0.0 : rng.Sign() * rng.Uniform(0.2, 3.0) * tol;
+                out.push_back(Rotate(Single(Translate(Rect(i * w + gap, 0, (i + 1) * w, h), origin)), origin, dir));
+            }
+            return out;
+        };
+        const std::vector<Poly> a = tiles({0, 0}, Dir(rng.Chance(0.5) ? 0.0 : rng.Unit()));
+        std::vector<Poly> b;
+        if (rng.Chance(0.5)) b = tiles({rng.Uniform(-4, 4), rng.Uniform(-4, 4)}, Dir(rng.Unit()));
+        else b.push_back(Single(Shape(rng, {rng.Uniform(0, 10), rng.Uniform(0, 8)}, rng.Uniform(2, 8))));
+        EmitAll(rng, a, b, c);
+    } else if (v == 3) {
+        // Far from the origin: 1e5 to 1e7 in each coordinate.
+        const P t = {rng.Sign() * rng.Uniform(1e5, 1e7), rng.Sign() * rng.Uniform(1e5, 1e7)};
+        Ring a, b;
+        if (rng.Chance(0.5)) {
+            a = Star(rng, t, rng.Int(5, 40), 4.0, 12.0);
+            b = Star(rng, Add(t, {rng.Uniform(-4, 4), rng.Uniform(-4, 4)}), rng.Int(5, 40), 4.0, 12.0);
+        } else {
+            a = Regular(t, 100.0, rng.NgonSize(), rng.Unit());
+            b = Regular(Add(t, Mul(Dir(rng.Unit()), rng.Uniform(0, 200))), 100.0, rng.NgonSize(), rng.Unit());
+        }
+        EmitAll(rng, {Single(a)}, {Single(b)}, c);
+    } else {
+        // Two n-gons within a few tolerances of each other everywhere.
+        const int n = rng.Int(16, 256);
+        const double turn = rng.Unit();
+        const Ring a = Regular({0, 0}, 100.0, n, turn);
+        const double dr = rng.Sign() * rng.Uniform(0.0, 3.0) * tol;
+        const P off = Mul(Dir(rng.Unit()), rng.Uniform(0.0, 3.0) * tol);
+        const double dt = rng.Sign() * rng.Uniform(0.0, 3.0) * tol / (2.0 * kPi * 100.0);
+        const Ring b = Regular(off, 100.0 + dr, rng.Chance(0.8) ? n : 2 * n, turn + dt);
+        EmitAll(rng, {Single(a)}, {Single(b)}, c);
+    }
+}
+
 void AppendRingWkt(std::string& s, const T_GORV_POLYGON2D& r) {
     s += "(";
     char buf[80];
@@ -661,12 +745,12 @@ std::string WktOf(const Seq& v, size_t n) {
 }  // namespace
 
 const char* FamilyName(int family) {
-    static const char* const names[kFamilyCount] = {"star", "near", "ngon", "holes", "spike", "multi"};
+    static const char* const names[kFamilyCount] = {"star", "near", "ngon", "holes", "spike", "multi", "tight"};
     return family >= 0 && family < kFamilyCount ? names[family] : "?";
 }
 
 std::uint64_t FullCaseCount(int family) {
-    static const std::uint64_t counts[kFamilyCount] = {1500, 1500, 1500, 800, 800, 800};
+    static const std::uint64_t counts[kFamilyCount] = {1500, 1500, 1500, 800, 800, 800, 600};
     return family >= 0 && family < kFamilyCount ? counts[family] : 0;
 }
 
@@ -681,7 +765,8 @@ Case MakeCase(std::uint64_t seed, int family, std::uint64_t index) {
     case kNgon: MakeNgon(rng, c); break;
     case kHoles: MakeHoles(rng, c); break;
     case kSpike: MakeSpike(rng, c); break;
-    default: MakeMulti(rng, c); break;
+    case kMulti: MakeMulti(rng, c); break;
+    default: MakeTight(rng, c); break;
     }
     return c;
 }

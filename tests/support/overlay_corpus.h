@@ -21,7 +21,9 @@ enum Family {
     kHoles = 3,   // polygons with holes (some holes touching at a vertex) against each other
     kSpike = 4,   // thin spikes and notches, slivers from near copies and near-parallel edges
     kMulti = 5,   // operands of several members that overlap or touch
-    kFamilyCount = 6
+    kTight = 6,   // vertex clusters, holes and strips thinner than a few tolerances, tiles with tiny
+                  // gaps, far-off coordinates, n-gons within a few tolerances of each other
+    kFamilyCount = 7
 };
 
 const char* FamilyName(int family);

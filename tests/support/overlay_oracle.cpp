@@ -20,13 +20,17 @@ struct GeomDeleter {
 };
 typedef std::unique_ptr<GEOSGeometry, GeomDeleter> Geom;
 
+// Shoelace area relative to the first vertex, so that far-off coordinates do not cancel away the
+// area of a small ring.
 double SignedArea(const T_GORV_POLYGON2D& r) {
-    double a = 0.0;
     const INT_PTR n = r.points.GetSize();
-    for (INT_PTR i = 0; i < n; ++i) {
-        const T_GORV_POINT2D& p = r.points[i];
-        const T_GORV_POINT2D& q = r.points[(i + 1) % n];
-        a += p.x * q.y - q.x * p.y;
+    if (n < 3) return 0.0;
+    const double x0 = r.points[0].x, y0 = r.points[0].y;
+    double a = 0.0;
+    for (INT_PTR i = 1; i + 1 < n; ++i) {
+        const double px = r.points[i].x - x0, py = r.points[i].y - y0;
+        const double qx = r.points[i + 1].x - x0, qy = r.points[i + 1].y - y0;
+        a += px * qy - qx * py;
     }
     return 0.5 * a;
 }
