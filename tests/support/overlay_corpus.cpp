@@ -771,6 +771,71 @@ Case MakeCase(std::uint64_t seed, int family, std::uint64_t index) {
     return c;
 }
 
+InvalidCase MakeInvalidCase(std::uint64_t seed, std::uint64_t index) {
+    InvalidCase ic;
+    ic.c.family = -1;
+    ic.c.index = index;
+    Rng rng(SplitMix(SplitMix(seed ^ 0x1badc0deULL) + index));
+    const int kind = rng.Int(0, 4);
+    Poly bad;
+    if (kind == 0) {
+        // A star with two vertices two apart swapped: its edges cross.
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            Ring r = Star(rng, {0, 0}, rng.Int(6, 20), 4.0, 10.0);
+            const size_t i = static_cast<size_t>(rng.Int(0, static_cast<int>(r.size()) - 1));
+            std::swap(r[i], r[(i + 2) % r.size()]);
+            bad = Single(r);
+            if (!IsSimple(r)) break;
+        }
+        ic.problem = GORV_PROBLEM_SELF_CROSSING;
+        ic.ring = 0;
+    } else {
+        bad = Single(Rect(-10, -10, 10, 10));
+        const bool goodHoleFirst = rng.Chance(0.5);
+        if (goodHoleFirst) bad.holes.push_back(Rect(-8, -8, -6, -6));
+        const int r = goodHoleFirst ? 2 : 1;
+        const double y = rng.Uniform(-4, 4);
+        if (kind == 1) {
+            bad.holes.push_back(Rect(9, y - 2, 11, y + 2));  // straddles x = 10
+            ic.problem = GORV_PROBLEM_HOLE_CROSSES_OUTER;
+            ic.ring = r;
+        } else if (kind == 2) {
+            bad.holes.push_back(Rect(13, y - 2, 17, y + 2));
+            ic.problem = GORV_PROBLEM_HOLE_OUTSIDE;
+            ic.ring = r;
+        } else if (kind == 3) {
+            bad.holes.push_back(Rect(-2, y - 2, 2, y + 2));
+            bad.holes.push_back(Rect(1, y - 1, 5, y + 3));
+            ic.problem = GORV_PROBLEM_HOLES_OVERLAP;
+            ic.ring = r;
+            ic.otherRing = r + 1;
+        } else {
+            const bool outerFirst = rng.Chance(0.5);
+            const Ring big = Rect(-5, y - 4, 5, y + 4), small = Rect(-1, y - 1, 1, y + 1);
+            bad.holes.push_back(outerFirst ? big : small);
+            bad.holes.push_back(outerFirst ? small : big);
+            ic.problem = GORV_PROBLEM_HOLES_NESTED;
+            ic.ring = r;
+            ic.otherRing = r + 1;
+        }
+    }
+    const P d = Dir(rng.Unit());
+    const P t = {rng.Uniform(-100, 100), rng.Uniform(-100, 100)};
+    bad = Translate(Rotate(bad, {0, 0}, d), t);
+    // The bad member among up to two valid ones (disjoint squares further out) in A or B.
+    std::vector<Poly> withBad;
+    const int before = rng.Int(0, 1), after = rng.Int(0, 1);
+    for (int i = 0; i < before; ++i) withBad.push_back(Single(Translate(Rect(30, 30 * i, 40, 30 * i + 10), t)));
+    withBad.push_back(bad);
+    for (int i = 0; i < after; ++i) withBad.push_back(Single(Translate(Rect(-40, 30 * i, -30, 30 * i + 10), t)));
+    const std::vector<Poly> other = {Single(Shape(rng, {t.x + rng.Uniform(-5, 5), t.y + rng.Uniform(-5, 5)}, rng.Uniform(3, 12)))};
+    ic.operand = rng.Int(0, 1);
+    ic.polygon = before;
+    if (ic.operand == 0) EmitAll(rng, withBad, other, ic.c);
+    else EmitAll(rng, other, withBad, ic.c);
+    return ic;
+}
+
 CArray<T_GORV_COMPLEX_POLYGON2D> ToArray(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v) {
     CArray<T_GORV_COMPLEX_POLYGON2D> a;
     for (const T_GORV_COMPLEX_POLYGON2D& p : v) a.Add(p);

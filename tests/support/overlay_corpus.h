@@ -41,6 +41,21 @@ struct Case {
 // strictly inside their outer ring, holes disjoint but for single touching points).
 Case MakeCase(std::uint64_t seed, int family, std::uint64_t index);
 
+// A case with exactly one invalid member: its operand (0 A, 1 B), polygon index, the problem, and
+// the ring at fault (0 outer, k hole k - 1; for two holes overlapping or nested, either of them:
+// ring and otherRing).
+struct InvalidCase {
+    Case c;
+    GORV_BOOLEAN_PROBLEM problem = GORV_PROBLEM_NONE;
+    int operand = 0;
+    int polygon = 0;
+    int ring = 0;
+    int otherRing = -1;
+};
+// Invalid case `index`: a ring crossing itself, a hole crossing its outer ring or outside it, two
+// holes overlapping, or a hole inside another, each by a clear margin (many tolerances).
+InvalidCase MakeInvalidCase(std::uint64_t seed, std::uint64_t index);
+
 // Cases per family in the full corpus (the three operations of each make the operation count).
 std::uint64_t FullCaseCount(int family);
 

@@ -174,6 +174,44 @@ TEST(OracleRecordedCases, AgreeWithGeos) {
 #endif
 }
 
+// Invalid input is refused, never answered: each generated invalid member (GEOS agrees it is
+// invalid) gets the status invalid input naming its operand, polygon, ring and problem, whichever
+// operation is asked, and nothing is appended.
+TEST(OracleInvalidInput, RefusedWithOperandPolygonRingAndProblem) {
+    GORV_REQUIRE_GEOS();
+#if GORV_HAVE_GEOS
+    gorv_oracle::GeosOracle oracle;
+    int problems[16] = {};
+    for (std::uint64_t i = 0; i < 300; ++i) {
+        const gorv_corpus::InvalidCase ic = gorv_corpus::MakeInvalidCase(gorv_corpus::kDefaultSeed, i);
+        SCOPED_TRACE("invalid case " + std::to_string(i) + ": A " + gorv_corpus::ToWkt(ic.c.a) + " B " +
+                     gorv_corpus::ToWkt(ic.c.b));
+        std::string why;
+        ASSERT_FALSE(oracle.SetCase(ic.c, &why));
+        EXPECT_NE(why.find(std::string(ic.operand == 0 ? "A" : "B") + " polygon " + std::to_string(ic.polygon)),
+                  std::string::npos) << why;
+        const GORV_BOOLEAN_OP op = kOps[i % 3];
+        CArray<T_GORV_COMPLEX_POLYGON2D> out;
+        T_GORV_BOOLEAN_OPTIONS options;
+        const T_GORV_BOOLEAN_REPORT r = CGeomFunc::PolygonBoolean(op, gorv_corpus::ToArray(ic.c.a),
+                                                                  gorv_corpus::ToArray(ic.c.b), out, options);
+        ASSERT_EQ(r.eStatus, GORV_BOOLEAN_INVALID) << r.strMessage;
+        EXPECT_EQ(out.GetSize(), 0);
+        EXPECT_EQ(r.eProblem, ic.problem) << r.strMessage;
+        EXPECT_EQ(r.nOperand, ic.operand) << r.strMessage;
+        EXPECT_EQ(r.nPolygon, ic.polygon) << r.strMessage;
+        if (ic.otherRing < 0) EXPECT_EQ(r.nRing, ic.ring) << r.strMessage;
+        else EXPECT_TRUE(r.nRing == ic.ring || r.nRing == ic.otherRing) << r.nRing << " " << r.strMessage;
+        EXPECT_FALSE(r.strMessage.empty());
+        ++problems[ic.problem];
+    }
+    // Every kind of problem was generated.
+    for (GORV_BOOLEAN_PROBLEM p : {GORV_PROBLEM_SELF_CROSSING, GORV_PROBLEM_HOLE_CROSSES_OUTER, GORV_PROBLEM_HOLE_OUTSIDE,
+                                   GORV_PROBLEM_HOLES_OVERLAP, GORV_PROBLEM_HOLES_NESTED})
+        EXPECT_GT(problems[p], 30) << p;
+#endif
+}
+
 #if GORV_HAVE_GEOS
 // The referee itself: GEOS's own result, handed over as the engine's, agrees; a result with a
 // piece missing, a ring in the wrong direction, or a closing repeat does not.
