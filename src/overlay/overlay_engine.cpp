@@ -231,20 +231,14 @@ void Engine::TestCrossing(std::uint32_t s1, std::uint32_t s2, std::vector<Split>
     if (g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
     const Pt a = m_nodes[g1.u], b = m_nodes[g1.v], c = m_nodes[g2.u], d = m_nodes[g2.v];
     // An end point near the other segment is handled by the node-on-edge rule.
-    if (SegDist2(a, b, c) <= m_dTol2 || SegDist2(a, b, d) <= m_dTol2 || SegDist2(c, d, a) <= m_dTol2 ||
-        SegDist2(c, d, b) <= m_dTol2)
+    if (NearSegment(a, b, c, m_dTol2) || NearSegment(a, b, d, m_dTol2) || NearSegment(c, d, a, m_dTol2) ||
+        NearSegment(c, d, b, m_dTol2))
         return;
     const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
     if (o3 * o4 >= 0) return;
-    // The crossing, computed once per pair (s1 < s2) along ab.
-    const double d1 = (d.x - c.x) * (a.y - c.y) - (d.y - c.y) * (a.x - c.x);
-    const double d2 = (d.x - c.x) * (b.y - c.y) - (d.y - c.y) * (b.x - c.x);
-    double t = d1 / (d1 - d2);
-    if (!(t >= 0.0)) t = 0.0;
-    if (t > 1.0) t = 1.0;
-    const Pt p{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+    const Pt p = CrossingPoint(a, b, c, d);
     std::uint32_t w = NodeNear(p);
     if (w == kNone) {
         w = static_cast<std::uint32_t>(m_nodes.size());
@@ -279,7 +273,7 @@ bool Engine::NodingRound(bool& bChanged) {
             if (w == g.u || w == g.v) continue;
             const Pt& p = m_nodes[w];
             if (p.y < y0 || p.y > y1) continue;
-            if (SegDist2(m_nodes[g.u], m_nodes[g.v], p) <= m_dTol2)
+            if (NearSegment(m_nodes[g.u], m_nodes[g.v], p, m_dTol2))
                 splits.push_back({static_cast<std::uint32_t>(s), w, 0.0});
         }
     }
@@ -1156,7 +1150,7 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
     const std::uint32_t ends2[2] = {g2.u, g2.v};
     for (const std::uint32_t w : ends2) {
         if (w == g1.u || w == g1.v) continue;
-        if (inBox(b1, m_nodes[w]) && SegDist2(a, b, m_nodes[w]) <= m_dTol2) {
+        if (inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2)) {
             splits.push_back({p, w, 0.0});
             bNear = true;
         }
@@ -1164,7 +1158,7 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
     const std::uint32_t ends1[2] = {g1.u, g1.v};
     for (const std::uint32_t w : ends1) {
         if (w == g2.u || w == g2.v) continue;
-        if (inBox(b2, m_nodes[w]) && SegDist2(c, d, m_nodes[w]) <= m_dTol2) {
+        if (inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2)) {
             splits.push_back({q, w, 0.0});
             bNear = true;
         }
@@ -1174,18 +1168,7 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
     if (o3 * o4 >= 0) return;
-    // Computed once per pair, along the piece of the lower input edge.
-    const bool swap = g2.raw < g1.raw || (g2.raw == g1.raw && q < p);
-    const Pt& e0 = swap ? c : a;
-    const Pt& e1 = swap ? d : b;
-    const Pt& f0 = swap ? a : c;
-    const Pt& f1 = swap ? b : d;
-    const double d1 = (f1.x - f0.x) * (e0.y - f0.y) - (f1.y - f0.y) * (e0.x - f0.x);
-    const double d2 = (f1.x - f0.x) * (e1.y - f0.y) - (f1.y - f0.y) * (e1.x - f0.x);
-    double u = d1 / (d1 - d2);
-    if (!(u >= 0.0)) u = 0.0;
-    if (u > 1.0) u = 1.0;
-    const Pt x{e0.x + u * (e1.x - e0.x), e0.y + u * (e1.y - e0.y)};
+    const Pt x = CrossingPoint(a, b, c, d);
     std::uint32_t w = NodeNearPieces(x, g1.raw, g2.raw);
     if (w == kNone) {
         w = static_cast<std::uint32_t>(m_nodes.size());
