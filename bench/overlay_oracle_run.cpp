@@ -205,8 +205,9 @@ int main(int argc, char** argv) {
                 const gorv_oracle::Outcome o = gorv_oracle::RunAndCheck(oracle, c, op);
                 ++counts[o.verdict];
                 if (o.verdict != gorv_oracle::kAgree)
-                    std::printf("  %s %s: %s: %s\n", path.filename().string().c_str(), gorv_oracle::OpName(op),
-                                gorv_oracle::VerdictName(o.verdict), o.detail.c_str());
+                    std::printf("  %s %s: %s: %s\n    ours: %s\n", path.filename().string().c_str(), gorv_oracle::OpName(op),
+                                gorv_oracle::VerdictName(o.verdict), o.detail.c_str(),
+                                o.resultWkt.empty() ? "(empty)" : o.resultWkt.c_str());
             }
         }
         row("file", counts, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
@@ -235,7 +236,8 @@ int main(int argc, char** argv) {
                                         std::to_string(gorv_corpus::VertexCount(small.a) + gorv_corpus::VertexCount(small.b)) +
                                         " vertices), " + gorv_oracle::OpName(fd.op) + ": " +
                                         gorv_oracle::VerdictName(o.verdict) + ": " + o.detail;
-            if (!gorv_corpus::WriteCaseFile(path, comment, small, areas)) return Usage(("cannot write " + path).c_str());
+            const std::string ours = "\n# ours: " + (o.resultWkt.empty() ? std::string("(empty)") : o.resultWkt);
+            if (!gorv_corpus::WriteCaseFile(path, comment + ours, small, areas)) return Usage(("cannot write " + path).c_str());
             std::printf("wrote %s: %s\n", path.c_str(), comment.c_str());
         }
     }

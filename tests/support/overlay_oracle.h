@@ -28,6 +28,7 @@ struct Outcome {
     double areaOurs = 0.0;      // area of the engine's result
     double areaGeos = 0.0;      // area of GEOS's result
     double areaLimit = 0.0;     // tolerance (perimeter A + perimeter B)
+    std::string resultWkt;      // the engine's result as WKT (empty for an empty result)
 };
 
 // One GEOS context (not shared between threads).
