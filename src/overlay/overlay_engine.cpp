@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <memory>
+#include <mutex>
 #include <numeric>
 
 namespace detail {
@@ -15,7 +17,7 @@ namespace {
 
 // A noding that has not settled after this many rounds is reported as a failure; ordinary input
 // settles in two or three.
-const int kMaxNodingRounds = 64;
+const int kMaxNodingRounds = 16;
 const std::uint32_t kNone = 0xffffffffu;
 
 // A directed piece of an input edge; winding +1 to its left for its operand.
@@ -33,7 +35,8 @@ struct Box {
 struct Split {
     std::uint32_t seg;
     std::uint32_t node;
-    double t;  // position along the segment (unnormalised projection)
+    double t;    // position along the segment (unnormalised projection)
+    bool bNear;  // a node near the segment (not a crossing)
 };
 
 // A graph edge from u to v: a single noded piece (merged with the pieces on the same two nodes),
@@ -51,12 +54,6 @@ struct Edge {
     std::uint32_t nCount;
 };
 
-struct EdgeRec {
-    std::uint32_t other;
-    int dA;
-    int dB;
-};
-
 struct Ring {
     std::vector<std::uint32_t> nodes;
     Box box;
@@ -68,6 +65,7 @@ struct Ring {
 class Engine {
 public:
     Engine() = default;
+    Input m_input;  // the input of the current call (filled through Overlay::GetInput)
     // Prepares a run on in (which must outlive the run) with tolerance dTol.
     void Reset(const Input& in, double dTol) {
         m_in = &in;
@@ -78,7 +76,7 @@ public:
     }
 
     void CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const;
-    RunStatus Run(int op, std::vector<OutPolygon>& out, std::string& strWhy);
+    RunStatus Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
 
 private:
     struct Chain {
@@ -87,13 +85,26 @@ private:
         int dir;   // +1 x ascending along the ring, -1 descending, 0 vertical only
         int ydir;  // the same for y
         Box box;
+        std::uint32_t ring;
     };
+    void ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const;
+    void RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
+
+public:
+    // Where p lies relative to input ring r: +1 inside, -1 outside, 0 on it (exact).
+    int LocateInInputRing(std::uint32_t r, const Pt& p) const;
+
+private:
     void FindCandidates();
     void WalkChains(const Chain& c, const Chain& d);
     void WalkChain(const Chain& c);
     void FastCluster();
     bool FastNoding();
     void TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& splits);
+    // Drops the node-near-edge splits at a node the edge's chain of pieces already passes, unless
+    // the node lies exactly on the piece: three nodes each within the tolerance of the line
+    // through the other two would otherwise split each other's pieces forever.
+    void DropRepeatedNodes(std::vector<Split>& splits, bool bFast);
     std::uint32_t NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t);
 
     void Cluster();
@@ -105,8 +116,8 @@ private:
     bool BuildGraph(std::string& strWhy);
     bool LabelFaces(std::string& strWhy);
     bool ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy);
-    bool Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, std::string& strWhy);
-    RunStatus RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy);
+    bool Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
+    RunStatus RunGraph(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
 
     std::uint32_t Dest(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].u : m_edges[h >> 1].v; }
     std::uint32_t Origin(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].v : m_edges[h >> 1].u; }
@@ -124,16 +135,38 @@ private:
     std::vector<std::uint32_t> m_vertexNode;
     std::vector<Seg> m_segs;
     std::vector<Edge> m_edges;
-    std::vector<std::uint32_t> m_adjOff, m_adj, m_pos, m_face, m_comp;
+    std::vector<std::uint32_t> m_adjOff, m_adj, m_pos, m_face;
     std::vector<std::uint32_t> m_faceFirst;
     std::vector<int> m_faceA, m_faceB;
     // Fast noding: the input edges (id = start vertex), their boxes and end vertices, the pairs
     // of edges whose boxes come within m_dReach of each other, and the pieces of each edge.
     double m_dReach = 0.0;
     std::vector<Box> m_rawBox;
-    std::vector<std::uint32_t> m_next, m_prev, m_segRing;
+    std::vector<Chain> m_chains;  // sorted by their smallest x
+    std::vector<std::uint32_t> m_ringChainOff, m_ringChain;  // chains of each ring
+    bool m_bFastNoded = false;
+    double m_dMaxCoord = 0.0;  // largest coordinate magnitude of the input  // pieces stay within 2 tolerances of their input edge
+    std::vector<std::uint32_t> m_next, m_prev;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
-    std::vector<std::uint32_t> m_partnerOff, m_partner;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_partners;  // the pairs both ways, sorted
+    // The input ring of edge (vertex) s.
+    std::uint32_t RingOf(std::uint32_t s) const {
+        const std::vector<InRing>& rs = m_in->rings;
+        std::size_t a = 0, b = rs.size();
+        while (b - a > 1) {
+            const std::size_t m = (a + b) / 2;
+            if (rs[m].nBegin <= s) a = m;
+            else b = m;
+        }
+        return static_cast<std::uint32_t>(a);
+    }
+    // The partners of edge s: [first, last) in m_partners.
+    void Partners(std::uint32_t s, const std::pair<std::uint32_t, std::uint32_t>*& first,
+                  const std::pair<std::uint32_t, std::uint32_t>*& last) const {
+        first = std::lower_bound(m_partners.data(), m_partners.data() + m_partners.size(), std::make_pair(s, 0u));
+        last = first;
+        while (last != m_partners.data() + m_partners.size() && last->first == s) ++last;
+    }
     std::vector<std::uint32_t> m_pieceOff;
     std::size_t m_nRoundFirstNode = 0;
     // Working buffers kept between calls on a thread (see Overlay).
@@ -142,11 +175,12 @@ private:
     std::vector<Split> m_splits;
     std::vector<Seg> m_segs2;
     std::vector<std::uint32_t> m_off2;
-    std::vector<EdgeRec> m_recs;
     std::vector<std::int32_t> m_seenAt;
     std::vector<std::uint32_t> m_polyNodes, m_deg;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
-    std::vector<char> m_bend;  // edge s and the next one along the ring need a look in round 1
+    std::vector<char> m_bend;
+    std::vector<std::uint32_t> m_dirtyList, m_newDirty;
+    std::vector<std::uint32_t> m_stamp;  // per node: the input edge whose chain passes it  // input edges split in the last noding round  // edge s and the next one along the ring need a look in round 1
     std::vector<Edge> m_singles;
 };
 
@@ -230,10 +264,8 @@ void Engine::TestCrossing(std::uint32_t s1, std::uint32_t s2, std::vector<Split>
     const Seg& g2 = m_segs[s2];
     if (g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
     const Pt a = m_nodes[g1.u], b = m_nodes[g1.v], c = m_nodes[g2.u], d = m_nodes[g2.v];
-    // An end point near the other segment is handled by the node-on-edge rule.
-    if (NearSegment(a, b, c, m_dTol2) || NearSegment(a, b, d, m_dTol2) || NearSegment(c, d, a, m_dTol2) ||
-        NearSegment(c, d, b, m_dTol2))
-        return;
+    // A crossing next to an end point snaps to that end point (or a nearer node); the exact test
+    // runs whatever the distances, so no crossing is left unresolved.
     const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
@@ -244,8 +276,8 @@ void Engine::TestCrossing(std::uint32_t s1, std::uint32_t s2, std::vector<Split>
         w = static_cast<std::uint32_t>(m_nodes.size());
         m_nodes.push_back(p);
     }
-    if (w != g1.u && w != g1.v) splits.push_back({s1, w, 0.0});
-    if (w != g2.u && w != g2.v) splits.push_back({s2, w, 0.0});
+    if (w != g1.u && w != g1.v) splits.push_back({s1, w, 0.0, false});
+    if (w != g2.u && w != g2.v) splits.push_back({s2, w, 0.0, false});
 }
 
 // One round: every node within the tolerance of a segment it does not end at splits it, and
@@ -274,7 +306,7 @@ bool Engine::NodingRound(bool& bChanged) {
             const Pt& p = m_nodes[w];
             if (p.y < y0 || p.y > y1) continue;
             if (NearSegment(m_nodes[g.u], m_nodes[g.v], p, m_dTol2))
-                splits.push_back({static_cast<std::uint32_t>(s), w, 0.0});
+                splits.push_back({static_cast<std::uint32_t>(s), w, 0.0, true});
         }
     }
     // Crossings: sort and sweep over x.
@@ -307,6 +339,7 @@ bool Engine::NodingRound(bool& bChanged) {
                            lex);
         m_nFirstNew = m_nodes.size();
     }
+    DropRepeatedNodes(splits, false);
     bChanged = !splits.empty();
     if (!bChanged) return true;
     for (Split& sp : splits) {
@@ -344,6 +377,43 @@ bool Engine::NodingRound(bool& bChanged) {
 // pieces between kept nodes form one edge. Single pieces with the same two nodes merge (their
 // winding steps add; pieces that cancel, as where two members meet along an edge or a sliver
 // collapsed, separate nothing and go).
+void Engine::DropRepeatedNodes(std::vector<Split>& splits, bool bFast) {
+    // Grouped by piece, so the pieces of one input edge come together; the nodes of each input
+    // edge's chain are stamped once.
+    if (std::none_of(splits.begin(), splits.end(), [](const Split& sp) { return sp.bNear; })) return;
+    std::sort(splits.begin(), splits.end(), [](const Split& x, const Split& y) {
+        return x.seg < y.seg || (x.seg == y.seg && x.node < y.node);
+    });
+    m_stamp.assign(m_nodes.size(), kNone);
+    std::uint32_t stamped = kNone;
+    auto drop = [&](const Split& sp) {
+        if (!sp.bNear) return false;
+        const std::uint32_t raw = m_segs[sp.seg].raw;
+        if (raw != stamped) {
+            std::size_t b, e;
+            if (bFast) {
+                b = m_pieceOff[raw];
+                e = m_pieceOff[raw + 1];
+            } else {
+                b = sp.seg;
+                e = sp.seg + 1;
+                while (b > 0 && m_segs[b - 1].raw == raw) --b;
+                while (e < m_segs.size() && m_segs[e].raw == raw) ++e;
+            }
+            for (std::size_t k = b; k < e; ++k) m_stamp[m_segs[k].u] = m_stamp[m_segs[k].v] = raw;
+            stamped = raw;
+        }
+        if (m_stamp[sp.node] != raw) return false;
+        const Pt& a = m_nodes[m_segs[sp.seg].u];
+        const Pt& b = m_nodes[m_segs[sp.seg].v];
+        const Pt& w = m_nodes[sp.node];
+        const bool exactlyOn = std::min(a.x, b.x) <= w.x && w.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= w.y &&
+                               w.y <= std::max(a.y, b.y) && Orient(a, b, w) == 0;
+        return !exactlyOn;
+    };
+    splits.erase(std::remove_if(splits.begin(), splits.end(), drop), splits.end());
+}
+
 void Engine::BuildEdges() {
     const std::size_t nNodes = m_nodes.size();
     m_deg.assign(nNodes, 0);
@@ -355,10 +425,13 @@ void Engine::BuildEdges() {
     m_singles.clear();
     m_polyNodes.clear();
     const std::size_t nSegs = m_segs.size();
+    std::size_t nRing = 0;
     for (std::size_t b = 0; b < nSegs;) {
-        const std::uint32_t ring = m_segRing[m_segs[b].raw];
+        // Pieces come in ring order; the ring's pieces are those of its input edges.
+        while (m_in->rings[nRing].nEnd <= m_segs[b].raw) ++nRing;
+        const std::uint32_t ringEnd = m_in->rings[nRing].nEnd;
         std::size_t e = b + 1;
-        while (e < nSegs && m_segRing[m_segs[e].raw] == ring) ++e;
+        while (e < nSegs && m_segs[e].raw < ringEnd) ++e;
         const std::size_t cnt = e - b;
         auto prev = [&](std::size_t k) { return k == b ? e - 1 : k - 1; };
         auto kept = [&](std::size_t k) { return m_deg[m_segs[k].u] != 2 || m_segs[prev(k)].u == m_segs[k].v; };
@@ -494,6 +567,9 @@ bool Engine::LabelFaces(std::string& strWhy) {
         const std::uint32_t a = find(e.u), b = find(e.v);
         if (a != b) parent[std::max(a, b)] = std::min(a, b);
     }
+    // Inner nodes of an edge belong to its component.
+    for (const Edge& e : m_edges)
+        for (std::uint32_t k = 0; k < e.nCount; ++k) parent[m_polyNodes[e.nOff + k]] = find(e.u);
     // The lexicographically smallest point of each component, with the edge it lies inside
     // (kNone when it is a node) and its place among that edge's inner nodes.
     struct CompMin {
@@ -552,7 +628,9 @@ bool Engine::LabelFaces(std::string& strWhy) {
         // Winding of that face: the other components' edges around m (their own windings are
         // closed cycles, so this component adds nothing outside itself).
         int wA = 0, wB = 0;
-        if (comps.size() > 1) {
+        if (comps.size() > 1 && m_bFastNoded) {
+            RayWinding(pm, r, wA, wB);
+        } else if (comps.size() > 1) {
             for (const Edge& e : m_edges) {
                 if (find(e.u) == r) continue;
                 std::uint32_t from = e.u;
@@ -690,7 +768,7 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
     return true;
 }
 
-bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, std::string& strWhy) {
+bool Engine::Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     std::vector<std::size_t> outers, holes;
     for (std::size_t i = 0; i < rings.size(); ++i) {
         Ring& r = rings[i];
@@ -754,11 +832,8 @@ bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, st
         if (nCand == 1) {
             best = lastCand;
         } else if (nCand > 1) {
-            // The smallest outer ring around the midpoint of the hole's first edge (a point of
-            // no other ring: noded edges meet only at nodes).
-            const Pt& p0 = m_nodes[h.nodes[0]];
-            const Pt& p1 = m_nodes[h.nodes[1]];
-            const Pt mid{0.5 * (p0.x + p1.x), 0.5 * (p0.y + p1.y)};
+            // The smallest outer ring around the hole: decided exactly at the first vertex of
+            // the hole that is not on that ring (holes touch outer rings at single points only).
             for (std::size_t k = 0; k < outers.size(); ++k) {
                 const Ring& o = rings[outers[k]];
                 const Box& ob = o.box;
@@ -766,7 +841,10 @@ bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, st
                 if (best != kNone && rings[outers[best]].dArea <= o.dArea) continue;
                 buf.resize(o.nodes.size());
                 for (std::size_t j = 0; j < o.nodes.size(); ++j) buf[j] = m_nodes[o.nodes[j]];
-                if (LocateInRing(buf.data(), static_cast<int>(buf.size()), mid) > 0) best = k;
+                int loc = 0;
+                for (std::size_t j = 0; j < h.nodes.size() && loc == 0; ++j)
+                    loc = LocateInRing(buf.data(), static_cast<int>(buf.size()), m_nodes[h.nodes[j]]);
+                if (loc > 0) best = k;
             }
         }
         if (best == kNone) {
@@ -775,58 +853,80 @@ bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, st
         }
         owned[best].push_back(hi);
     }
-    auto toPts = [&](const Ring& r) {
-        std::vector<Pt> v(r.nodes.size());
-        for (std::size_t j = 0; j < r.nodes.size(); ++j) v[j] = m_nodes[r.nodes[j]];
-        return v;
+    auto write = [&](const Ring& r, T_GORV_POLYGON2D& ring) {
+        ring.points.SetSize(static_cast<INT_PTR>(r.nodes.size()));
+        T_GORV_POINT2D* dst = ring.points.GetData();
+        for (std::size_t j = 0; j < r.nodes.size(); ++j) {
+            const Pt& q = m_nodes[r.nodes[j]];
+            dst[j] = T_GORV_POINT2D{q.x, q.y};
+        }
     };
+    const INT_PTR base = out.GetSize();
+    out.SetSize(base + static_cast<INT_PTR>(outers.size()));
     for (std::size_t k = 0; k < outers.size(); ++k) {
-        OutPolygon poly;
-        poly.rings.reserve(1 + owned[k].size());
-        poly.rings.push_back(toPts(rings[outers[k]]));
-        for (const std::size_t hi : owned[k]) poly.rings.push_back(toPts(rings[hi]));
-        out.push_back(std::move(poly));
+        T_GORV_COMPLEX_POLYGON2D& poly = out[base + static_cast<INT_PTR>(k)];
+        write(rings[outers[k]], poly.outer);
+        poly.holes.SetSize(static_cast<INT_PTR>(owned[k].size()));
+        for (std::size_t h = 0; h < owned[k].size(); ++h) write(rings[owned[k][h]], poly.holes[static_cast<INT_PTR>(h)]);
     }
     return true;
 }
 
-RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+RunStatus Engine::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     // The fast noding works from the edge pairs found once; when a piece strays too far from its
     // input edge for those pairs to be complete, or the graph comes out inconsistent, the
     // thorough noding (a full sweep every round) does it again.
-    if (FastNoding()) {
-        std::vector<OutPolygon> fast;
+    // Where rounding at the scale of the coordinates is not small against the tolerance, the
+    // distances behind the fast noding's guarantees are not reliable: the thorough noding decides.
+    m_bFastNoded = m_dMaxCoord * 1e-13 < m_dTol && FastNoding();
+    if (m_bFastNoded) {
+        // A failing graph appends nothing, so the thorough run starts from the same state.
         std::string why;
-        const RunStatus st = RunGraph(op, fast, why);
-        if (st != RunStatus::kFailed) {
-            for (OutPolygon& p : fast) out.push_back(std::move(p));
+        const RunStatus st = RunGraph(op, out, why);
+        if (st != RunStatus::kFailed) return st;
+    }
+    m_bFastNoded = false;
+    // Crossings on edges far longer than the tolerance divided by the rounding unit cannot be
+    // placed to within the tolerance, and a noding that keeps finding new ones is retried with
+    // the tolerance raised to 1e-12 of the largest coordinate (or a thousand times the tolerance
+    // when that is more), then a thousand times more for each further try.
+    const double dTol = m_dTol;
+    for (int nTry = 0; nTry < 4; ++nTry) {
+        if (nTry > 0) {
+            double t = m_dTol * 1000.0;
+            if (nTry == 1 && m_dMaxCoord * 1e-12 > dTol) t = m_dMaxCoord * 1e-12;
+            m_dTol = t;
+            m_dTol2 = t * t;
+        }
+        Cluster();
+        BuildSegments();
+        bool bChanged = true;
+        int nRound = 0;
+        while (bChanged && nRound < kMaxNodingRounds) {
+            ++nRound;
+            NodingRound(bChanged);
+        }
+        if (!bChanged) {
+            const RunStatus st = RunGraph(op, out, strWhy);
+            m_dTol = dTol;
+            m_dTol2 = dTol * dTol;
             return st;
         }
     }
-    Cluster();
-    BuildSegments();
-    bool bChanged = true;
-    int nRound = 0;
-    while (bChanged) {
-        if (++nRound > kMaxNodingRounds) {
-            strWhy = "the noding of the edges did not settle";
-            return RunStatus::kFailed;
-        }
-        NodingRound(bChanged);
-    }
-    return RunGraph(op, out, strWhy);
+    m_dTol = dTol;
+    m_dTol2 = dTol * dTol;
+    strWhy = "the noding of the edges did not settle";
+    return RunStatus::kFailed;
 }
 
-RunStatus Engine::RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+RunStatus Engine::RunGraph(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     BuildEdges();
     if (!BuildGraph(strWhy) || !LabelFaces(strWhy)) return RunStatus::kFailed;
     std::vector<Ring> rings;
     if (!ExtractRings(op, rings, strWhy)) return RunStatus::kFailed;
-    std::vector<OutPolygon> polys;
-    if (!Assemble(rings, polys, strWhy)) return RunStatus::kFailed;
-    if (polys.empty()) return RunStatus::kEmpty;
-    for (OutPolygon& p : polys) out.push_back(std::move(p));
-    return RunStatus::kResult;
+    const INT_PTR nBefore = out.GetSize();
+    if (!Assemble(rings, out, strWhy)) return RunStatus::kFailed;
+    return out.GetSize() == nBefore ? RunStatus::kEmpty : RunStatus::kResult;
 }
 
 
@@ -840,14 +940,14 @@ void Engine::FindCandidates() {
     m_rawBox.resize(n);
     m_next.resize(n);
     m_prev.resize(n);
-    m_segRing.resize(n);
     m_bend.resize(n);
     m_near.clear();
-    std::vector<Chain> chains;
+    std::vector<Chain>& chains = m_chains;
+    chains.clear();
     const double farEnough = 4.0 * m_dTol2;
     for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
         const InRing& ring = m_in->rings[r];
-        Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}};
+        Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}, r};
         for (std::uint32_t i = ring.nBegin; i < ring.nEnd; ++i) {
             const std::uint32_t j = i + 1 == ring.nEnd ? ring.nBegin : i + 1;
             const std::uint32_t k = j + 1 == ring.nEnd ? ring.nBegin : j + 1;
@@ -856,7 +956,6 @@ void Engine::FindCandidates() {
             const Pt& cc = m_in->pts[k];
             m_next[i] = j;
             m_prev[j] = i;
-            m_segRing[i] = r;
             // Vertices within the tolerance along the ring, and whether this edge and the next
             // can meet other than at their common vertex: not when both are long and the turn
             // between them is at least a right angle (each far end then keeps its distance).
@@ -872,7 +971,7 @@ void Engine::FindCandidates() {
             const int dy = b.y > a.y ? 1 : (b.y < a.y ? -1 : 0);
             if (c.count > 0 && ((dx != 0 && c.dir != 0 && dx != c.dir) || (dy != 0 && c.ydir != 0 && dy != c.ydir))) {
                 chains.push_back(c);
-                c = Chain{i, 0, 0, 0, bx};
+                c = Chain{i, 0, 0, 0, bx, r};
             }
             if (c.count == 0) c.box = bx;
             if (c.dir == 0) c.dir = dx;
@@ -888,6 +987,19 @@ void Engine::FindCandidates() {
     std::sort(chains.begin(), chains.end(), [](const Chain& a, const Chain& b) {
         return a.box.x0 < b.box.x0 || (a.box.x0 == b.box.x0 && a.first < b.first);
     });
+    m_ringChainOff.assign(m_in->rings.size() + 1, 0);
+    for (const Chain& c : chains) ++m_ringChainOff[c.ring + 1];
+    for (std::size_t r = 0; r < m_in->rings.size(); ++r) m_ringChainOff[r + 1] += m_ringChainOff[r];
+    m_ringChain.resize(chains.size());
+    {
+        std::vector<std::uint32_t>& fillc = m_tmpA;
+        fillc.assign(m_ringChainOff.begin(), m_ringChainOff.end() - 1);
+        for (std::uint32_t c = 0; c < chains.size(); ++c) m_ringChain[fillc[chains[c].ring]++] = c;
+    }
+    m_dMaxCoord = 0.0;
+    for (const Chain& c : chains)
+        m_dMaxCoord = std::max({m_dMaxCoord, std::fabs(c.box.x0), std::fabs(c.box.x1), std::fabs(c.box.y0),
+                                std::fabs(c.box.y1)});
     m_pairs.clear();
     const double e = m_dReach;
     for (std::size_t c = 0; c < chains.size(); ++c) {
@@ -900,19 +1012,12 @@ void Engine::FindCandidates() {
         }
     }
     // Partners of each edge (both directions), for the search of nodes near a crossing.
-    m_partnerOff.assign(n + 1, 0);
-    for (const auto& pr : m_pairs) {
-        ++m_partnerOff[pr.first + 1];
-        ++m_partnerOff[pr.second + 1];
+    m_partners.resize(m_pairs.size() * 2);
+    for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+        m_partners[2 * i] = m_pairs[i];
+        m_partners[2 * i + 1] = {m_pairs[i].second, m_pairs[i].first};
     }
-    for (std::size_t i = 0; i < n; ++i) m_partnerOff[i + 1] += m_partnerOff[i];
-    m_partner.resize(m_pairs.size() * 2);
-    std::vector<std::uint32_t>& fill = m_tmpA;
-    fill.assign(m_partnerOff.begin(), m_partnerOff.end() - 1);
-    for (const auto& pr : m_pairs) {
-        m_partner[fill[pr.first]++] = pr.second;
-        m_partner[fill[pr.second]++] = pr.first;
-    }
+    std::sort(m_partners.begin(), m_partners.end());
 }
 
 namespace {
@@ -940,38 +1045,104 @@ void Engine::WalkChain(const Chain& c) {
     }
 }
 
+// Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
+// along the chain, so they form one run [from, to).
+void Engine::ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const {
+    auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
+    auto firstTrue = [&](auto pred) {
+        std::uint32_t a = 0, b = ch.count;
+        while (a < b) {
+            const std::uint32_t m = (a + b) / 2;
+            if (pred(m)) b = m;
+            else a = m + 1;
+        }
+        return a;
+    };
+    from = firstTrue([&](std::uint32_t k) { return box(k).x1 >= o.x0; });
+    to = firstTrue([&](std::uint32_t k) { return box(k).x0 > o.x1; });
+    const bool yUp = ch.dir == 0 ? ch.ydir >= 0 : ch.dir * ch.ydir >= 0;
+    if (yUp) {
+        from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y1 >= o.y0; }));
+        to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y0 > o.y1; }));
+    } else {
+        from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y0 <= o.y1; }));
+        to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y1 < o.y0; }));
+    }
+}
+
+int Engine::LocateInInputRing(std::uint32_t r, const Pt& p) const {
+    const std::vector<Pt>& P = m_in->pts;
+    const double inf = std::numeric_limits<double>::infinity();
+    const Box ray{p.x, p.y, inf, p.y};
+    int wn = 0;
+    for (std::uint32_t k = m_ringChainOff[r]; k < m_ringChainOff[r + 1]; ++k) {
+        const Chain& ch = m_chains[m_ringChain[k]];
+        if (ch.box.x1 < p.x || ch.box.y0 > p.y || ch.box.y1 < p.y) continue;
+        std::uint32_t from, to;
+        ChainWindow(ch, ray, from, to);
+        for (std::uint32_t i = from; i < to; ++i) {
+            const std::uint32_t sg = ChainEdge(ch.first, ch.count, ch.dir, i);
+            const Pt& a = P[sg];
+            const Pt& b = P[m_next[sg]];
+            const int o = Orient(a, b, p);
+            if (o == 0 && std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+                p.y <= std::max(a.y, b.y))
+                return 0;
+            if (a.y <= p.y) {
+                if (b.y > p.y && o > 0) ++wn;
+            } else if (b.y <= p.y && o < 0) {
+                --wn;
+            }
+        }
+    }
+    return wn != 0 ? 1 : -1;
+}
+
+// Winding of A and B at p from the noded pieces of the components other than root's, counted on
+// the ray from p in the direction of +x. Only the chains near the ray are searched: pieces lie
+// within two tolerances of their input edge (fast noding).
+void Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double m = 3.0 * m_dTol;
+    const Box ray{p.x - m, p.y - m, inf, p.y + m};
+    std::vector<std::uint32_t>& parent = m_tmpA;
+    auto find = [&](std::uint32_t x) {
+        while (parent[x] != x) x = parent[x];
+        return x;
+    };
+    for (const Chain& ch : m_chains) {
+        if (ch.box.x1 < ray.x0 || ch.box.y0 > ray.y1 || ch.box.y1 < ray.y0) continue;
+        std::uint32_t from, to;
+        ChainWindow(ch, ray, from, to);
+        for (std::uint32_t i = from; i < to; ++i) {
+            const std::uint32_t sg = ChainEdge(ch.first, ch.count, ch.dir, i);
+            for (std::uint32_t k = m_pieceOff[sg]; k < m_pieceOff[sg + 1]; ++k) {
+                const Seg& g = m_segs[k];
+                const Pt& a = m_nodes[g.u];
+                const Pt& b = m_nodes[g.v];
+                int w = 0;
+                if (a.y <= p.y) {
+                    if (b.y > p.y && Orient(a, b, p) > 0) w = 1;
+                } else if (b.y <= p.y && Orient(a, b, p) < 0) {
+                    w = -1;
+                }
+                // Pieces that cancel each other have the same two nodes: decide by the smaller.
+                if (w == 0 || find(std::min(g.u, g.v)) == root) continue;
+                if (g.op == 0) wA += w;
+                else wB += w;
+            }
+        }
+    }
+}
+
 void Engine::WalkChains(const Chain& c, const Chain& d) {
     const double e = m_dReach;
     // The common box of the two chains, widened by the reach.
     const Box o{std::max(c.box.x0, d.box.x0) - e, std::max(c.box.y0, d.box.y0) - e, std::min(c.box.x1, d.box.x1) + e,
                 std::min(c.box.y1, d.box.y1) + e};
-    // Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
-    // along the chain, so they form one run.
-    auto window = [&](const Chain& ch, std::uint32_t& from, std::uint32_t& to) {
-        auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
-        auto firstTrue = [&](auto pred) {
-            std::uint32_t a = 0, b = ch.count;
-            while (a < b) {
-                const std::uint32_t m = (a + b) / 2;
-                if (pred(m)) b = m;
-                else a = m + 1;
-            }
-            return a;
-        };
-        from = firstTrue([&](std::uint32_t k) { return box(k).x1 >= o.x0; });
-        to = firstTrue([&](std::uint32_t k) { return box(k).x0 > o.x1; });
-        const bool yUp = ch.dir == 0 ? ch.ydir >= 0 : ch.dir * ch.ydir >= 0;
-        if (yUp) {
-            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y1 >= o.y0; }));
-            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y0 > o.y1; }));
-        } else {
-            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y0 <= o.y1; }));
-            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y1 < o.y0; }));
-        }
-    };
     std::uint32_t i0, i1, j0, j1;
-    window(c, i0, i1);
-    window(d, j0, j1);
+    ChainWindow(c, o, i0, i1);
+    ChainWindow(d, o, j0, j1);
     for (std::uint32_t i = i0; i < i1; ++i) {
         const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
         const Box& bs = m_rawBox[s];
@@ -1006,20 +1177,21 @@ void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problem
         const Pt& mid = P[t];
         const Pt& far = P[m_next[t]];
         if (Orient(p0, mid, far) == 0 && (far.x - mid.x) * (p0.x - mid.x) + (far.y - mid.y) * (p0.y - mid.y) > 0.0) {
-            const InRing& rs = m_in->rings[m_segRing[s]];
+            const InRing& rs = m_in->rings[RingOf(s)];
             consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
         }
     }
     for (const auto& pr : m_pairs) {
         const std::uint32_t s = pr.first, t = pr.second;
-        const InRing& rs = m_in->rings[m_segRing[s]];
-        const InRing& rt = m_in->rings[m_segRing[t]];
+        const std::uint32_t ringS = RingOf(s), ringT = RingOf(t);
+        const InRing& rs = m_in->rings[ringS];
+        const InRing& rt = m_in->rings[ringT];
         if (rs.nPolygon != rt.nPolygon) continue;
         const Pt& a = m_in->pts[s];
         const Pt& b = m_in->pts[m_next[s]];
         const Pt& c = m_in->pts[t];
         const Pt& d = m_in->pts[m_next[t]];
-        if (m_segRing[s] == m_segRing[t]) {
+        if (ringS == ringT) {
             if (MeetSegments(a, b, c, d) != SegMeet::kNone)
                 consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
             continue;
@@ -1130,7 +1302,9 @@ std::uint32_t Engine::NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t
         pieces(r);
         pieces(m_next[r]);
         pieces(m_prev[r]);
-        for (std::uint32_t k = m_partnerOff[r]; k < m_partnerOff[r + 1]; ++k) pieces(m_partner[k]);
+        const std::pair<std::uint32_t, std::uint32_t>*first, *last;
+        Partners(r, first, last);
+        for (; first != last; ++first) pieces(first->second);
     }
     for (std::size_t k = m_nRoundFirstNode; k < m_nodes.size(); ++k) consider(static_cast<std::uint32_t>(k));
     return best;
@@ -1146,24 +1320,15 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
     const Box b2{std::min(c.x, d.x) - t, std::min(c.y, d.y) - t, std::max(c.x, d.x) + t, std::max(c.y, d.y) + t};
     if (b1.x0 > b2.x1 || b2.x0 > b1.x1 || b1.y0 > b2.y1 || b2.y0 > b1.y1) return;
     auto inBox = [](const Box& bx, const Pt& w) { return w.x >= bx.x0 && w.x <= bx.x1 && w.y >= bx.y0 && w.y <= bx.y1; };
-    bool bNear = false;
     const std::uint32_t ends2[2] = {g2.u, g2.v};
-    for (const std::uint32_t w : ends2) {
-        if (w == g1.u || w == g1.v) continue;
-        if (inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2)) {
-            splits.push_back({p, w, 0.0});
-            bNear = true;
-        }
-    }
+    for (const std::uint32_t w : ends2)
+        if (w != g1.u && w != g1.v && inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2))
+            splits.push_back({p, w, 0.0, true});
     const std::uint32_t ends1[2] = {g1.u, g1.v};
-    for (const std::uint32_t w : ends1) {
-        if (w == g2.u || w == g2.v) continue;
-        if (inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2)) {
-            splits.push_back({q, w, 0.0});
-            bNear = true;
-        }
-    }
-    if (bNear || g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
+    for (const std::uint32_t w : ends1)
+        if (w != g2.u && w != g2.v && inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2))
+            splits.push_back({q, w, 0.0, true});
+    if (g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
     const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
@@ -1174,8 +1339,8 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
         w = static_cast<std::uint32_t>(m_nodes.size());
         m_nodes.push_back(x);
     }
-    if (w != g1.u && w != g1.v) splits.push_back({p, w, 0.0});
-    if (w != g2.u && w != g2.v) splits.push_back({q, w, 0.0});
+    if (w != g1.u && w != g1.v) splits.push_back({p, w, 0.0, false});
+    if (w != g2.u && w != g2.v) splits.push_back({q, w, 0.0, false});
 }
 
 // Noding over the candidate pairs only: round 1 tests every pair, later rounds the pairs with an
@@ -1210,16 +1375,28 @@ bool Engine::FastNoding() {
             for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
                 for (std::uint32_t q = m_pieceOff[t]; q < m_pieceOff[t + 1]; ++q) TestPieces(p, q, splits);
         };
-        for (std::uint32_t s = 0; s < n; ++s)
-            if (nRound == 1 ? m_bend[s] != 0 : (dirty[s] || dirty[m_next[s]])) testEdges(s, m_next[s]);
-        for (const auto& pr : m_pairs)
-            if (dirty[pr.first] || dirty[pr.second]) testEdges(pr.first, pr.second);
-        if (nRound > 1)
-            for (std::uint32_t s = 0; s < n; ++s) {
-                if (!dirty[s]) continue;
+        if (nRound == 1) {
+            for (std::uint32_t s = 0; s < n; ++s)
+                if (m_bend[s]) testEdges(s, m_next[s]);
+            for (const auto& pr : m_pairs) testEdges(pr.first, pr.second);
+        } else {
+            // Only the edges split in the last round and their neighbours and partners; a pair
+            // of two split edges is taken from its smaller one.
+            for (const std::uint32_t s : m_dirtyList) {
+                testEdges(s, m_next[s]);
+                if (!dirty[m_prev[s]]) testEdges(m_prev[s], s);
+                const std::pair<std::uint32_t, std::uint32_t>*first, *last;
+                Partners(s, first, last);
+                for (; first != last; ++first) {
+                    const std::uint32_t t = first->second;
+                    if (dirty[t] && t < s) continue;
+                    testEdges(std::min(s, t), std::max(s, t));
+                }
                 for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
                     for (std::uint32_t q = p + 1; q < m_pieceOff[s + 1]; ++q) TestPieces(p, q, splits);
             }
+        }
+        DropRepeatedNodes(splits, true);
         if (splits.empty()) return true;
         for (Split& sp : splits) {
             const Seg& g = m_segs[sp.seg];
@@ -1237,7 +1414,8 @@ bool Engine::FastNoding() {
         std::vector<Seg>& segs = m_segs2;
         segs.clear();
         segs.reserve(m_segs.size() + splits.size());
-        std::fill(nextDirty.begin(), nextDirty.end(), 0);
+        // nextDirty is all clear here; the edges split now are marked in it and listed.
+        m_newDirty.clear();
         std::vector<std::uint32_t>& off = m_off2;
         off.resize(n + 1);
         off[0] = 0;
@@ -1258,6 +1436,7 @@ bool Engine::FastNoding() {
                     if (w != cur && w != g.v) {
                         segs.push_back({cur, w, g.op, g.raw});
                         cur = w;
+                        if (!nextDirty[rSplit]) m_newDirty.push_back(rSplit);
                         nextDirty[rSplit] = 1;
                     }
                 }
@@ -1269,31 +1448,68 @@ bool Engine::FastNoding() {
         }
         m_segs.swap(segs);
         m_pieceOff.swap(off);
+        if (nRound == 1) std::fill(dirty.begin(), dirty.end(), 0);
+        else
+            for (const std::uint32_t r : m_dirtyList) dirty[r] = 0;
         dirty.swap(nextDirty);
+        m_dirtyList.swap(m_newDirty);
     }
     return false;
 }
 
 namespace {
-// One engine per thread keeps its buffers between calls, so a call allocates little once the
-// thread has seen inputs of its size. A nested call (none exists today) would get a new engine.
-thread_local std::unique_ptr<Engine> t_spare;
+// Engines not in use, with their buffers. A function-local static: destroyed when the library
+// unloads or the process ends.
+struct EnginePool {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<Engine>> spare;
+};
+EnginePool& Pool() {
+    static EnginePool pool;
+    return pool;
+}
+// Buffers beyond this many elements of input are not kept (a pool engine that once served a huge
+// input gives its memory back).
+const std::size_t kMaxKeptPoints = 1u << 20;
 }  // namespace
 
-Overlay::Overlay(const Input& in, double dTol) : m_pEngine(t_spare ? t_spare.release() : new Engine()) {
-    m_pEngine->Reset(in, dTol);
+Overlay::Overlay(double dTol) : m_pEngine(nullptr), m_dTol(dTol) {
+    {
+        EnginePool& pool = Pool();
+        std::lock_guard<std::mutex> lock(pool.mutex);
+        if (!pool.spare.empty()) {
+            m_pEngine = pool.spare.back().release();
+            pool.spare.pop_back();
+        }
+    }
+    if (m_pEngine == nullptr) m_pEngine = new Engine();
+    m_pEngine->m_input.pts.clear();
+    m_pEngine->m_input.rings.clear();
 }
 
 Overlay::~Overlay() {
-    if (!t_spare) t_spare.reset(m_pEngine);
-    else delete m_pEngine;
+    if (m_pEngine->m_input.pts.capacity() > kMaxKeptPoints) {
+        delete m_pEngine;
+        return;
+    }
+    EnginePool& pool = Pool();
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    pool.spare.emplace_back(m_pEngine);
 }
+
+Input& Overlay::GetInput() { return m_pEngine->m_input; }
+
+void Overlay::Prepare() { m_pEngine->Reset(m_pEngine->m_input, m_dTol); }
 
 void Overlay::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
     m_pEngine->CheckEdges(nPolygons, problems);
 }
 
-RunStatus Overlay::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+int Overlay::LocateInInputRing(std::uint32_t nRing, const Pt& p) const {
+    return m_pEngine->LocateInInputRing(nRing, p);
+}
+
+RunStatus Overlay::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     return m_pEngine->Run(op, out, strWhy);
 }
 

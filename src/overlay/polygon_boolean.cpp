@@ -41,21 +41,30 @@ std::string ProblemText(GORV_BOOLEAN_PROBLEM e, int nOther) {
     }
 }
 
-bool CoordOk(double d) { return std::isfinite(d) && std::fabs(d) <= CGeomFunc::kMaxPolygonCoordinate; }
-
-// Appends the ring to out without consecutive repeats and without closing repeat. Returns false
-// on a coordinate that is not finite or out of range (out then holds a part of the ring).
-bool CleanRing(const T_GORV_POLYGON2D& ring, std::vector<Pt>& out) {
+// Appends the ring to out without consecutive repeats and without closing repeat, and sets iMin
+// to the position (from the ring's start in out) of its first lexicographically smallest vertex.
+// Returns false on a coordinate that is not finite or out of range (out then holds a part of it).
+bool CleanRing(const T_GORV_POLYGON2D& ring, std::vector<Pt>& out, std::size_t& iMin) {
     const std::size_t b = out.size();
-    const INT_PTR n = ring.points.GetSize();
+    const std::size_t n = static_cast<std::size_t>(ring.points.GetSize());
     const T_GORV_POINT2D* p = ring.points.GetData();
-    out.reserve(b + static_cast<std::size_t>(n));
-    for (INT_PTR i = 0; i < n; ++i) {
-        if (!CoordOk(p[i].x) || !CoordOk(p[i].y)) return false;
+    out.resize(b + n);
+    Pt* dst = out.data() + b;
+    std::size_t k = 0;
+    iMin = 0;
+    for (std::size_t i = 0; i < n; ++i) {
         const Pt q{p[i].x, p[i].y};
-        if (out.size() == b || out.back() != q) out.push_back(q);
+        // One comparison each rejects NaN, infinities and magnitudes beyond the bound.
+        if (!(std::fabs(q.x) <= CGeomFunc::kMaxPolygonCoordinate) || !(std::fabs(q.y) <= CGeomFunc::kMaxPolygonCoordinate)) {
+            out.resize(b + k);
+            return false;
+        }
+        if (k > 0 && dst[k - 1] == q) continue;
+        if (k > 0 && LexLess(q, dst[iMin])) iMin = k;
+        dst[k++] = q;
     }
-    while (out.size() > b + 1 && out.back() == out[b]) out.pop_back();
+    while (k > 1 && dst[k - 1] == dst[0]) --k;
+    out.resize(b + k);
     return true;
 }
 
@@ -74,11 +83,8 @@ double SignedArea2(const Pt* r, std::size_t n) {
     return a;
 }
 
-// +1 counter-clockwise, -1 clockwise, exactly for a simple ring: the turn at its smallest vertex.
-int SimpleRingTurn(const Pt* r, std::size_t n) {
-    std::size_t m = 0;
-    for (std::size_t i = 1; i < n; ++i)
-        if (LexLess(r[i], r[m])) m = i;
+// +1 counter-clockwise, -1 clockwise, exactly for a simple ring: the turn at its smallest vertex m.
+int SimpleRingTurn(const Pt* r, std::size_t n, std::size_t m) {
     const Pt& prev = r[m == 0 ? n - 1 : m - 1];
     const Pt& next = r[m + 1 == n ? 0 : m + 1];
     return Orient(prev, r[m], next);
@@ -94,6 +100,7 @@ void Consider(Problem& best, GORV_BOOLEAN_PROBLEM e, int nRing, int nOther) {
 }
 
 struct RingView {
+    std::uint32_t nIndex;  // in the engine input
     const Pt* pts;
     int n;
     int nRing;
@@ -102,25 +109,25 @@ struct RingView {
 
 // A vertex of `inner` that is not on the boundary of `outer` classified against it (+1 inside,
 // -1 outside); when every vertex lies on it, the midpoint of the first edge decides.
-int LocateRing(const RingView& inner, const RingView& outer) {
+int LocateRing(const Overlay& ov, const RingView& inner, const RingView& outer) {
     for (int i = 0; i < inner.n; ++i) {
-        const int loc = LocateInRing(outer.pts, outer.n, inner.pts[i]);
+        const int loc = ov.LocateInInputRing(outer.nIndex, inner.pts[i]);
         if (loc != 0) return loc;
     }
     const Pt mid{0.5 * (inner.pts[0].x + inner.pts[1].x), 0.5 * (inner.pts[0].y + inner.pts[1].y)};
-    const int loc = LocateInRing(outer.pts, outer.n, mid);
+    const int loc = ov.LocateInInputRing(outer.nIndex, mid);
     return loc == 0 ? 1 : loc;
 }
 
 // Holes outside their outer ring or inside another hole (rings that meet only at points).
-Problem CheckContainment(const std::vector<RingView>& rings) {
+Problem CheckContainment(const Overlay& ov, const std::vector<RingView>& rings) {
     Problem best;
     auto within = [&](std::size_t a, std::size_t b) {
         return rings[a].x0 >= rings[b].x0 && rings[a].y0 >= rings[b].y0 && rings[a].x1 <= rings[b].x1 &&
                rings[a].y1 <= rings[b].y1;
     };
     for (std::size_t k = 1; k < rings.size(); ++k) {
-        if (!within(k, 0) || LocateRing(rings[k], rings[0]) < 0) {
+        if (!within(k, 0) || LocateRing(ov, rings[k], rings[0]) < 0) {
             Consider(best, GORV_PROBLEM_HOLE_OUTSIDE, rings[k].nRing, 0);
             return best;
         }
@@ -128,7 +135,7 @@ Problem CheckContainment(const std::vector<RingView>& rings) {
     for (std::size_t k = 1; k < rings.size(); ++k) {
         for (std::size_t j = 1; j < rings.size(); ++j) {
             if (j == k || !within(k, j)) continue;
-            if (LocateRing(rings[k], rings[j]) > 0) {
+            if (LocateRing(ov, rings[k], rings[j]) > 0) {
                 Consider(best, GORV_PROBLEM_HOLES_NESTED, rings[k].nRing, rings[j].nRing);
                 return best;
             }
@@ -169,7 +176,8 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
         for (INT_PTR r = 0; r <= nHoles; ++r) {
             const T_GORV_POLYGON2D& src = r == 0 ? poly.outer : poly.holes[r - 1];
             const std::size_t nBegin = in.pts.size();
-            if (!CleanRing(src, in.pts)) {
+            std::size_t iMin = 0;
+            if (!CleanRing(src, in.pts, iMin)) {
                 Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(r), -1);
                 break;
             }
@@ -186,7 +194,7 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
                 if (r == 0) {
                     // Check the holes' coordinates all the same, then drop the polygon.
                     for (INT_PTR h = 0; h < nHoles && info.early.eProblem == GORV_PROBLEM_NONE; ++h) {
-                        if (!CleanRing(poly.holes[h], in.pts))
+                        if (!CleanRing(poly.holes[h], in.pts, iMin))
                             Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(h + 1), -1);
                         in.pts.resize(nBegin);
                     }
@@ -199,9 +207,9 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
             int turn;
             if (bRepair) {
                 const double a = SignedArea2(v, nv);
-                turn = a > 0 ? 1 : a < 0 ? -1 : SimpleRingTurn(v, nv);
+                turn = a > 0 ? 1 : a < 0 ? -1 : SimpleRingTurn(v, nv, iMin);
             } else {
-                turn = SimpleRingTurn(v, nv);
+                turn = SimpleRingTurn(v, nv, iMin);
             }
             const int want = r == 0 ? 1 : -1;
             if (turn != 0 && turn != want) std::reverse(v, v + nv);
@@ -244,11 +252,8 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
         rep.strMessage = "unknown boolean operation";
         return rep;
     }
-    // The input buffers of the calling thread are reused from call to call.
-    static thread_local Input t_in;
-    Input& in = t_in;
-    in.pts.clear();
-    in.rings.clear();
+    Overlay overlay(tol);
+    Input& in = overlay.GetInput();
     const bool bRepair = options.bRepair != 0;
     std::vector<PolyInfo> infos;
     LoadOperand(A, 0, bRepair, in, infos);
@@ -258,7 +263,7 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
             if (pi.early.eProblem != GORV_PROBLEM_NONE)
                 return Invalid(pi.early.eProblem, pi.nOperand, pi.nIndex, pi.early.nRing, -1);
     }
-    Overlay overlay(in, tol);
+    overlay.Prepare();
     if (!bRepair) {
         // The first problem in the order operand, polygon, ring.
         std::vector<RingProblem> edgeProblems;
@@ -276,7 +281,7 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
                 views.clear();
                 for (std::uint32_t r = pi.nFirstRing; r < pi.nFirstRing + pi.nRings; ++r) {
                     const InRing& ir = in.rings[r];
-                    RingView rv{in.pts.data() + ir.nBegin, static_cast<int>(ir.nEnd - ir.nBegin), static_cast<int>(ir.nRing),
+                    RingView rv{r, in.pts.data() + ir.nBegin, static_cast<int>(ir.nEnd - ir.nBegin), static_cast<int>(ir.nRing),
                                 in.pts[ir.nBegin].x, in.pts[ir.nBegin].y, in.pts[ir.nBegin].x, in.pts[ir.nBegin].y};
                     for (std::uint32_t k = ir.nBegin; k < ir.nEnd; ++k) {
                         rv.x0 = std::min(rv.x0, in.pts[k].x);
@@ -286,15 +291,14 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
                     }
                     views.push_back(rv);
                 }
-                pr = CheckContainment(views);
+                pr = CheckContainment(overlay, views);
             }
             if (pr.eProblem != GORV_PROBLEM_NONE) return Invalid(pr.eProblem, pi.nOperand, pi.nIndex, pr.nRing, pr.nOther);
         }
     }
 
-    std::vector<OutPolygon> out;
     std::string why;
-    const RunStatus st = overlay.Run(static_cast<int>(op), out, why);
+    const RunStatus st = overlay.Run(static_cast<int>(op), aResult, why);
     if (st == RunStatus::kFailed) {
         rep.eStatus = GORV_BOOLEAN_FAILED;
         rep.strMessage = why;
@@ -303,18 +307,6 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
     if (st == RunStatus::kEmpty) {
         rep.eStatus = GORV_BOOLEAN_EMPTY;
         return rep;
-    }
-    for (const OutPolygon& p : out) {
-        T_GORV_COMPLEX_POLYGON2D poly;
-        for (std::size_t k = 0; k < p.rings.size(); ++k) {
-            T_GORV_POLYGON2D ring;
-            ring.points.SetSize(static_cast<INT_PTR>(p.rings[k].size()));
-            for (std::size_t j = 0; j < p.rings[k].size(); ++j)
-                ring.points[static_cast<INT_PTR>(j)] = {p.rings[k][j].x, p.rings[k][j].y};
-            if (k == 0) poly.outer = std::move(ring);
-            else poly.holes.Add(ring);
-        }
-        aResult.Add(poly);
     }
     rep.eStatus = GORV_BOOLEAN_RESULT;
     return rep;
