@@ -45,6 +45,11 @@ public:
     int Int(int lo, int hi) { return lo + static_cast<int>(m_gen() % static_cast<std::uint64_t>(hi - lo + 1)); }
     bool Chance(double p) { return Unit() < p; }
     double Sign() { return Chance(0.5) ? 1.0 : -1.0; }
+    // Sign first, then magnitude: one call, so the order of the draws is fixed.
+    double SignedUniform(double lo, double hi) {
+        const double s = Sign();
+        return s * Uniform(lo, hi);
+    }
     // A distance in tolerances from 0.5 to 20, spread evenly over the octaves 0.5-1, 1-2, ..., 16-20.
     double NearDistance() {
         const int k = Int(0, 5);
@@ -235,7 +240,10 @@ Ring Star(Rng& rng, P c, int n, double rmin, double rmax) {
 // and edge pieces coincide with those of another such polygon.
 Ring GridStar(Rng& rng, P c, double g) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        Ring r = Star(rng, c, rng.Int(5, 40), rng.Uniform(2.0, 6.0), rng.Uniform(8.0, 12.0));
+        const int n = rng.Int(5, 40);
+        const double rmin = rng.Uniform(2.0, 6.0);
+        const double rmax = rng.Uniform(8.0, 12.0);
+        Ring r = Star(rng, c, n, rmin, rmax);
         Ring q;
         for (P p : r) {
             P s = {g * std::round(p.x / g), g * std::round(p.y / g)};
@@ -251,7 +259,10 @@ Ring GridStar(Rng& rng, P c, double g) {
 Ring Shape(Rng& rng, P c, double size) {
     const int kind = rng.Int(0, 2);
     if (kind == 0) return Star(rng, c, rng.Int(5, 30), 0.4 * size, size);
-    if (kind == 1) return Regular(c, size, rng.Int(3, 64), rng.Unit());
+    if (kind == 1) {
+        const int n = rng.Int(3, 64);
+        return Regular(c, size, n, rng.Unit());
+    }
     const double w = rng.Uniform(0.5, 1.0) * size, h = rng.Uniform(0.5, 1.0) * size;
     return Rect(c.x - w, c.y - h, c.x + w, c.y + h);
 }
@@ -274,7 +285,13 @@ void AddHoles(Rng& rng, Poly& p, int k, double margin, double pTouch) {
     for (int attempt = 0; attempt < 40 && static_cast<int>(p.holes.size()) < k; ++attempt) {
         const P c = {rng.Uniform(lo.x, hi.x), rng.Uniform(lo.y, hi.y)};
         const double rh = rng.Uniform(0.03, 0.15) * span;
-        Ring h = rng.Chance(0.4) ? Rect(c.x - rh, c.y - rh, c.x + rh, c.y + rh) : Regular(c, rh, rng.Int(3, 32), rng.Unit());
+        Ring h;
+        if (rng.Chance(0.4)) {
+            h = Rect(c.x - rh, c.y - rh, c.x + rh, c.y + rh);
+        } else {
+            const int n = rng.Int(3, 32);
+            h = Regular(c, rh, n, rng.Unit());
+        }
         bool ok = Inside(c, p.outer) && RingsApart(h, p.outer, margin);
         for (size_t j = 0; ok && j < p.holes.size(); ++j)
             ok = RingsApart(h, p.holes[j], margin) && !Inside(h[0], p.holes[j]) && !Inside(p.holes[j][0], h);
@@ -436,7 +453,10 @@ void MakeNgon(Rng& rng, Case& c) {
     const double kt = rng.Unit();
     double turnB;
     if (kt < 0.25) turnB = turnA;
-    else if (kt < 0.4) turnB = turnA + rng.Sign() * rng.NearDistance() * tol / (2.0 * kPi * rb);
+    else if (kt < 0.4) {
+        const double sign = rng.Sign();
+        turnB = turnA + sign * rng.NearDistance() * tol / (2.0 * kPi * rb);
+    }
     else turnB = rng.Unit();
     const Ring a = Regular(ca, ra, n, turnA);
     const Ring b = Regular(Add(ca, Mul(dir, dist)), rb, m, turnB);
@@ -496,12 +516,17 @@ void MakeSpike(Rng& rng, Case& c) {
         for (int s = 0; s < spikes; ++s) {
             const size_t i = static_cast<size_t>(rng.Int(0, static_cast<int>(a.size()) - 1));
             const double w = rng.Uniform(0.2, 10.0) * tol;
-            AddSpike(a, i, rng.Uniform(0.2, 0.8), w, rng.Uniform(0.5, 6.0), rng.Chance(0.6));
+            const double t = rng.Uniform(0.2, 0.8);
+            const double len = rng.Uniform(0.5, 6.0);
+            AddSpike(a, i, t, w, len, rng.Chance(0.6));
         }
         const double k = rng.Unit();
         Ring b;
         if (k < 0.3) b = plain;
-        else if (k < 0.7) b = Star(rng, {rng.Uniform(-5, 5), rng.Uniform(-5, 5)}, rng.Int(5, 30), 3.0, 12.0);
+        else if (k < 0.7) {
+            const P cb = {rng.Uniform(-5, 5), rng.Uniform(-5, 5)};
+            b = Star(rng, cb, rng.Int(5, 30), 3.0, 12.0);
+        }
         else {
             const double x = rng.Uniform(-10, 10);
             b = Rect(x, -20, x + rng.Uniform(0.5, 5), 20);
@@ -509,18 +534,28 @@ void MakeSpike(Rng& rng, Case& c) {
         EmitAll(rng, {Single(a)}, {Single(b)}, c);
     } else if (v == 1) {
         // A shape against itself moved or turned by a few tolerances: crescents of slivers.
-        const Poly a = rng.Chance(0.5) ? Single(Star(rng, {0, 0}, rng.Int(5, 40), 5.0, 12.0))
-                                       : Single(Regular({0, 0}, 10.0, rng.Int(3, 64), rng.Unit()));
+        Poly a;
+        if (rng.Chance(0.5)) {
+            a = Single(Star(rng, {0, 0}, rng.Int(5, 40), 5.0, 12.0));
+        } else {
+            const int n = rng.Int(3, 64);
+            a = Single(Regular({0, 0}, 10.0, n, rng.Unit()));
+        }
         Poly b;
-        if (rng.Chance(0.6)) b = Translate(a, Mul(Dir(rng.Unit()), rng.Uniform(0.2, 20.0) * tol));
-        else b = Rotate(a, {rng.Uniform(-3, 3), rng.Uniform(-3, 3)}, Dir(rng.Sign() * rng.Uniform(0.2, 20.0) * tol / (2.0 * kPi * 12.0)));
+        if (rng.Chance(0.6)) {
+            const P dir = Dir(rng.Unit());
+            b = Translate(a, Mul(dir, rng.Uniform(0.2, 20.0) * tol));
+        } else {
+            const P pivot = {rng.Uniform(-3, 3), rng.Uniform(-3, 3)};
+            b = Rotate(a, pivot, Dir(rng.SignedUniform(0.2, 20.0) * tol / (2.0 * kPi * 12.0)));
+        }
         EmitAll(rng, {a}, {b}, c);
     } else if (v == 2) {
         // Near-parallel edges: B's left side runs within a few tolerances of A's right side,
         // overlapping, apart, or crossing it at a shallow angle.
         const double w = rng.Uniform(5, 20), h = rng.Uniform(5, 20);
-        const double s1 = rng.Sign() * rng.Uniform(0.2, 20.0) * tol;
-        const double s2 = rng.Chance(0.3) ? s1 : rng.Sign() * rng.Uniform(0.2, 20.0) * tol;
+        const double s1 = rng.SignedUniform(0.2, 20.0) * tol;
+        const double s2 = rng.Chance(0.3) ? s1 : rng.SignedUniform(0.2, 20.0) * tol;
         const double y0 = rng.Uniform(-5, h), y1 = y0 + rng.Uniform(2, 20);
         const Ring a = Rect(0, 0, w, h);
         const Ring b = {{w + s1, y0}, {w + 10, y0}, {w + 10, y1}, {w + s2, y1}};
@@ -532,7 +567,7 @@ void MakeSpike(Rng& rng, Case& c) {
         const int k = rng.Int(3, 5);
         std::vector<double> xs = {5.0};
         for (int i = 1; i < k; ++i) xs.push_back(xs.back() + rng.Uniform(0.3, 1.2) * tol);
-        const double dy = rng.Chance(0.5) ? 0.0 : rng.Sign() * rng.Uniform(0.0, 0.9) * tol;
+        const double dy = rng.Chance(0.5) ? 0.0 : rng.SignedUniform(0.0, 0.9) * tol;
         Ring a = {{0, 0}};
         Ring bottom;
         for (int i = 0; i < k; ++i) (i % 2 == 0 ? a : bottom).push_back({xs[static_cast<size_t>(i)], i % 2 == 0 ? 0.0 : dy});
@@ -576,7 +611,8 @@ std::vector<Poly> Members(Rng& rng, P c) {
     if (v < 0.4) {
         const int k = rng.Int(2, 4);
         for (int i = 0; i < k; ++i) {
-            Poly p = Single(Shape(rng, {c.x + rng.Uniform(-8, 8), c.y + rng.Uniform(-8, 8)}, rng.Uniform(3, 8)));
+            const P at = {c.x + rng.Uniform(-8, 8), c.y + rng.Uniform(-8, 8)};
+            Poly p = Single(Shape(rng, at, rng.Uniform(3, 8)));
             if (rng.Chance(0.2)) AddHoles(rng, p, 2, 0.02, 0.0);
             out.push_back(p);
         }
@@ -600,7 +636,8 @@ std::vector<Poly> Members(Rng& rng, P c) {
         p.holes.push_back(Rect(c.x - hw, c.y - hw, c.x + hw, c.y + hw));
         out.push_back(p);
         const double iw = rng.Chance(0.5) ? rng.Uniform(0.2, 0.9) * hw : rng.Uniform(1.1, 1.5) * hw;
-        out.push_back(Single(Regular(c, iw, rng.Int(3, 16), rng.Unit())));
+        const int n = rng.Int(3, 16);
+        out.push_back(Single(Regular(c, iw, n, rng.Unit())));
     }
     return out;
 }
@@ -612,7 +649,8 @@ void MakeMulti(Rng& rng, Case& c) {
     if (v < 0.03) {
         // empty B
     } else if (v < 0.35) {
-        b.push_back(Single(Shape(rng, {rng.Uniform(-6, 6), rng.Uniform(-6, 6)}, rng.Uniform(3, 12))));
+        const P at = {rng.Uniform(-6, 6), rng.Uniform(-6, 6)};
+        b.push_back(Single(Shape(rng, at, rng.Uniform(3, 12))));
     } else {
         b = Members(rng, {static_cast<double>(rng.Int(-6, 6)), static_cast<double>(rng.Int(-6, 6))});
     }
@@ -650,17 +688,37 @@ void MakeTight(Rng& rng, Case& c) {
             t.insert(t.end(), a.begin() + static_cast<long>(i) + 1, a.end());
             if (IsSimple(t)) a = t;
         }
-        const Ring b = rng.Chance(0.5) ? Star(rng, {rng.Uniform(-5, 5), rng.Uniform(-5, 5)}, rng.Int(5, 30), 3.0, 12.0)
-                                       : Translate(plain, Mul(Dir(rng.Unit()), rng.NearDistance() * tol));
+        Ring b;
+        if (rng.Chance(0.5)) {
+            const P cb = {rng.Uniform(-5, 5), rng.Uniform(-5, 5)};
+            b = Star(rng, cb, rng.Int(5, 30), 3.0, 12.0);
+        } else {
+            const P dir = Dir(rng.Unit());
+            b = Translate(plain, Mul(dir, rng.NearDistance() * tol));
+        }
         EmitAll(rng, {Single(a)}, {Single(b)}, c);
     } else if (v == 1) {
         // A hole, or the other operand, thinner than a few tolerances.
-        Poly a = Single(rng.Chance(0.5) ? Rect(-10, -10, 10, 10) : Regular({0, 0}, 12.0, rng.Int(8, 64), rng.Unit()));
-        const Ring hole = Strip({rng.Uniform(-3, 3), rng.Uniform(-3, 3)}, rng.Uniform(2, 8), rng.Uniform(0.2, 3.0) * tol, Dir(rng.Unit()));
+        Poly a = Single(Rect(-10, -10, 10, 10));
+        if (rng.Chance(0.5)) {
+            const int n = rng.Int(8, 64);
+            a = Single(Regular({0, 0}, 12.0, n, rng.Unit()));
+        }
+        const P hc = {rng.Uniform(-3, 3), rng.Uniform(-3, 3)};
+        const double hlen = rng.Uniform(2, 8);
+        const double hw = rng.Uniform(0.2, 3.0) * tol;
+        const Ring hole = Strip(hc, hlen, hw, Dir(rng.Unit()));
         if (RingsApart(hole, a.outer, 10.0 * tol)) a.holes.push_back(hole);
         Ring b;
-        if (rng.Chance(0.5)) b = Shape(rng, {rng.Uniform(-6, 6), rng.Uniform(-6, 6)}, rng.Uniform(3, 10));
-        else b = Strip({rng.Uniform(-8, 8), rng.Uniform(-8, 8)}, rng.Uniform(5, 25), rng.Uniform(0.2, 3.0) * tol, Dir(rng.Unit()));
+        if (rng.Chance(0.5)) {
+            const P at = {rng.Uniform(-6, 6), rng.Uniform(-6, 6)};
+            b = Shape(rng, at, rng.Uniform(3, 10));
+        } else {
+            const P at = {rng.Uniform(-8, 8), rng.Uniform(-8, 8)};
+            const double len = rng.Uniform(5, 25);
+            const double w = rng.Uniform(0.2, 3.0) * tol;
+            b = Strip(at, len, w, Dir(rng.Unit()));
+        }
         EmitAll(rng, {a}, {Single(b)}, c);
     } else if (v == 2) {
         // Tiles whose neighbours are apart or overlap by 0.2 to 3 tolerances.
@@ -669,26 +727,36 @@ void MakeTight(Rng& rng, Case& c) {
             const int k = rng.Int(2, 4);
             const double w = rng.Int(2, 6), h = rng.Int(4, 10);
             for (int i = 0; i < k; ++i) {
-                const double gap = i == 0 ? 0.0 : rng.Sign() * rng.Uniform(0.2, 3.0) * tol;
+                const double gap = i == 0 ? 0.0 : rng.SignedUniform(0.2, 3.0) * tol;
                 out.push_back(Rotate(Single(Translate(Rect(i * w + gap, 0, (i + 1) * w, h), origin)), origin, dir));
             }
             return out;
         };
         const std::vector<Poly> a = tiles({0, 0}, Dir(rng.Chance(0.5) ? 0.0 : rng.Unit()));
         std::vector<Poly> b;
-        if (rng.Chance(0.5)) b = tiles({rng.Uniform(-4, 4), rng.Uniform(-4, 4)}, Dir(rng.Unit()));
-        else b.push_back(Single(Shape(rng, {rng.Uniform(0, 10), rng.Uniform(0, 8)}, rng.Uniform(2, 8))));
+        if (rng.Chance(0.5)) {
+            const P at = {rng.Uniform(-4, 4), rng.Uniform(-4, 4)};
+            b = tiles(at, Dir(rng.Unit()));
+        } else {
+            const P at = {rng.Uniform(0, 10), rng.Uniform(0, 8)};
+            b.push_back(Single(Shape(rng, at, rng.Uniform(2, 8))));
+        }
         EmitAll(rng, a, b, c);
     } else if (v == 3) {
         // Far from the origin: 1e5 to 1e7 in each coordinate.
-        const P t = {rng.Sign() * rng.Uniform(1e5, 1e7), rng.Sign() * rng.Uniform(1e5, 1e7)};
+        const P t = {rng.SignedUniform(1e5, 1e7), rng.SignedUniform(1e5, 1e7)};
         Ring a, b;
         if (rng.Chance(0.5)) {
             a = Star(rng, t, rng.Int(5, 40), 4.0, 12.0);
-            b = Star(rng, Add(t, {rng.Uniform(-4, 4), rng.Uniform(-4, 4)}), rng.Int(5, 40), 4.0, 12.0);
+            const P off = {rng.Uniform(-4, 4), rng.Uniform(-4, 4)};
+            b = Star(rng, Add(t, off), rng.Int(5, 40), 4.0, 12.0);
         } else {
-            a = Regular(t, 100.0, rng.NgonSize(), rng.Unit());
-            b = Regular(Add(t, Mul(Dir(rng.Unit()), rng.Uniform(0, 200))), 100.0, rng.NgonSize(), rng.Unit());
+            const int n = rng.NgonSize();
+            a = Regular(t, 100.0, n, rng.Unit());
+            const P dir = Dir(rng.Unit());
+            const P cb = Add(t, Mul(dir, rng.Uniform(0, 200)));
+            const int m = rng.NgonSize();
+            b = Regular(cb, 100.0, m, rng.Unit());
         }
         EmitAll(rng, {Single(a)}, {Single(b)}, c);
     } else {
@@ -696,9 +764,10 @@ void MakeTight(Rng& rng, Case& c) {
         const int n = rng.Int(16, 256);
         const double turn = rng.Unit();
         const Ring a = Regular({0, 0}, 100.0, n, turn);
-        const double dr = rng.Sign() * rng.Uniform(0.0, 3.0) * tol;
-        const P off = Mul(Dir(rng.Unit()), rng.Uniform(0.0, 3.0) * tol);
-        const double dt = rng.Sign() * rng.Uniform(0.0, 3.0) * tol / (2.0 * kPi * 100.0);
+        const double dr = rng.SignedUniform(0.0, 3.0) * tol;
+        const P offDir = Dir(rng.Unit());
+        const P off = Mul(offDir, rng.Uniform(0.0, 3.0) * tol);
+        const double dt = rng.SignedUniform(0.0, 3.0) * tol / (2.0 * kPi * 100.0);
         const Ring b = Regular(off, 100.0 + dr, rng.Chance(0.8) ? n : 2 * n, turn + dt);
         EmitAll(rng, {Single(a)}, {Single(b)}, c);
     }
@@ -828,7 +897,8 @@ InvalidCase MakeInvalidCase(std::uint64_t seed, std::uint64_t index) {
     for (int i = 0; i < before; ++i) withBad.push_back(Single(Translate(Rect(30, 30 * i, 40, 30 * i + 10), t)));
     withBad.push_back(bad);
     for (int i = 0; i < after; ++i) withBad.push_back(Single(Translate(Rect(-40, 30 * i, -30, 30 * i + 10), t)));
-    const std::vector<Poly> other = {Single(Shape(rng, {t.x + rng.Uniform(-5, 5), t.y + rng.Uniform(-5, 5)}, rng.Uniform(3, 12)))};
+    const P at = {t.x + rng.Uniform(-5, 5), t.y + rng.Uniform(-5, 5)};
+    const std::vector<Poly> other = {Single(Shape(rng, at, rng.Uniform(3, 12)))};
     ic.operand = rng.Int(0, 1);
     ic.polygon = before;
     if (ic.operand == 0) EmitAll(rng, withBad, other, ic.c);
