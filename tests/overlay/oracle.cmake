@@ -1,4 +1,4 @@
-# The overlay engine judged by GEOS (label oracle): a fixed-seed tenth of the generated
+# The overlay engine judged by GEOS (label oracle): a fixed-seed third of the generated
 # corpus and the recorded cases of overlay/oracle/cases/. GEOS is linked to this test only; without
 # it the test skips, or fails when the environment variable CI is set.
 include(${PROJECT_SOURCE_DIR}/cmake/GorvGeos.cmake)
