@@ -1,5 +1,6 @@
 // The whole overlay corpus (every family, all three operations) through the overlay engine, judged
-// by GEOS; prints the counts per family (agree / disagree / invalid / failed). Exit status 0 when
+// by GEOS; prints the counts per family (agree / disagree / invalid / failed), the family's time
+// and the engine's share of it. Exit status 0 when
 // every operation agrees, 1 otherwise, 2 on bad arguments.
 //
 //   gorv_overlay_oracle_run [--seed N] [--cases N] [--family NAME] [--list N] [--findings DIR]
@@ -150,12 +151,15 @@ int main(int argc, char** argv) {
     std::vector<Finding> findings;
     int total[gorv_oracle::kVerdictCount] = {0, 0, 0, 0};
     long long corpusFaults = 0;
-    auto row = [](const char* name, const int* counts, double secs) {
-        std::printf("%-6s %7d %7d %9d %8d %7d %9.1f\n", name, counts[0] + counts[1] + counts[2] + counts[3], counts[0],
-                    counts[1], counts[2], counts[3], secs);
+    double engineSecs = 0.0;
+    auto row = [&engineSecs](const char* name, const int* counts, double secs) {
+        std::printf("%-6s %7d %7d %9d %8d %7d %9.1f %9.2f\n", name, counts[0] + counts[1] + counts[2] + counts[3],
+                    counts[0], counts[1], counts[2], counts[3], secs, engineSecs);
         std::fflush(stdout);
+        engineSecs = 0.0;
     };
-    std::printf("%-6s %7s %7s %9s %8s %7s %9s\n", "family", "ops", "agree", "disagree", "invalid", "failed", "seconds");
+    std::printf("%-6s %7s %7s %9s %8s %7s %9s %9s\n", "family", "ops", "agree", "disagree", "invalid", "failed", "seconds",
+                "engine s");
     for (int f = 0; f < gorv_corpus::kFamilyCount; ++f) {
         if (onlyFamily >= 0 && f != onlyFamily) continue;
         const std::uint64_t n = cases >= 0 ? static_cast<std::uint64_t>(cases) : gorv_corpus::FullCaseCount(f);
@@ -174,6 +178,7 @@ int main(int argc, char** argv) {
             for (GORV_BOOLEAN_OP op : kOps) {
                 const gorv_oracle::Outcome o = gorv_oracle::RunAndCheck(oracle, c, op);
                 ++counts[o.verdict];
+                engineSecs += o.engineSeconds;
                 if (o.verdict == gorv_oracle::kAgree) continue;
                 findings.push_back({gorv_corpus::VertexCount(c.a) + gorv_corpus::VertexCount(c.b), f, i, op, o});
                 if (listed++ < list)
@@ -204,6 +209,7 @@ int main(int argc, char** argv) {
             for (GORV_BOOLEAN_OP op : kOps) {
                 const gorv_oracle::Outcome o = gorv_oracle::RunAndCheck(oracle, c, op);
                 ++counts[o.verdict];
+                engineSecs += o.engineSeconds;
                 if (o.verdict != gorv_oracle::kAgree)
                     std::printf("  %s %s: %s: %s\n    ours: %s\n", path.filename().string().c_str(), gorv_oracle::OpName(op),
                                 gorv_oracle::VerdictName(o.verdict), o.detail.c_str(),
@@ -213,7 +219,8 @@ int main(int argc, char** argv) {
         row("file", counts, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
         for (int k = 0; k < gorv_oracle::kVerdictCount; ++k) total[k] += counts[k];
     }
-    row("all", total, 0.0);
+    std::printf("%-6s %7d %7d %9d %8d %7d\n", "all", total[0] + total[1] + total[2] + total[3], total[0], total[1],
+                total[2], total[3]);
     if (corpusFaults) std::printf("corpus faults (unreadable, or invalid for GEOS; skipped): %lld\n", corpusFaults);
 
     if (findingsDir && !findings.empty()) {

@@ -773,6 +773,91 @@ void MakeTight(Rng& rng, Case& c) {
     }
 }
 
+// A comb: a base bar [0, (2k - 1) w] x [0, h0] with k teeth [2 i w, (2 i + 1) w] x [h0, h0 + h],
+// counter-clockwise, turned by q quarter turns (exact).
+Ring Comb(int k, double w, double h0, double h, int q) {
+    const double top = h0 + h, len = (2.0 * k - 1.0) * w;
+    Ring r = {{0, 0}, {len, 0}, {len, top}};
+    for (int i = k - 1; i >= 0; --i) {
+        r.push_back({2.0 * i * w, top});
+        if (i > 0) {
+            r.push_back({2.0 * i * w, h0});
+            r.push_back({(2.0 * i - 1.0) * w, h0});
+            r.push_back({(2.0 * i - 1.0) * w, top});
+        }
+    }
+    for (P& p : r)
+        for (int t = 0; t < (q & 3); ++t) p = {-p.y, p.x};
+    return r;
+}
+
+void MakeDense(Rng& rng, Case& c) {
+    const double tol = c.tolerance;
+    const int v = rng.Int(0, 3);
+    if (v == 0) {
+        // Spiky stars: radii from 1 to 12, 100 to 400 vertices each.
+        const Ring a = Star(rng, {0, 0}, rng.Int(100, 400), 1.0, 12.0);
+        const P cb = {rng.Uniform(-3, 3), rng.Uniform(-3, 3)};
+        const Ring b = Star(rng, cb, rng.Int(100, 400), 1.0, 12.0);
+        EmitAll(rng, {Single(a)}, {Single(b)}, c);
+    } else if (v == 1) {
+        // Interlocking combs on the integer grid: long collinear overlaps and many crossings.
+        const int k = rng.Int(2, 12);
+        const double w = rng.Int(1, 3), h0 = rng.Int(1, 3), h = rng.Int(2, 10);
+        const Ring a = Comb(k, w, h0, h, 0);
+        const int q = rng.Int(0, 3);
+        const int k2 = rng.Int(2, 12);
+        const double w2 = rng.Int(1, 3), h02 = rng.Int(1, 3), h2 = rng.Int(2, 10);
+        const P shift = {static_cast<double>(rng.Int(-5, 5 + 2 * k)), static_cast<double>(rng.Int(-5, 10))};
+        const Ring b = Translate(Comb(k2, w2, h02, h2, q), shift);
+        EmitAll(rng, {Single(a)}, {Single(b)}, c);
+    } else if (v == 2) {
+        // Stars of 10 to 50 tolerances radius with vertices on a grid of one tolerance: distances
+        // at the tolerance itself, on either side by rounding.
+        auto gridStar = [&](P centre) {
+            for (int attempt = 0; attempt < 50; ++attempt) {
+                const int n = rng.Int(5, 16);
+                Ring r = Star(rng, centre, n, 10.0 * tol, 50.0 * tol);
+                Ring q;
+                for (const P& p : r) {
+                    const P s = {tol * std::round(p.x / tol), tol * std::round(p.y / tol)};
+                    if (q.empty() || s.x != q.back().x || s.y != q.back().y) q.push_back(s);
+                }
+                while (q.size() > 1 && q.front().x == q.back().x && q.front().y == q.back().y) q.pop_back();
+                if (IsSimple(q)) return q;
+            }
+            return Rect(centre.x - 20 * tol, centre.y - 20 * tol, centre.x + 20 * tol, centre.y + 20 * tol);
+        };
+        const Ring a = gridStar({0, 0});
+        const P cb = {tol * rng.Int(-20, 20), tol * rng.Int(-20, 20)};
+        const Ring b = gridStar(cb);
+        EmitAll(rng, {Single(a)}, {Single(b)}, c);
+    } else {
+        // Many members: 8 to 30 small squares and n-gons, overlapping and touching, on both sides.
+        auto many = [&](P centre) {
+            std::vector<Poly> out;
+            const int k = rng.Int(8, 30);
+            for (int i = 0; i < k; ++i) {
+                const P at = {centre.x + rng.Uniform(-8, 8), centre.y + rng.Uniform(-8, 8)};
+                const double size = rng.Uniform(0.5, 3.0);
+                if (rng.Chance(0.5)) {
+                    const P g = {std::round(at.x), std::round(at.y)};
+                    const double s2 = std::round(size) + 1.0;
+                    out.push_back(Single(Rect(g.x, g.y, g.x + s2, g.y + s2)));
+                } else {
+                    const int n = rng.Int(3, 24);
+                    out.push_back(Single(Regular(at, size, n, rng.Unit())));
+                }
+            }
+            return out;
+        };
+        const std::vector<Poly> a = many({0, 0});
+        const P cb = {rng.Uniform(-4, 4), rng.Uniform(-4, 4)};
+        const std::vector<Poly> b = many(cb);
+        EmitAll(rng, a, b, c);
+    }
+}
+
 void AppendRingWkt(std::string& s, const T_GORV_POLYGON2D& r) {
     s += "(";
     char buf[80];
@@ -814,12 +899,12 @@ std::string WktOf(const Seq& v, size_t n) {
 }  // namespace
 
 const char* FamilyName(int family) {
-    static const char* const names[kFamilyCount] = {"star", "near", "ngon", "holes", "spike", "multi", "tight"};
+    static const char* const names[kFamilyCount] = {"star", "near", "ngon", "holes", "spike", "multi", "tight", "dense"};
     return family >= 0 && family < kFamilyCount ? names[family] : "?";
 }
 
 std::uint64_t FullCaseCount(int family) {
-    static const std::uint64_t counts[kFamilyCount] = {1500, 1500, 1500, 800, 800, 800, 600};
+    static const std::uint64_t counts[kFamilyCount] = {1500, 1500, 1500, 800, 800, 800, 600, 600};
     return family >= 0 && family < kFamilyCount ? counts[family] : 0;
 }
 
@@ -835,7 +920,8 @@ Case MakeCase(std::uint64_t seed, int family, std::uint64_t index) {
     case kHoles: MakeHoles(rng, c); break;
     case kSpike: MakeSpike(rng, c); break;
     case kMulti: MakeMulti(rng, c); break;
-    default: MakeTight(rng, c); break;
+    case kTight: MakeTight(rng, c); break;
+    default: MakeDense(rng, c); break;
     }
     return c;
 }

@@ -23,7 +23,9 @@ enum Family {
     kMulti = 5,   // operands of several members that overlap or touch
     kTight = 6,   // vertex clusters, holes and strips thinner than a few tolerances, tiles with tiny
                   // gaps, far-off coordinates, n-gons within a few tolerances of each other
-    kFamilyCount = 7
+    kDense = 7,   // many crossings: spiky stars of up to 400 vertices, interlocking combs, stars on a
+                  // grid of one tolerance, many overlapping members
+    kFamilyCount = 8
 };
 
 const char* FamilyName(int family);

@@ -29,6 +29,7 @@ struct Outcome {
     double areaGeos = 0.0;      // area of GEOS's result
     double areaLimit = 0.0;     // tolerance (perimeter A + perimeter B)
     std::string resultWkt;      // the engine's result as WKT (empty for an empty result)
+    double engineSeconds = 0.0;  // time of the engine's call (RunAndCheck)
 };
 
 // One GEOS context (not shared between threads).
