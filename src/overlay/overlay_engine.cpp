@@ -1048,6 +1048,11 @@ void Engine::WalkChain(const Chain& c) {
 // Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
 // along the chain, so they form one run [from, to).
 void Engine::ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const {
+    if (ch.count <= 4) {  // a short chain is cheaper walked whole than searched
+        from = 0;
+        to = ch.count;
+        return;
+    }
     auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
     auto firstTrue = [&](auto pred) {
         std::uint32_t a = 0, b = ch.count;
