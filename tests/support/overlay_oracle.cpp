@@ -5,6 +5,7 @@
 
 #include <geos_c.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -89,6 +90,44 @@ std::string RingRuleProblems(const CArray<T_GORV_COMPLEX_POLYGON2D>& result) {
         std::string p = ring(result[i].outer, true);
         for (INT_PTR h = 0; p.empty() && h < result[i].holes.GetSize(); ++h) p = ring(result[i].holes[h], false);
         if (!p.empty()) return "polygon " + std::to_string(i) + " has " + p;
+    }
+    return "";
+}
+
+namespace {
+
+bool LexLess(const T_GORV_POINT2D& a, const T_GORV_POINT2D& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); }
+
+// x < y vertex by vertex from the start (a ring that is a prefix of the other comes first).
+bool RingLess(const T_GORV_POLYGON2D& x, const T_GORV_POLYGON2D& y) {
+    const INT_PTR n = std::min(x.points.GetSize(), y.points.GetSize());
+    for (INT_PTR i = 0; i < n; ++i) {
+        if (LexLess(x.points[i], y.points[i])) return true;
+        if (LexLess(y.points[i], x.points[i])) return false;
+    }
+    return x.points.GetSize() < y.points.GetSize();
+}
+
+}  // namespace
+
+std::string OrderProblems(const CArray<T_GORV_COMPLEX_POLYGON2D>& result) {
+    auto start = [](const T_GORV_POLYGON2D& r) {
+        for (INT_PTR i = 1; i < r.points.GetSize(); ++i)
+            if (!LexLess(r.points[0], r.points[i])) return false;
+        return true;
+    };
+    for (INT_PTR i = 0; i < result.GetSize(); ++i) {
+        const T_GORV_COMPLEX_POLYGON2D& p = result[i];
+        if (!start(p.outer)) return "polygon " + std::to_string(i) + ": outer ring does not start at its smallest vertex";
+        for (INT_PTR h = 0; h < p.holes.GetSize(); ++h) {
+            if (!start(p.holes[h]))
+                return "polygon " + std::to_string(i) + ": hole " + std::to_string(h) + " does not start at its smallest vertex";
+            if (h > 0 && RingLess(p.holes[h], p.holes[h - 1]))
+                return "polygon " + std::to_string(i) + ": holes " + std::to_string(h - 1) + " and " + std::to_string(h) +
+                       " out of order";
+        }
+        if (i > 0 && RingLess(p.outer, result[i - 1].outer))
+            return "polygons " + std::to_string(i - 1) + " and " + std::to_string(i) + " out of order";
     }
     return "";
 }
@@ -457,6 +496,7 @@ Outcome GeosOracle::Check(GORV_BOOLEAN_OP op, const T_GORV_BOOLEAN_REPORT& repor
     }
     std::string rules = RingRuleProblems(result);
     if (rules.empty()) rules = m.StrayVertex(result);
+    if (rules.empty()) rules = OrderProblems(result);
     if (!rules.empty()) {
         o.verdict = kInvalid;
         o.detail = rules;

@@ -47,7 +47,7 @@ public:
     // Judges a result of op on the current case: the status contract (only a result appends),
     // validity (GEOS's check of the whole result as one multipolygon, plus outer rings
     // counter-clockwise, holes clockwise, no closing repeat, at least three vertices, finite, and
-    // every vertex within 2 x tolerance of an input edge), then
+    // every vertex within 2 x tolerance of an input edge; the documented order, OrderProblems), then
     // agreement: the symmetric difference with GEOS's result, outside a band of 2 x tolerance around
     // every input edge, has area at most 1e-6 (|A| + |B|), and the areas differ by at most
     // tolerance x (perimeter of A + perimeter of B).
@@ -69,6 +69,12 @@ Outcome RunAndCheck(GeosOracle& oracle, const gorv_corpus::Case& c, GORV_BOOLEAN
 // Our ring rules on a result: "" when every ring has at least three vertices, finite coordinates
 // and no closing repeat, every outer ring is counter-clockwise and every hole clockwise.
 std::string RingRuleProblems(const CArray<T_GORV_COMPLEX_POLYGON2D>& result);
+
+// The documented order of a result, so that results compare and diff: "" when every ring starts
+// at its lexicographically smallest vertex (x, then y), polygons are in ascending order of their
+// outer rings and each polygon's holes in ascending order, rings compared vertex by vertex from
+// their start (x, then y).
+std::string OrderProblems(const CArray<T_GORV_COMPLEX_POLYGON2D>& result);
 
 const char* OpName(GORV_BOOLEAN_OP op);
 

@@ -243,11 +243,14 @@ TEST(OracleReferee, AcceptsTheTruthAndCatchesFaults) {
     const char* uni = "POLYGON ((0 0, 10 0, 10 5, 15 5, 15 15, 5 15, 5 10, 0 10, 0 0), (2 2, 2 4, 4 4, 4 2, 2 2))";
     EXPECT_EQ(judge(GORV_BOOLEAN_UNION, uni, ok).verdict, gorv_oracle::kAgree);
     // Within snapping: a corner moved by 0.0015 (inside the 2 x tolerance band).
-    const char* snapped = "POLYGON ((5.0015 5, 10 5, 10 10, 5 10, 5.0015 5))";
+    const char* snapped = "POLYGON ((5 10, 5.0015 5, 10 5, 10 10, 5 10))";
     EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, snapped, ok).verdict, gorv_oracle::kAgree);
     // A vertex 3 tolerances from every input edge: neither an input vertex nor a crossing, snapped.
-    const char* stray = "POLYGON ((5 5, 10 5, 10 10, 5 10, 4.997 7.5, 5 5))";
+    const char* stray = "POLYGON ((4.997 7.5, 5 5, 10 5, 10 10, 5 10, 4.997 7.5))";
     EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, stray, ok).verdict, gorv_oracle::kInvalid);
+    // The right set, but the ring does not start at its smallest vertex (the documented order).
+    const char* turned = "POLYGON ((10 5, 10 10, 5 10, 5 5, 10 5))";
+    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, turned, ok).verdict, gorv_oracle::kInvalid);
     // The hole lost: a difference beyond snapping.
     const char* noHole = "POLYGON ((0 0, 10 0, 10 5, 15 5, 15 15, 5 15, 5 10, 0 10, 0 0))";
     EXPECT_EQ(judge(GORV_BOOLEAN_UNION, noHole, ok).verdict, gorv_oracle::kDisagree);
