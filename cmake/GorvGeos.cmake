@@ -1,0 +1,27 @@
+# GEOS (C API), the reference polygon engine of the overlay oracle test and benchmarks. Only those
+# link it, through the interface target gorv_geos (defined when GEOS is found); the library and
+# the gorv tool never do.
+include_guard(GLOBAL)
+
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+  pkg_check_modules(GORV_GEOS QUIET IMPORTED_TARGET GLOBAL geos)
+endif()
+if(TARGET PkgConfig::GORV_GEOS)
+  add_library(gorv_geos INTERFACE)
+  target_link_libraries(gorv_geos INTERFACE PkgConfig::GORV_GEOS)
+else()
+  find_library(GORV_GEOS_C_LIBRARY geos_c)
+  find_path(GORV_GEOS_C_INCLUDE_DIR geos_c.h)
+  if(GORV_GEOS_C_LIBRARY AND GORV_GEOS_C_INCLUDE_DIR)
+    add_library(gorv_geos INTERFACE)
+    target_link_libraries(gorv_geos INTERFACE ${GORV_GEOS_C_LIBRARY})
+    target_include_directories(gorv_geos SYSTEM INTERFACE ${GORV_GEOS_C_INCLUDE_DIR})
+  endif()
+endif()
+if(TARGET gorv_geos)
+  target_compile_definitions(gorv_geos INTERFACE GORV_HAVE_GEOS=1)
+  message(STATUS "GEOS found: overlay oracle test and benchmark compare with it")
+else()
+  message(STATUS "GEOS (libgeos-dev) not found: the overlay oracle test skips (fails under CI)")
+endif()
