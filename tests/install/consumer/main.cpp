@@ -6,6 +6,11 @@
 #include <cstdio>
 #include <cwchar>
 
+// Built as C++20 through both the CMake package and pkg-config; neither may lower the standard.
+#if __cplusplus < 202002L
+#error "the consumer must build as C++20"
+#endif
+
 namespace {
 
 T_GORV_COMPLEX_POLYGON2D square(double x0, double y0, double size) {
@@ -29,6 +34,6 @@ int main() {
     RegAllStrRes(&lang);
     if (std::wcscmp(LoadStr(L"IDS_GEN_DATABASE_STATUS", 0), L"Status") != 0) return 3;
 
-    std::printf("consumer ok (%s)\n", GORV_BASE_VERSION_STRING);
+    std::printf("consumer ok (%s, __cplusplus %ld)\n", GORV_BASE_VERSION_STRING, static_cast<long>(__cplusplus));
     return 0;
 }
