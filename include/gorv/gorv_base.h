@@ -41,6 +41,10 @@
 #include <gorv/unit/gorv_base_unit.h>
 // ---- end unit ----
 
+// ---- overlay ----
+#include <gorv/overlay/overlay.h>
+// ---- end overlay ----
+
 // ---- section ----
 #include <gorv/section/sect_types.h>
 #include <gorv/section/sect_model.h>

@@ -148,18 +148,36 @@ bool RunPolygonBoolean(const T_GORV_COMPLEX_POLYGON2D& polyA, const T_GORV_COMPL
 
 int CGeomFunc::Union2Polygon(const T_GORV_COMPLEX_POLYGON2D& polyA, const T_GORV_COMPLEX_POLYGON2D& polyB,
                              CArray<T_GORV_COMPLEX_POLYGON2D>& aResult) {
+    if (GetBooleanEngine() == GORV_ENGINE_OVERLAY) {  // overlay engine: appends only a result
+        T_GORV_BOOLEAN_OPTIONS options;
+        options.dTolerance = detail::kFixedTolerance;
+        PolygonBoolean(GORV_BOOLEAN_UNION, polyA, polyB, aResult, options);
+        return 1;
+    }
     detail::RunPolygonBoolean(polyA, polyB, aResult, 0, detail::kFixedTolerance);
     return 1;
 }
 
 int CGeomFunc::Intersect2Polygon(const T_GORV_COMPLEX_POLYGON2D& polyA, const T_GORV_COMPLEX_POLYGON2D& polyB,
                                  CArray<T_GORV_COMPLEX_POLYGON2D>& aResult) {
+    if (GetBooleanEngine() == GORV_ENGINE_OVERLAY) {  // overlay engine: appends only a result
+        T_GORV_BOOLEAN_OPTIONS options;
+        options.dTolerance = detail::kFixedTolerance;
+        PolygonBoolean(GORV_BOOLEAN_INTERSECT, polyA, polyB, aResult, options);
+        return 1;
+    }
     detail::RunPolygonBoolean(polyA, polyB, aResult, 1, detail::kFixedTolerance);
     return 1;
 }
 
 int CGeomFunc::Subtract2Polygon(const T_GORV_COMPLEX_POLYGON2D& polyA, const T_GORV_COMPLEX_POLYGON2D& polyB,
                                 CArray<T_GORV_COMPLEX_POLYGON2D>& aResult, double dTol) {
+    if (GetBooleanEngine() == GORV_ENGINE_OVERLAY) {  // overlay engine: appends only a result
+        T_GORV_BOOLEAN_OPTIONS options;
+        options.dTolerance = dTol;
+        PolygonBoolean(GORV_BOOLEAN_SUBTRACT, polyA, polyB, aResult, options);
+        return 1;
+    }
     detail::RunPolygonBoolean(polyA, polyB, aResult, 2, dTol);
     return 1;
 }

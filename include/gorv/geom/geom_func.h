@@ -90,6 +90,11 @@ public:
     // a polygon that does not form a plane section, no common area...) aResult is left exactly as
     // it was. aResult is appended to, never emptied. All three always return 1; each call builds
     // and destroys its own model, so concurrent calls on different threads share nothing.
+    // Output rings have no closing repeat: measure them with CalcRingArea, not GetArea.
+    // With SetBooleanEngine(GORV_ENGINE_OVERLAY) on the calling thread the three run on the overlay
+    // engine instead (see <gorv/overlay/overlay.h>), under the same contract: they return 1, union
+    // and intersection use the tolerance 0.001, subtraction dTol, and invalid input, an empty
+    // result or a failure append nothing.
 
     // Largest coordinate magnitude the booleans accept (inclusive); a polygon with a larger or
     // non-finite coordinate makes the call fail. Beyond about 1e154 the squared distances of the
@@ -121,7 +126,8 @@ public:
     // op applied to the operands A and B, each the union of its members (members may overlap or
     // touch; an empty array is the empty set). Rings may come with or without their closing
     // repeat and in either direction. Appends to aResult only when the status is
-    // GORV_BOOLEAN_RESULT; the report says what happened. Output rings: see <gorv/overlay/overlay.h>.
+    // GORV_BOOLEAN_RESULT; the report says what happened. Output rings: see <gorv/overlay/overlay.h>
+    // (no closing repeat: measure them with CalcRingArea, not GetArea).
     static T_GORV_BOOLEAN_REPORT PolygonBoolean(GORV_BOOLEAN_OP op, const CArray<T_GORV_COMPLEX_POLYGON2D>& A,
                                                 const CArray<T_GORV_COMPLEX_POLYGON2D>& B,
                                                 CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
@@ -132,7 +138,9 @@ public:
                                                 const T_GORV_BOOLEAN_OPTIONS& options = T_GORV_BOOLEAN_OPTIONS());
     // Area (>= 0) of a ring taken as closed whether or not its last point repeats the first.
     static double CalcRingArea(const T_GORV_POLYGON2D& ring);
-    // Engine of Union2Polygon, Intersect2Polygon and Subtract2Polygon on the calling thread.
+    // Engine of Union2Polygon, Intersect2Polygon and Subtract2Polygon on the calling thread
+    // (thread-local; every thread starts with GORV_ENGINE_MODELER). PolygonBoolean always uses the
+    // overlay engine.
     static void SetBooleanEngine(GORV_BOOLEAN_ENGINE eEngine);
     static GORV_BOOLEAN_ENGINE GetBooleanEngine();
     // ==== END overlay block ====

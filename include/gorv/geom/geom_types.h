@@ -24,7 +24,8 @@ struct GORV_API T_GORV_POLYGON2D {
     CArray<T_GORV_POINT2D> points;
 
     // Area (>= 0) of the closed ring: the last stored point repeats the first, so fewer than four
-    // stored points give 0.
+    // stored points give 0. A ring without the repeat (as the polygon booleans write them) loses
+    // its closing edge here: use CGeomFunc::CalcRingArea for those, which takes any ring as closed.
     double GetArea() const;
 };
 

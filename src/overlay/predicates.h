@@ -1,0 +1,49 @@
+// Geometric predicates of the overlay engine: the orientation of three points decided exactly
+// (a floating-point filter with an exact expansion fallback), segment relations built on it, and
+// the plain floating-point distances the snapping uses.
+#pragma once
+
+#include <cmath>
+
+namespace detail {
+namespace overlay {
+
+struct Pt {
+    double x;
+    double y;
+};
+
+inline bool operator==(const Pt& a, const Pt& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(const Pt& a, const Pt& b) { return !(a == b); }
+// Lexicographic order: x first, then y.
+inline bool LexLess(const Pt& a, const Pt& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); }
+
+// Sign of the exact value (b - a) x (c - a): +1 when c lies left of the directed line a -> b
+// (counter-clockwise turn), -1 right, 0 collinear. Exact for all finite doubles whose products
+// neither overflow nor underflow (coordinates up to 1e100 in magnitude).
+int Orient(const Pt& a, const Pt& b, const Pt& c);
+
+// Squared distance from p to the closed segment ab (floating point).
+double SegDist2(const Pt& a, const Pt& b, const Pt& p);
+
+inline double Dist2(const Pt& a, const Pt& b) {
+    const double dx = a.x - b.x, dy = a.y - b.y;
+    return dx * dx + dy * dy;
+}
+
+// How two closed segments meet, decided exactly.
+enum class SegMeet {
+    kNone,     // no common point
+    kTouch,    // exactly one common point
+    kCross,    // one common point interior to both (a proper crossing)
+    kOverlap   // collinear with a common piece of positive length
+};
+// Relation of ab and cd; *pCommon receives the common point for kTouch when it is an end point.
+SegMeet MeetSegments(const Pt& a, const Pt& b, const Pt& c, const Pt& d);
+
+// Where p lies relative to the closed ring pts[0..n-1] (closing edge implied): +1 inside, -1
+// outside, 0 on the boundary. Exact.
+int LocateInRing(const Pt* pts, int n, const Pt& p);
+
+}  // namespace overlay
+}  // namespace detail
