@@ -2,17 +2,45 @@ cmake_minimum_required(VERSION 3.25)
 # Runs one gorv command and checks its exit code, its output and optionally a written file.
 #   -DGORV=<gorv binary> -DARGS=<arguments separated by '|'> -DEXPECT_RC=<exit code>
 #   [-DEXPECT_MATCH=<regex on stdout+stderr>] [-DEXPECT_FILE=<file that must hold "<svg">]
-# Arguments are '|'-separated because WKT text contains spaces and commas but never '|'.
+#   [-DEXPECT_STDOUT=<the whole of stdout>] [-DEXPECT_STDERR=<the whole of stderr>]
+#   [-DSTDIN=<file fed to standard input>] [-DSTDOUT_TO=<file stdout goes to, e.g. /dev/full>]
+#   [-DSAVE_STDOUT=<file that receives stdout, for a later check to read>]
+# Arguments are '|'-separated because WKT text contains spaces and commas but never '|'. In the
+# expected texts "@SEMICOLON@" stands for ';', which a CMake list cannot carry.
 string(REPLACE "|" ";" args "${ARGS}")
+foreach(v EXPECT_STDOUT EXPECT_STDERR)
+  if(DEFINED ${v})
+    string(REPLACE "@SEMICOLON@" ";" ${v} "${${v}}")
+  endif()
+endforeach()
+set(out "")
 if(DEFINED EXPECT_FILE)
   file(REMOVE "${EXPECT_FILE}")
 endif()
-execute_process(COMMAND "${GORV}" ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(io "")
+if(DEFINED STDIN)
+  list(APPEND io INPUT_FILE "${STDIN}")
+endif()
+if(DEFINED STDOUT_TO)
+  list(APPEND io OUTPUT_FILE "${STDOUT_TO}")
+else()
+  list(APPEND io OUTPUT_VARIABLE out)
+endif()
+execute_process(COMMAND "${GORV}" ${args} RESULT_VARIABLE rc ERROR_VARIABLE err ${io})
 if(NOT rc STREQUAL "${EXPECT_RC}")
   message(FATAL_ERROR "exit code ${rc}, expected ${EXPECT_RC}\nstdout: ${out}\nstderr: ${err}")
 endif()
 if(DEFINED EXPECT_MATCH AND NOT "${out}${err}" MATCHES "${EXPECT_MATCH}")
   message(FATAL_ERROR "output does not match '${EXPECT_MATCH}'\nstdout: ${out}\nstderr: ${err}")
+endif()
+if(DEFINED EXPECT_STDOUT AND NOT out STREQUAL EXPECT_STDOUT)
+  message(FATAL_ERROR "stdout differs\nexpected: [${EXPECT_STDOUT}]\nactual:   [${out}]\nstderr: ${err}")
+endif()
+if(DEFINED EXPECT_STDERR AND NOT err STREQUAL EXPECT_STDERR)
+  message(FATAL_ERROR "stderr differs\nexpected: [${EXPECT_STDERR}]\nactual:   [${err}]")
+endif()
+if(DEFINED SAVE_STDOUT)
+  file(WRITE "${SAVE_STDOUT}" "${out}")
 endif()
 if(DEFINED EXPECT_FILE)
   file(READ "${EXPECT_FILE}" content)
