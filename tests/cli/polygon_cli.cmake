@@ -153,3 +153,14 @@ if(TARGET gorv)
     polygon intersect - "${_big}" --engine modeler)
   unset(GORV_CLI_STDIN)
 endif()
+
+# GeoJSON as the Python geometry stack exchanges it: through Python's json module and back.
+find_program(GORV_PYTHON3 python3)
+if(TARGET gorv AND GORV_PYTHON3)
+  add_test(NAME cli.polygon.geojson_python_roundtrip
+    COMMAND ${CMAKE_COMMAND} -DGORV=$<TARGET_FILE:gorv> -DPYTHON=${GORV_PYTHON3}
+            -DA=${PROJECT_SOURCE_DIR}/examples/circular_pier_a.wkt -DB=${PROJECT_SOURCE_DIR}/examples/circular_pier_b.wkt
+            -DWORK=${CMAKE_CURRENT_BINARY_DIR}/geojson-python
+            -P ${CMAKE_CURRENT_LIST_DIR}/scripts/GeoJsonPythonRoundTrip.cmake)
+  set_tests_properties(cli.polygon.geojson_python_roundtrip PROPERTIES LABELS "cli")
+endif()
