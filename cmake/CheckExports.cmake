@@ -7,7 +7,8 @@
 #  - what remains (scope, name, template arguments, a template's return type) may use only
 #    identifiers that occur in the public headers, plus the language's keywords;
 #  - anything of the standard library (std::, __gnu_cxx::, operator new/delete) fails: hosts
-#    instantiate the standard templates themselves.
+#    instantiate the standard templates themselves;
+#  - a sanitizer's marker of an exported global (__odr_asan.<name>) goes with that global.
 # A private class, a lambda or an instantiation on a private type therefore fails by name.
 cmake_minimum_required(VERSION 3.25)
 
@@ -36,6 +37,8 @@ execute_process(COMMAND ${NM} -D --defined-only -C ${LIB}
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${NM} failed on ${LIB}: ${err}")
 endif()
+# The same list undemangled, for companions the sanitizers add ("__odr_asan.<mangled name>").
+execute_process(COMMAND ${NM} -D --defined-only ${LIB} OUTPUT_VARIABLE mangled)
 string(REPLACE ";" "\\;" out "${out}")
 string(REPLACE "\n" ";" lines "${out}")
 
@@ -50,6 +53,13 @@ foreach(line IN LISTS lines)
     continue()
   endif()
   math(EXPR count "${count} + 1")
+  # AddressSanitizer's ODR marker of a global is judged by the global it marks.
+  if(sym MATCHES "^__odr_asan[._](.+)$")
+    string(FIND "${mangled}" " ${CMAKE_MATCH_1}\n" at)
+    if(NOT at EQUAL -1)
+      continue()
+    endif()
+  endif()
   string(REGEX REPLACE "^(vtable for |typeinfo for |typeinfo name for |VTT for |guard variable for |non-virtual thunk to |virtual thunk to |covariant return thunk to )+" "" entity "${sym}")
   string(REGEX REPLACE "\\[abi:[^]]*\\]" "" entity "${entity}")
   # Drop every parenthesised group, innermost first: the parameter list, and "(anonymous

@@ -45,7 +45,8 @@ const char* const kHelp =
     "  --svg FILE     draw A, B and the result into FILE; --svg - prints the SVG instead of WKT\n"
     "  --explain      with --engine modeler: print the texts the modeler composed\n"
     "exit codes: 0 result; 1 no result (\"the result is empty\", or the reason it failed);\n"
-    "            2 bad input or arguments (one line on standard error naming the problem)\n";
+    "            2 bad input or arguments (one line on standard error naming the problem;\n"
+    "            polygons and holes are counted from 1)\n";
 
 // Reads operand `name` from WKT or GeoJSON text, or from the file (or "-") that arg names. An
 // argument that names an existing path is a file; otherwise one holding '(' or '{' or ending in
