@@ -200,6 +200,9 @@ TEST(PolygonIo, BadInputNamesTheProblemWithoutCrashing) {
          "a member of \"features\" is not a Feature"},
         {"{\"type\":\"Polygon\",\"coordinates\":[]} {}", "unexpected text after the JSON value"},
         {"{\"type\":\"Pol\nygon\"}", "control character in a string"},
+        {"{\"type\":\"a\\\nb\"}", "bad escape '\\\\x0a' at offset 11"},   // escaped raw line break
+        {"{\"type\":\"Line\\nString\"}", "GeoJSON Line\\x0aString is not a polygon"},
+        {"POLYGON ((0 0, 1 0, 1 1, 0 0)\x01", "expected ')' at offset 29, found '\\x01'"},
         {std::string(100000, '[') , "expected POLYGON"},  // not GeoJSON: no '{'
         {"{\"a\":" + std::string(100000, '['), "nested deeper than 64 levels"},
     };

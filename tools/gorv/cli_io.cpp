@@ -10,13 +10,34 @@
 
 namespace gorv_cli {
 
+namespace {
+
+// The message with line breaks and other control characters (from arguments or file names)
+// shown as \xHH, so it stays one line.
+std::string OneLine(const std::string& msg) {
+    std::string o;
+    for (char c : msg) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u != 0x7F) {
+            o += c;
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", u);
+            o += buf;
+        }
+    }
+    return o;
+}
+
+}  // namespace
+
 int InputError(const char* cmd, const std::string& msg) {
-    std::fprintf(stderr, "gorv %s: %s\n", cmd, msg.c_str());
+    std::fprintf(stderr, "gorv %s: %s\n", cmd, OneLine(msg).c_str());
     return 2;
 }
 
 int UsageError(const char* cmd, const std::string& msg) {
-    std::fprintf(stderr, "gorv %s: %s\nTry 'gorv %s --help'.\n", cmd, msg.c_str(), cmd);
+    std::fprintf(stderr, "gorv %s: %s\nTry 'gorv %s --help'.\n", cmd, OneLine(msg).c_str(), cmd);
     return 2;
 }
 

@@ -91,7 +91,7 @@ private:
             return true;
         }
         if (Literal("null")) return true;
-        return Fail(std::string("unexpected '") + c + "'");
+        return Fail("unexpected '" + ShowChar(c) + "'");
     }
 
     bool Object(JValue& v, int depth) {
@@ -224,7 +224,7 @@ private:
                 }
                 default:
                     --m_i;
-                    return Fail(std::string("bad escape '\\") + e + "'");
+                    return Fail("bad escape '\\" + ShowChar(e) + "'");
             }
         }
     }
@@ -400,12 +400,12 @@ bool ParseGeoJson(const std::string& text, Operand& out, std::string& err) {
     JValue doc;
     JsonParser parser(text);
     if (!parser.Document(doc, err)) {
-        err = "GeoJSON: " + err;
+        err = "GeoJSON: " + OneLine(err);
         return false;
     }
     GeoWalker walker(out);
     if (!walker.Top(doc, err)) {
-        err = "GeoJSON: " + err;
+        err = "GeoJSON: " + OneLine(err);  // a "type" may hold any character
         return false;
     }
     return true;

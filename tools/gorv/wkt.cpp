@@ -133,7 +133,7 @@ private:
     bool Expect(char c, std::string& err) {
         if (Accept(c)) return true;
         err = std::string("expected '") + c + "' at offset " + std::to_string(m_i) +
-              (m_i < m_s.size() ? std::string(", found '") + m_s[m_i] + "'" : std::string(", found end of text"));
+              (m_i < m_s.size() ? ", found '" + ShowChar(m_s[m_i]) + "'" : std::string(", found end of text"));
         return false;
     }
 
@@ -164,6 +164,19 @@ void AppendPolygon(std::string& s, const WktPolygon& p, int decimals) {
 }
 
 }  // namespace
+
+std::string ShowChar(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u < 0x7F) return std::string(1, c);
+    static const char kHex[] = "0123456789abcdef";
+    return std::string("\\x") + kHex[u >> 4] + kHex[u & 15];
+}
+
+std::string OneLine(const std::string& text) {
+    std::string o;
+    for (char c : text) o += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ShowChar(c) : std::string(1, c);
+    return o;
+}
 
 std::string RingName(size_t polygon, size_t ring) {
     return "polygon " + std::to_string(polygon + 1) + ", " +
@@ -201,7 +214,9 @@ bool CheckRing(const std::vector<Pt>& ring, const std::string& name, std::string
 
 bool ParseWkt(const std::string& text, Operand& out, std::string& err) {
     Parser p(text);
-    return p.Operand(out, err);
+    if (p.Operand(out, err)) return true;
+    err = OneLine(err);
+    return false;
 }
 
 std::string FormatNumber(double v, int decimals) {

@@ -21,6 +21,12 @@ struct WktPolygon {
 // All polygons of one input; they form one operand (empty: the empty set).
 using Operand = std::vector<WktPolygon>;
 
+// One character of the input as a message shows it: itself when printable ASCII, else \xHH, so
+// an error stays one line whatever the input holds.
+std::string ShowChar(char c);
+// text with every control character shown as ShowChar does.
+std::string OneLine(const std::string& text);
+
 // Names a ring for messages: "polygon 2, hole 1" (both 1-based; ring 0 is "outer ring").
 std::string RingName(size_t polygon, size_t ring);
 
