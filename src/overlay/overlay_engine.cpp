@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <numeric>
 
 namespace detail {
@@ -22,6 +23,7 @@ struct Seg {
     std::uint32_t u;
     std::uint32_t v;
     std::uint8_t op;
+    std::uint32_t raw;  // the input edge it is a piece of
 };
 
 struct Box {
@@ -34,11 +36,23 @@ struct Split {
     double t;  // position along the segment (unnormalised projection)
 };
 
-// A merged graph edge u < v with the winding steps of A and B from its right to its left when
-// walked from u to v.
+// A graph edge from u to v: a single noded piece (merged with the pieces on the same two nodes),
+// or a run of pieces of one ring through nodes no other piece touches (its inner nodes are
+// m_polyNodes[nOff .. nOff + nCount - 1] from u to v). dA and dB are the winding steps of A and B
+// from its right to its left when walked from u to v.
 struct Edge {
     std::uint32_t u;
     std::uint32_t v;
+    int dA;
+    int dB;
+    std::uint32_t uNext;  // the node after u towards v
+    std::uint32_t vPrev;  // the node before v
+    std::uint32_t nOff;
+    std::uint32_t nCount;
+};
+
+struct EdgeRec {
+    std::uint32_t other;
     int dA;
     int dB;
 };
@@ -49,13 +63,39 @@ struct Ring {
     double dArea;  // absolute area
 };
 
+}  // namespace
+
 class Engine {
 public:
-    Engine(const Input& in, double dTol) : m_in(in), m_dTol(dTol), m_dTol2(dTol * dTol) {}
+    Engine() = default;
+    // Prepares a run on in (which must outlive the run) with tolerance dTol.
+    void Reset(const Input& in, double dTol) {
+        m_in = &in;
+        m_dTol = dTol;
+        m_dTol2 = dTol * dTol;
+        m_dReach = 5.0 * dTol;
+        FindCandidates();
+    }
 
+    void CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const;
     RunStatus Run(int op, std::vector<OutPolygon>& out, std::string& strWhy);
 
 private:
+    struct Chain {
+        std::uint32_t first;  // first input edge (vertex index)
+        std::uint32_t count;
+        int dir;   // +1 x ascending along the ring, -1 descending, 0 vertical only
+        int ydir;  // the same for y
+        Box box;
+    };
+    void FindCandidates();
+    void WalkChains(const Chain& c, const Chain& d);
+    void WalkChain(const Chain& c);
+    void FastCluster();
+    bool FastNoding();
+    void TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& splits);
+    std::uint32_t NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t);
+
     void Cluster();
     void BuildSegments();
     bool NodingRound(bool& bChanged);
@@ -66,19 +106,18 @@ private:
     bool LabelFaces(std::string& strWhy);
     bool ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy);
     bool Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, std::string& strWhy);
+    RunStatus RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy);
 
     std::uint32_t Dest(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].u : m_edges[h >> 1].v; }
     std::uint32_t Origin(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].v : m_edges[h >> 1].u; }
-    std::uint32_t Next(std::uint32_t h) const {
-        const std::uint32_t d = Dest(h);
-        const std::uint32_t deg = m_adjOff[d + 1] - m_adjOff[d];
-        const std::uint32_t p = m_pos[h ^ 1];
-        return m_adj[m_adjOff[d] + (p + deg - 1) % deg];
-    }
+    // The node h heads for first: its direction at its origin.
+    std::uint32_t Toward(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].vPrev : m_edges[h >> 1].uNext; }
+    // The next half-edge around the face on the left of h.
+    std::uint32_t Next(std::uint32_t h) const { return m_nextHalf[h]; }
 
-    const Input& m_in;
-    double m_dTol;
-    double m_dTol2;
+    const Input* m_in = nullptr;
+    double m_dTol = 0.0;
+    double m_dTol2 = 0.0;
     std::vector<Pt> m_nodes;
     std::vector<std::uint32_t> m_nodeByX;  // node ids in lexicographic order of their points
     std::size_t m_nFirstNew = 0;           // nodes from here on were made in the current round
@@ -88,18 +127,43 @@ private:
     std::vector<std::uint32_t> m_adjOff, m_adj, m_pos, m_face, m_comp;
     std::vector<std::uint32_t> m_faceFirst;
     std::vector<int> m_faceA, m_faceB;
+    // Fast noding: the input edges (id = start vertex), their boxes and end vertices, the pairs
+    // of edges whose boxes come within m_dReach of each other, and the pieces of each edge.
+    double m_dReach = 0.0;
+    std::vector<Box> m_rawBox;
+    std::vector<std::uint32_t> m_next, m_prev, m_segRing;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
+    std::vector<std::uint32_t> m_partnerOff, m_partner;
+    std::vector<std::uint32_t> m_pieceOff;
+    std::size_t m_nRoundFirstNode = 0;
+    // Working buffers kept between calls on a thread (see Overlay).
+    std::vector<std::uint32_t> m_tmpA, m_tmpB, m_tmpC, m_rep, m_nextHalf;
+    std::vector<char> m_flagA, m_flagB, m_dirty, m_nextDirty;
+    std::vector<Split> m_splits;
+    std::vector<Seg> m_segs2;
+    std::vector<std::uint32_t> m_off2;
+    std::vector<EdgeRec> m_recs;
+    std::vector<std::int32_t> m_seenAt;
+    std::vector<std::uint32_t> m_polyNodes, m_deg;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
+    std::vector<char> m_bend;  // edge s and the next one along the ring need a look in round 1
+    std::vector<Edge> m_singles;
 };
+
+namespace {
+
+}  // namespace
 
 // Vertices are taken in lexicographic order (x, then y, then input position); each joins the
 // nearest representative within the tolerance (inclusive), or becomes a representative itself.
 // Representatives are thus more than the tolerance apart and no vertex moves by more than it.
 void Engine::Cluster() {
-    const std::size_t n = m_in.pts.size();
+    const std::size_t n = m_in->pts.size();
     std::vector<std::uint32_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const Pt& pa = m_in.pts[a];
-        const Pt& pb = m_in.pts[b];
+        const Pt& pa = m_in->pts[a];
+        const Pt& pb = m_in->pts[b];
         if (pa.x != pb.x) return pa.x < pb.x;
         if (pa.y != pb.y) return pa.y < pb.y;
         return a < b;
@@ -109,7 +173,7 @@ void Engine::Cluster() {
     m_nodes.reserve(n);
     std::size_t nActive = 0;
     for (const std::uint32_t i : order) {
-        const Pt& p = m_in.pts[i];
+        const Pt& p = m_in->pts[i];
         while (nActive < m_nodes.size() && m_nodes[nActive].x < p.x - m_dTol) ++nActive;
         std::uint32_t best = kNone;
         double dBest = 0.0;
@@ -133,11 +197,11 @@ void Engine::Cluster() {
 
 void Engine::BuildSegments() {
     m_segs.clear();
-    for (const InRing& r : m_in.rings) {
+    for (const InRing& r : m_in->rings) {
         for (std::uint32_t i = r.nBegin; i < r.nEnd; ++i) {
             const std::uint32_t j = i + 1 == r.nEnd ? r.nBegin : i + 1;
             const std::uint32_t u = m_vertexNode[i], v = m_vertexNode[j];
-            if (u != v) m_segs.push_back({u, v, r.nOperand});
+            if (u != v) m_segs.push_back({u, v, r.nOperand, i});
         }
     }
 }
@@ -167,20 +231,14 @@ void Engine::TestCrossing(std::uint32_t s1, std::uint32_t s2, std::vector<Split>
     if (g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
     const Pt a = m_nodes[g1.u], b = m_nodes[g1.v], c = m_nodes[g2.u], d = m_nodes[g2.v];
     // An end point near the other segment is handled by the node-on-edge rule.
-    if (SegDist2(a, b, c) <= m_dTol2 || SegDist2(a, b, d) <= m_dTol2 || SegDist2(c, d, a) <= m_dTol2 ||
-        SegDist2(c, d, b) <= m_dTol2)
+    if (NearSegment(a, b, c, m_dTol2) || NearSegment(a, b, d, m_dTol2) || NearSegment(c, d, a, m_dTol2) ||
+        NearSegment(c, d, b, m_dTol2))
         return;
     const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
     if (o3 * o4 >= 0) return;
-    // The crossing, computed once per pair (s1 < s2) along ab.
-    const double d1 = (d.x - c.x) * (a.y - c.y) - (d.y - c.y) * (a.x - c.x);
-    const double d2 = (d.x - c.x) * (b.y - c.y) - (d.y - c.y) * (b.x - c.x);
-    double t = d1 / (d1 - d2);
-    if (!(t >= 0.0)) t = 0.0;
-    if (t > 1.0) t = 1.0;
-    const Pt p{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+    const Pt p = CrossingPoint(a, b, c, d);
     std::uint32_t w = NodeNear(p);
     if (w == kNone) {
         w = static_cast<std::uint32_t>(m_nodes.size());
@@ -215,7 +273,7 @@ bool Engine::NodingRound(bool& bChanged) {
             if (w == g.u || w == g.v) continue;
             const Pt& p = m_nodes[w];
             if (p.y < y0 || p.y > y1) continue;
-            if (SegDist2(m_nodes[g.u], m_nodes[g.v], p) <= m_dTol2)
+            if (NearSegment(m_nodes[g.u], m_nodes[g.v], p, m_dTol2))
                 splits.push_back({static_cast<std::uint32_t>(s), w, 0.0});
         }
     }
@@ -271,43 +329,89 @@ bool Engine::NodingRound(bool& bChanged) {
         for (; k < splits.size() && splits[k].seg == s; ++k) {
             const std::uint32_t w = splits[k].node;
             if (w != cur && w != g.v) {
-                segs.push_back({cur, w, g.op});
+                segs.push_back({cur, w, g.op, g.raw});
                 cur = w;
             }
         }
-        if (cur != g.v) segs.push_back({cur, g.v, g.op});
+        if (cur != g.v) segs.push_back({cur, g.v, g.op, g.raw});
     }
     m_segs.swap(segs);
     return true;
 }
 
+// The graph edges from the noded pieces (which come ring by ring, each ring a closed chain). A
+// node is kept when other than two pieces meet there or the ring turns back on itself there; the
+// pieces between kept nodes form one edge. Single pieces with the same two nodes merge (their
+// winding steps add; pieces that cancel, as where two members meet along an edge or a sliver
+// collapsed, separate nothing and go).
 void Engine::BuildEdges() {
-    struct Rec {
-        std::uint64_t key;
-        int dA;
-        int dB;
-    };
-    std::vector<Rec> recs;
-    recs.reserve(m_segs.size());
+    const std::size_t nNodes = m_nodes.size();
+    m_deg.assign(nNodes, 0);
     for (const Seg& g : m_segs) {
-        const bool fwd = g.u < g.v;
-        const std::uint64_t key = (static_cast<std::uint64_t>(fwd ? g.u : g.v) << 32) | (fwd ? g.v : g.u);
-        const int s = fwd ? 1 : -1;
-        recs.push_back({key, g.op == 0 ? s : 0, g.op == 0 ? 0 : s});
+        ++m_deg[g.u];
+        ++m_deg[g.v];
     }
-    std::sort(recs.begin(), recs.end(), [](const Rec& a, const Rec& b) { return a.key < b.key; });
     m_edges.clear();
-    for (std::size_t i = 0; i < recs.size();) {
+    m_singles.clear();
+    m_polyNodes.clear();
+    const std::size_t nSegs = m_segs.size();
+    for (std::size_t b = 0; b < nSegs;) {
+        const std::uint32_t ring = m_segRing[m_segs[b].raw];
+        std::size_t e = b + 1;
+        while (e < nSegs && m_segRing[m_segs[e].raw] == ring) ++e;
+        const std::size_t cnt = e - b;
+        auto prev = [&](std::size_t k) { return k == b ? e - 1 : k - 1; };
+        auto kept = [&](std::size_t k) { return m_deg[m_segs[k].u] != 2 || m_segs[prev(k)].u == m_segs[k].v; };
+        std::size_t k0 = b;
+        while (k0 < e && !kept(k0)) ++k0;
+        if (k0 == e) k0 = b;  // a ring nothing touches: one closed edge from its first node
+        const std::uint8_t op = m_segs[b].op;
+        std::size_t k = k0;
+        std::uint32_t start = m_segs[k0].u;
+        std::uint32_t off = static_cast<std::uint32_t>(m_polyNodes.size());
+        for (std::size_t step = 1; step <= cnt; ++step) {
+            k = k + 1 == e ? b : k + 1;
+            const std::uint32_t node = m_segs[k].u;
+            if (step < cnt && !kept(k)) {
+                m_polyNodes.push_back(node);
+                continue;
+            }
+            const std::uint32_t n = static_cast<std::uint32_t>(m_polyNodes.size()) - off;
+            if (n == 0) {
+                m_singles.push_back({start, node, op == 0 ? 1 : 0, op == 0 ? 0 : 1, node, start, 0, 0});
+            } else {
+                m_edges.push_back({start, node, op == 0 ? 1 : 0, op == 0 ? 0 : 1, m_polyNodes[off],
+                                   m_polyNodes.back(), off, n});
+            }
+            start = node;
+            off = static_cast<std::uint32_t>(m_polyNodes.size());
+        }
+        b = e;
+    }
+    // Merge single pieces by their node pair (smaller node first).
+    for (Edge& g : m_singles) {
+        if (g.u > g.v) {
+            std::swap(g.u, g.v);
+            std::swap(g.uNext, g.vPrev);
+            g.dA = -g.dA;
+            g.dB = -g.dB;
+        }
+    }
+    std::sort(m_singles.begin(), m_singles.end(),
+              [](const Edge& x, const Edge& y) { return x.u < y.u || (x.u == y.u && x.v < y.v); });
+    for (std::size_t i = 0; i < m_singles.size();) {
         std::size_t j = i;
         int dA = 0, dB = 0;
-        for (; j < recs.size() && recs[j].key == recs[i].key; ++j) {
-            dA += recs[j].dA;
-            dB += recs[j].dB;
+        for (; j < m_singles.size() && m_singles[j].u == m_singles[i].u && m_singles[j].v == m_singles[i].v; ++j) {
+            dA += m_singles[j].dA;
+            dB += m_singles[j].dB;
         }
-        // Pieces that cancel (two members meeting along an edge, a collapsed sliver) separate nothing.
-        if (dA != 0 || dB != 0)
-            m_edges.push_back({static_cast<std::uint32_t>(recs[i].key >> 32),
-                               static_cast<std::uint32_t>(recs[i].key & 0xffffffffu), dA, dB});
+        if (dA != 0 || dB != 0) {
+            Edge g = m_singles[i];
+            g.dA = dA;
+            g.dB = dB;
+            m_edges.push_back(g);
+        }
         i = j;
     }
 }
@@ -319,7 +423,8 @@ bool Engine::BuildGraph(std::string& strWhy) {
     for (std::uint32_t h = 0; h < nHalf; ++h) ++m_adjOff[Origin(h) + 1];
     for (std::size_t i = 0; i < nNodes; ++i) m_adjOff[i + 1] += m_adjOff[i];
     m_adj.assign(nHalf, 0);
-    std::vector<std::uint32_t> fill(m_adjOff.begin(), m_adjOff.end() - 1);
+    std::vector<std::uint32_t>& fill = m_tmpA;
+    fill.assign(m_adjOff.begin(), m_adjOff.end() - 1);
     for (std::uint32_t h = 0; h < nHalf; ++h) m_adj[fill[Origin(h)]++] = h;
     m_pos.assign(nHalf, 0);
     for (std::size_t n = 0; n < nNodes; ++n) {
@@ -331,17 +436,25 @@ bool Engine::BuildGraph(std::string& strWhy) {
         if (e - b > 2) {
             const Pt o = m_nodes[n];
             auto half = [&](std::uint32_t h) {
-                const Pt& d = m_nodes[Dest(h)];
+                const Pt& d = m_nodes[Toward(h)];
                 return (d.y > o.y || (d.y == o.y && d.x > o.x)) ? 0 : 1;
             };
             // Counter-clockwise from the direction of +x.
             std::sort(m_adj.begin() + b, m_adj.begin() + e, [&](std::uint32_t h1, std::uint32_t h2) {
                 const int a1 = half(h1), a2 = half(h2);
                 if (a1 != a2) return a1 < a2;
-                return Orient(o, m_nodes[Dest(h1)], m_nodes[Dest(h2)]) > 0;
+                return Orient(o, m_nodes[Toward(h1)], m_nodes[Toward(h2)]) > 0;
             });
         }
         for (std::uint32_t i = b; i < e; ++i) m_pos[m_adj[i]] = i - b;
+    }
+    // Around a face: at the end of h, the edge next clockwise from the way back.
+    m_nextHalf.resize(nHalf);
+    for (std::uint32_t h = 0; h < nHalf; ++h) {
+        const std::uint32_t d = Dest(h);
+        const std::uint32_t deg = m_adjOff[d + 1] - m_adjOff[d];
+        const std::uint32_t p = m_pos[h ^ 1];
+        m_nextHalf[h] = m_adj[m_adjOff[d] + (p == 0 ? deg - 1 : p - 1)];
     }
     return true;
 }
@@ -367,7 +480,8 @@ bool Engine::LabelFaces(std::string& strWhy) {
     }
     // Connected components of the graph (union-find over nodes).
     const std::size_t nNodes = m_nodes.size();
-    std::vector<std::uint32_t> parent(nNodes);
+    std::vector<std::uint32_t>& parent = m_tmpA;
+    parent.resize(nNodes);
     std::iota(parent.begin(), parent.end(), 0u);
     auto find = [&](std::uint32_t x) {
         while (parent[x] != x) {
@@ -380,47 +494,82 @@ bool Engine::LabelFaces(std::string& strWhy) {
         const std::uint32_t a = find(e.u), b = find(e.v);
         if (a != b) parent[std::max(a, b)] = std::min(a, b);
     }
-    // The lexicographically smallest node of each component.
-    std::vector<std::uint32_t> compMin(nNodes, kNone);
-    std::vector<std::uint32_t> comps;
-    for (std::uint32_t n = 0; n < nNodes; ++n) {
-        if (m_adjOff[n + 1] == m_adjOff[n]) continue;
-        const std::uint32_t r = find(n);
-        if (compMin[r] == kNone) {
-            compMin[r] = n;
-            comps.push_back(r);
-        } else if (LexLess(m_nodes[n], m_nodes[compMin[r]])) {
-            compMin[r] = n;
+    // The lexicographically smallest point of each component, with the edge it lies inside
+    // (kNone when it is a node) and its place among that edge's inner nodes.
+    struct CompMin {
+        std::uint32_t node;
+        std::uint32_t edge;
+        std::uint32_t at;
+    };
+    std::vector<std::uint32_t>& compOf = m_tmpB;
+    compOf.assign(nNodes, kNone);
+    std::vector<CompMin> comps;
+    auto offer = [&](std::uint32_t root, std::uint32_t node, std::uint32_t edge, std::uint32_t at) {
+        if (compOf[root] == kNone) {
+            compOf[root] = static_cast<std::uint32_t>(comps.size());
+            comps.push_back({node, edge, at});
+        } else {
+            CompMin& c = comps[compOf[root]];
+            if (LexLess(m_nodes[node], m_nodes[c.node])) c = {node, edge, at};
         }
+    };
+    for (std::uint32_t i = 0; i < m_edges.size(); ++i) {
+        const Edge& e = m_edges[i];
+        const std::uint32_t root = find(e.u);
+        offer(root, e.u, kNone, 0);
+        offer(root, e.v, kNone, 0);
+        for (std::uint32_t k = 0; k < e.nCount; ++k) offer(root, m_polyNodes[e.nOff + k], i, k);
     }
     const std::size_t nFaces = m_faceFirst.size();
     m_faceA.assign(nFaces, 0);
     m_faceB.assign(nFaces, 0);
-    std::vector<char> known(nFaces, 0);
-    std::vector<std::uint32_t> queue;
-    for (const std::uint32_t r : comps) {
-        const std::uint32_t m = compMin[r];
+    std::vector<char>& known = m_flagA;
+    known.assign(nFaces, 0);
+    std::vector<std::uint32_t>& queue = m_tmpC;
+    for (const CompMin& cm : comps) {
+        const std::uint32_t m = cm.node;
         const Pt pm = m_nodes[m];
-        // The outgoing edge at m turned furthest counter-clockwise has the unbounded side of
-        // the component on its left: every other node of it lies right of m or straight above.
-        std::uint32_t hOuter = m_adj[m_adjOff[m]];
-        for (std::uint32_t i = m_adjOff[m] + 1; i < m_adjOff[m + 1]; ++i)
-            if (Orient(pm, m_nodes[Dest(hOuter)], m_nodes[Dest(m_adj[i])]) > 0) hOuter = m_adj[i];
+        const std::uint32_t r = find(cm.edge == kNone ? m : m_edges[cm.edge].u);
+        std::uint32_t hOuter;
+        if (cm.edge == kNone) {
+            // The outgoing edge at m turned furthest counter-clockwise has the unbounded side of
+            // the component on its left: every other point of it lies right of m or straight above.
+            hOuter = m_adj[m_adjOff[m]];
+            for (std::uint32_t i = m_adjOff[m] + 1; i < m_adjOff[m + 1]; ++i)
+                if (Orient(pm, m_nodes[Toward(hOuter)], m_nodes[Toward(m_adj[i])]) > 0) hOuter = m_adj[i];
+        } else {
+            // Inside an edge: a left turn there puts the unbounded side on the right.
+            const Edge& e = m_edges[cm.edge];
+            const std::uint32_t p = cm.at == 0 ? e.u : m_polyNodes[e.nOff + cm.at - 1];
+            const std::uint32_t q = cm.at + 1 == e.nCount ? e.v : m_polyNodes[e.nOff + cm.at + 1];
+            const int turn = Orient(m_nodes[p], pm, m_nodes[q]);
+            if (turn == 0) {
+                strWhy = "an edge of the planar graph turns back on itself";
+                return false;
+            }
+            hOuter = 2 * cm.edge + (turn > 0 ? 1 : 0);
+        }
         // Winding of that face: the other components' edges around m (their own windings are
         // closed cycles, so this component adds nothing outside itself).
         int wA = 0, wB = 0;
         if (comps.size() > 1) {
             for (const Edge& e : m_edges) {
-                const Pt& a = m_nodes[e.u];
-                const Pt& b = m_nodes[e.v];
-                if (a.y <= pm.y) {
-                    if (b.y > pm.y && find(e.u) != r && Orient(a, b, pm) > 0) {
-                        wA += e.dA;
-                        wB += e.dB;
+                if (find(e.u) == r) continue;
+                std::uint32_t from = e.u;
+                for (std::uint32_t k = 0; k <= e.nCount; ++k) {
+                    const std::uint32_t to = k == e.nCount ? e.v : m_polyNodes[e.nOff + k];
+                    const Pt& a = m_nodes[from];
+                    const Pt& b = m_nodes[to];
+                    if (a.y <= pm.y) {
+                        if (b.y > pm.y && Orient(a, b, pm) > 0) {
+                            wA += e.dA;
+                            wB += e.dB;
+                        }
+                    } else if (b.y <= pm.y && Orient(a, b, pm) < 0) {
+                        wA -= e.dA;
+                        wB -= e.dB;
                     }
-                } else if (b.y <= pm.y && find(e.u) != r && Orient(a, b, pm) < 0) {
-                    wA -= e.dA;
-                    wB -= e.dB;
+                    from = to;
                 }
             }
         }
@@ -461,21 +610,34 @@ bool Engine::LabelFaces(std::string& strWhy) {
 
 bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy) {
     const std::size_t nFaces = m_faceFirst.size();
-    std::vector<char> in(nFaces, 0);
+    std::vector<char>& in = m_flagA;
+    in.assign(nFaces, 0);
     for (std::size_t f = 0; f < nFaces; ++f) {
         const bool a = m_faceA[f] > 0, b = m_faceB[f] > 0;
         in[f] = op == 0 ? (a || b) : op == 1 ? (a && b) : (a && !b);
     }
     const std::uint32_t nHalf = static_cast<std::uint32_t>(m_edges.size() * 2);
     auto boundary = [&](std::uint32_t h) { return in[m_face[h]] && !in[m_face[h ^ 1]]; };
-    std::vector<char> used(nHalf, 0);
-    std::vector<std::int32_t> seenAt(m_nodes.size(), -1);
-    std::vector<std::uint32_t> walk, stack;
-    auto emit = [&](const std::uint32_t* p, std::size_t n) {
-        if (n < 3) return;
+    std::vector<char>& used = m_flagB;
+    used.assign(nHalf, 0);
+    std::vector<std::int32_t>& seenAt = m_seenAt;
+    seenAt.assign(m_nodes.size(), -1);
+    std::vector<std::uint32_t>& walk = m_tmpA;
+    std::vector<std::uint32_t>& stack = m_tmpB;
+    // A ring from its half-edges: each adds its origin and its inner nodes.
+    auto emit = [&](const std::uint32_t* hs, std::size_t n) {
         Ring r;
-        r.nodes.assign(p, p + n);
-        rings.push_back(std::move(r));
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint32_t h = hs[i];
+            const Edge& e = m_edges[h >> 1];
+            r.nodes.push_back(Origin(h));
+            if (h & 1) {
+                for (std::uint32_t k = e.nCount; k-- > 0;) r.nodes.push_back(m_polyNodes[e.nOff + k]);
+            } else {
+                r.nodes.insert(r.nodes.end(), m_polyNodes.begin() + e.nOff, m_polyNodes.begin() + e.nOff + e.nCount);
+            }
+        }
+        if (r.nodes.size() >= 3) rings.push_back(std::move(r));
     };
     for (std::uint32_t h0 = 0; h0 < nHalf; ++h0) {
         if (used[h0] || !boundary(h0)) continue;
@@ -487,14 +649,16 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
                 return false;
             }
             used[h] = 1;
-            walk.push_back(Origin(h));
+            walk.push_back(h);
             // The next boundary edge clockwise from the way back keeps the result on the left.
             const std::uint32_t d = Dest(h);
             const std::uint32_t b = m_adjOff[d], deg = m_adjOff[d + 1] - b;
             const std::uint32_t p = m_pos[h ^ 1];
             std::uint32_t nxt = kNone;
+            std::uint32_t at = p;
             for (std::uint32_t k = 1; k < deg; ++k) {
-                const std::uint32_t c = m_adj[b + (p + deg - k) % deg];
+                at = at == 0 ? deg - 1 : at - 1;
+                const std::uint32_t c = m_adj[b + at];
                 if (boundary(c)) {
                     nxt = c;
                     break;
@@ -509,19 +673,19 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
         // Split the walk where it passes a node twice, so every ring is simple; the pieces touch
         // at those nodes.
         stack.clear();
-        for (const std::uint32_t n : walk) {
+        for (const std::uint32_t he : walk) {
+            const std::uint32_t n = Origin(he);
             if (seenAt[n] >= 0) {
                 const std::size_t at = static_cast<std::size_t>(seenAt[n]);
                 emit(stack.data() + at, stack.size() - at);
-                for (std::size_t k = at + 1; k < stack.size(); ++k) seenAt[stack[k]] = -1;
-                stack.resize(at + 1);
-            } else {
-                seenAt[n] = static_cast<std::int32_t>(stack.size());
-                stack.push_back(n);
+                for (std::size_t k = at + 1; k < stack.size(); ++k) seenAt[Origin(stack[k])] = -1;
+                stack.resize(at);
             }
+            seenAt[n] = static_cast<std::int32_t>(stack.size());
+            stack.push_back(he);
         }
         emit(stack.data(), stack.size());
-        for (const std::uint32_t n : stack) seenAt[n] = -1;
+        for (const std::uint32_t he : stack) seenAt[Origin(he)] = -1;
     }
     return true;
 }
@@ -627,6 +791,18 @@ bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, st
 }
 
 RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+    // The fast noding works from the edge pairs found once; when a piece strays too far from its
+    // input edge for those pairs to be complete, or the graph comes out inconsistent, the
+    // thorough noding (a full sweep every round) does it again.
+    if (FastNoding()) {
+        std::vector<OutPolygon> fast;
+        std::string why;
+        const RunStatus st = RunGraph(op, fast, why);
+        if (st != RunStatus::kFailed) {
+            for (OutPolygon& p : fast) out.push_back(std::move(p));
+            return st;
+        }
+    }
     Cluster();
     BuildSegments();
     bool bChanged = true;
@@ -638,6 +814,10 @@ RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy)
         }
         NodingRound(bChanged);
     }
+    return RunGraph(op, out, strWhy);
+}
+
+RunStatus Engine::RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
     BuildEdges();
     if (!BuildGraph(strWhy) || !LabelFaces(strWhy)) return RunStatus::kFailed;
     std::vector<Ring> rings;
@@ -649,11 +829,472 @@ RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy)
     return RunStatus::kResult;
 }
 
+
+// ---- Candidate edge pairs --------------------------------------------------------------------
+// Each ring is cut into x-monotone chains; chains are swept by x and two chains whose boxes come
+// within m_dReach are walked side by side, so every pair of input edges whose boxes come within
+// m_dReach of each other is listed once, in O(n log n) for the chains plus the pairs.
+
+void Engine::FindCandidates() {
+    const std::size_t n = m_in->pts.size();
+    m_rawBox.resize(n);
+    m_next.resize(n);
+    m_prev.resize(n);
+    m_segRing.resize(n);
+    m_bend.resize(n);
+    m_near.clear();
+    std::vector<Chain> chains;
+    const double farEnough = 4.0 * m_dTol2;
+    for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
+        const InRing& ring = m_in->rings[r];
+        Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}};
+        for (std::uint32_t i = ring.nBegin; i < ring.nEnd; ++i) {
+            const std::uint32_t j = i + 1 == ring.nEnd ? ring.nBegin : i + 1;
+            const std::uint32_t k = j + 1 == ring.nEnd ? ring.nBegin : j + 1;
+            const Pt& a = m_in->pts[i];
+            const Pt& b = m_in->pts[j];
+            const Pt& cc = m_in->pts[k];
+            m_next[i] = j;
+            m_prev[j] = i;
+            m_segRing[i] = r;
+            // Vertices within the tolerance along the ring, and whether this edge and the next
+            // can meet other than at their common vertex: not when both are long and the turn
+            // between them is at least a right angle (each far end then keeps its distance).
+            const double dab = Dist2(a, b), dbc = Dist2(b, cc);
+            if (dab <= m_dTol2) m_near.push_back({std::min(i, j), std::max(i, j)});
+            if (k != i && Dist2(a, cc) <= m_dTol2) m_near.push_back({std::min(i, k), std::max(i, k)});
+            m_bend[i] = !(dab > farEnough && dbc > farEnough &&
+                          (a.x - b.x) * (cc.x - b.x) + (a.y - b.y) * (cc.y - b.y) <= 0.0);
+            const Box bx{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+            m_rawBox[i] = bx;
+            // Chains are monotone in x and in y.
+            const int dx = b.x > a.x ? 1 : (b.x < a.x ? -1 : 0);
+            const int dy = b.y > a.y ? 1 : (b.y < a.y ? -1 : 0);
+            if (c.count > 0 && ((dx != 0 && c.dir != 0 && dx != c.dir) || (dy != 0 && c.ydir != 0 && dy != c.ydir))) {
+                chains.push_back(c);
+                c = Chain{i, 0, 0, 0, bx};
+            }
+            if (c.count == 0) c.box = bx;
+            if (c.dir == 0) c.dir = dx;
+            if (c.ydir == 0) c.ydir = dy;
+            ++c.count;
+            c.box.x0 = std::min(c.box.x0, bx.x0);
+            c.box.y0 = std::min(c.box.y0, bx.y0);
+            c.box.x1 = std::max(c.box.x1, bx.x1);
+            c.box.y1 = std::max(c.box.y1, bx.y1);
+        }
+        if (c.count > 0) chains.push_back(c);
+    }
+    std::sort(chains.begin(), chains.end(), [](const Chain& a, const Chain& b) {
+        return a.box.x0 < b.box.x0 || (a.box.x0 == b.box.x0 && a.first < b.first);
+    });
+    m_pairs.clear();
+    const double e = m_dReach;
+    for (std::size_t c = 0; c < chains.size(); ++c) {
+        const Chain& cc = chains[c];
+        WalkChain(cc);
+        for (std::size_t d = c + 1; d < chains.size() && chains[d].box.x0 <= cc.box.x1 + e; ++d) {
+            const Chain& dd = chains[d];
+            if (dd.box.y0 > cc.box.y1 + e || dd.box.y1 < cc.box.y0 - e) continue;
+            WalkChains(cc, dd);
+        }
+    }
+    // Partners of each edge (both directions), for the search of nodes near a crossing.
+    m_partnerOff.assign(n + 1, 0);
+    for (const auto& pr : m_pairs) {
+        ++m_partnerOff[pr.first + 1];
+        ++m_partnerOff[pr.second + 1];
+    }
+    for (std::size_t i = 0; i < n; ++i) m_partnerOff[i + 1] += m_partnerOff[i];
+    m_partner.resize(m_pairs.size() * 2);
+    std::vector<std::uint32_t>& fill = m_tmpA;
+    fill.assign(m_partnerOff.begin(), m_partnerOff.end() - 1);
+    for (const auto& pr : m_pairs) {
+        m_partner[fill[pr.first]++] = pr.second;
+        m_partner[fill[pr.second]++] = pr.first;
+    }
+}
+
+namespace {
+// The edge at position k of a chain in order of ascending x (for a vertical chain, in ring order).
+inline std::uint32_t ChainEdge(std::uint32_t first, std::uint32_t count, int dir, std::uint32_t k) {
+    return dir >= 0 ? first + k : first + count - 1 - k;
+}
 }  // namespace
 
-RunStatus RunOverlay(int op, const Input& in, double dTol, std::vector<OutPolygon>& out, std::string& strWhy) {
-    Engine engine(in, dTol);
-    return engine.Run(op, out, strWhy);
+// Pairs of edges of one chain, other than neighbours along the ring (those are taken as
+// neighbours everywhere).
+void Engine::WalkChain(const Chain& c) {
+    const double e = m_dReach;
+    for (std::uint32_t i = 0; i + 2 < c.count; ++i) {
+        const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
+        const Box& bs = m_rawBox[s];
+        for (std::uint32_t j = i + 2; j < c.count; ++j) {
+            const std::uint32_t t = ChainEdge(c.first, c.count, c.dir, j);
+            const Box& bt = m_rawBox[t];
+            if (bt.x0 > bs.x1 + e) break;
+            if (bt.y0 > bs.y1 + e || bt.y1 < bs.y0 - e) continue;
+            if (m_next[t] == s || m_next[s] == t) continue;  // neighbours along the ring
+            m_pairs.push_back({std::min(s, t), std::max(s, t)});
+        }
+    }
+}
+
+void Engine::WalkChains(const Chain& c, const Chain& d) {
+    const double e = m_dReach;
+    // The common box of the two chains, widened by the reach.
+    const Box o{std::max(c.box.x0, d.box.x0) - e, std::max(c.box.y0, d.box.y0) - e, std::min(c.box.x1, d.box.x1) + e,
+                std::min(c.box.y1, d.box.y1) + e};
+    // Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
+    // along the chain, so they form one run.
+    auto window = [&](const Chain& ch, std::uint32_t& from, std::uint32_t& to) {
+        auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
+        auto firstTrue = [&](auto pred) {
+            std::uint32_t a = 0, b = ch.count;
+            while (a < b) {
+                const std::uint32_t m = (a + b) / 2;
+                if (pred(m)) b = m;
+                else a = m + 1;
+            }
+            return a;
+        };
+        from = firstTrue([&](std::uint32_t k) { return box(k).x1 >= o.x0; });
+        to = firstTrue([&](std::uint32_t k) { return box(k).x0 > o.x1; });
+        const bool yUp = ch.dir == 0 ? ch.ydir >= 0 : ch.dir * ch.ydir >= 0;
+        if (yUp) {
+            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y1 >= o.y0; }));
+            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y0 > o.y1; }));
+        } else {
+            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y0 <= o.y1; }));
+            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y1 < o.y0; }));
+        }
+    };
+    std::uint32_t i0, i1, j0, j1;
+    window(c, i0, i1);
+    window(d, j0, j1);
+    for (std::uint32_t i = i0; i < i1; ++i) {
+        const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
+        const Box& bs = m_rawBox[s];
+        while (j0 < j1 && m_rawBox[ChainEdge(d.first, d.count, d.dir, j0)].x1 + e < bs.x0) ++j0;
+        for (std::uint32_t j = j0; j < j1; ++j) {
+            const std::uint32_t t = ChainEdge(d.first, d.count, d.dir, j);
+            const Box& bt = m_rawBox[t];
+            if (bt.x0 > bs.x1 + e) break;
+            if (bt.y0 > bs.y1 + e || bt.y1 < bs.y0 - e) continue;
+            if (m_next[s] == t || m_next[t] == s) continue;  // neighbours along the ring
+            m_pairs.push_back({std::min(s, t), std::max(s, t)});
+        }
+    }
+}
+
+void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
+    problems.assign(nPolygons, RingProblem());
+    auto consider = [&](std::uint32_t poly, int e, int nRing, int nOther) {
+        RingProblem& b = problems[poly];
+        if (b.nProblem == 0 || nRing < b.nRing ||
+            (nRing == b.nRing && (e < b.nProblem || (e == b.nProblem && nOther < b.nOther)))) {
+            b.nProblem = e;
+            b.nRing = nRing;
+            b.nOther = nOther;
+        }
+    };
+    // Neighbours along a ring share a vertex and may only fold back onto each other there.
+    const std::vector<Pt>& P = m_in->pts;
+    for (std::uint32_t s = 0; s < P.size(); ++s) {
+        const std::uint32_t t = m_next[s];
+        const Pt& p0 = P[s];
+        const Pt& mid = P[t];
+        const Pt& far = P[m_next[t]];
+        if (Orient(p0, mid, far) == 0 && (far.x - mid.x) * (p0.x - mid.x) + (far.y - mid.y) * (p0.y - mid.y) > 0.0) {
+            const InRing& rs = m_in->rings[m_segRing[s]];
+            consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
+        }
+    }
+    for (const auto& pr : m_pairs) {
+        const std::uint32_t s = pr.first, t = pr.second;
+        const InRing& rs = m_in->rings[m_segRing[s]];
+        const InRing& rt = m_in->rings[m_segRing[t]];
+        if (rs.nPolygon != rt.nPolygon) continue;
+        const Pt& a = m_in->pts[s];
+        const Pt& b = m_in->pts[m_next[s]];
+        const Pt& c = m_in->pts[t];
+        const Pt& d = m_in->pts[m_next[t]];
+        if (m_segRing[s] == m_segRing[t]) {
+            if (MeetSegments(a, b, c, d) != SegMeet::kNone)
+                consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
+            continue;
+        }
+        const SegMeet m = MeetSegments(a, b, c, d);
+        if (m == SegMeet::kNone || m == SegMeet::kTouch) continue;
+        const int lo = static_cast<int>(std::min(rs.nRing, rt.nRing)), hi = static_cast<int>(std::max(rs.nRing, rt.nRing));
+        if (lo == 0) consider(rs.nPolygon, GORV_PROBLEM_HOLE_CROSSES_OUTER, hi, 0);
+        else consider(rs.nPolygon, GORV_PROBLEM_HOLES_OVERLAP, hi, lo);
+    }
+}
+
+// ---- Fast noding -----------------------------------------------------------------------------
+
+// The clustering rule of Cluster, applied to the vertices that have another vertex within the
+// tolerance (all such pairs lie on candidate edge pairs); every other vertex is its own node.
+void Engine::FastCluster() {
+    const std::size_t n = m_in->pts.size();
+    const std::vector<Pt>& P = m_in->pts;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>>& near = m_near;
+    for (const auto& pr : m_pairs) {
+        const std::uint32_t vs[2] = {pr.first, m_next[pr.first]};
+        const std::uint32_t vt[2] = {pr.second, m_next[pr.second]};
+        for (const std::uint32_t a : vs)
+            for (const std::uint32_t b : vt)
+                if (a != b && Dist2(P[a], P[b]) <= m_dTol2) near.push_back({std::min(a, b), std::max(a, b)});
+    }
+    std::vector<std::uint32_t>& rep = m_rep;
+    rep.resize(n);
+    std::iota(rep.begin(), rep.end(), 0u);
+    if (!near.empty()) {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> adj;
+        adj.reserve(near.size() * 2);
+        for (const auto& pr : near) {
+            adj.push_back(pr);
+            adj.push_back({pr.second, pr.first});
+        }
+        std::sort(adj.begin(), adj.end());
+        adj.erase(std::unique(adj.begin(), adj.end()), adj.end());
+        std::vector<std::uint32_t> order;
+        for (std::size_t i = 0; i < adj.size(); ++i)
+            if (i == 0 || adj[i].first != adj[i - 1].first) order.push_back(adj[i].first);
+        auto lex = [&](std::uint32_t a, std::uint32_t b) {
+            if (P[a].x != P[b].x) return P[a].x < P[b].x;
+            if (P[a].y != P[b].y) return P[a].y < P[b].y;
+            return a < b;
+        };
+        std::sort(order.begin(), order.end(), lex);
+        // Edges around a vertex that may move take their look in round 1 whatever their shape.
+        for (const std::uint32_t v : order) {
+            m_bend[v] = 1;
+            m_bend[m_prev[v]] = 1;
+            m_bend[m_prev[m_prev[v]]] = 1;
+        }
+        std::vector<char>& done = m_flagA;
+        std::vector<char>& isRep = m_flagB;
+        done.assign(n, 0);
+        isRep.assign(n, 0);
+        for (const std::uint32_t v : order) {
+            auto it = std::lower_bound(adj.begin(), adj.end(), std::make_pair(v, 0u));
+            std::uint32_t best = v;
+            double dBest = 0.0;
+            for (; it != adj.end() && it->first == v; ++it) {
+                const std::uint32_t w = it->second;
+                if (!done[w] || !isRep[w]) continue;
+                const double d = Dist2(P[v], P[w]);
+                if (best == v || d < dBest || (d == dBest && lex(w, best))) {
+                    best = w;
+                    dBest = d;
+                }
+            }
+            done[v] = 1;
+            if (best == v) isRep[v] = 1;
+            rep[v] = best;
+        }
+    }
+    m_nodes.clear();
+    m_nodes.reserve(n + 16);
+    m_vertexNode.assign(n, kNone);
+    for (std::uint32_t v = 0; v < n; ++v) {
+        if (rep[v] != v) continue;
+        m_vertexNode[v] = static_cast<std::uint32_t>(m_nodes.size());
+        m_nodes.push_back(P[v]);
+    }
+    for (std::uint32_t v = 0; v < n; ++v)
+        if (rep[v] != v) m_vertexNode[v] = m_vertexNode[rep[v]];
+}
+
+// Nearest node within the tolerance of p among the end points of the pieces of s, t and their
+// partners, and the nodes made in this round; kNone when there is none.
+std::uint32_t Engine::NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t) {
+    std::uint32_t best = kNone;
+    double dBest = 0.0;
+    auto consider = [&](std::uint32_t id) {
+        const double d = Dist2(m_nodes[id], p);
+        if (d <= m_dTol2 && (best == kNone || d < dBest || (d == dBest && id < best))) {
+            best = id;
+            dBest = d;
+        }
+    };
+    auto pieces = [&](std::uint32_t r) {
+        for (std::uint32_t k = m_pieceOff[r]; k < m_pieceOff[r + 1]; ++k) {
+            consider(m_segs[k].u);
+            consider(m_segs[k].v);
+        }
+    };
+    for (const std::uint32_t r : {s, t}) {
+        pieces(r);
+        pieces(m_next[r]);
+        pieces(m_prev[r]);
+        for (std::uint32_t k = m_partnerOff[r]; k < m_partnerOff[r + 1]; ++k) pieces(m_partner[k]);
+    }
+    for (std::size_t k = m_nRoundFirstNode; k < m_nodes.size(); ++k) consider(static_cast<std::uint32_t>(k));
+    return best;
+}
+
+// Node on edge and crossing between pieces p and q (indices into m_segs).
+void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& splits) {
+    const Seg g1 = m_segs[p];
+    const Seg g2 = m_segs[q];
+    const Pt a = m_nodes[g1.u], b = m_nodes[g1.v], c = m_nodes[g2.u], d = m_nodes[g2.v];
+    const double t = m_dTol;
+    const Box b1{std::min(a.x, b.x) - t, std::min(a.y, b.y) - t, std::max(a.x, b.x) + t, std::max(a.y, b.y) + t};
+    const Box b2{std::min(c.x, d.x) - t, std::min(c.y, d.y) - t, std::max(c.x, d.x) + t, std::max(c.y, d.y) + t};
+    if (b1.x0 > b2.x1 || b2.x0 > b1.x1 || b1.y0 > b2.y1 || b2.y0 > b1.y1) return;
+    auto inBox = [](const Box& bx, const Pt& w) { return w.x >= bx.x0 && w.x <= bx.x1 && w.y >= bx.y0 && w.y <= bx.y1; };
+    bool bNear = false;
+    const std::uint32_t ends2[2] = {g2.u, g2.v};
+    for (const std::uint32_t w : ends2) {
+        if (w == g1.u || w == g1.v) continue;
+        if (inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2)) {
+            splits.push_back({p, w, 0.0});
+            bNear = true;
+        }
+    }
+    const std::uint32_t ends1[2] = {g1.u, g1.v};
+    for (const std::uint32_t w : ends1) {
+        if (w == g2.u || w == g2.v) continue;
+        if (inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2)) {
+            splits.push_back({q, w, 0.0});
+            bNear = true;
+        }
+    }
+    if (bNear || g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
+    const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
+    if (o1 * o2 >= 0) return;
+    const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
+    if (o3 * o4 >= 0) return;
+    const Pt x = CrossingPoint(a, b, c, d);
+    std::uint32_t w = NodeNearPieces(x, g1.raw, g2.raw);
+    if (w == kNone) {
+        w = static_cast<std::uint32_t>(m_nodes.size());
+        m_nodes.push_back(x);
+    }
+    if (w != g1.u && w != g1.v) splits.push_back({p, w, 0.0});
+    if (w != g2.u && w != g2.v) splits.push_back({q, w, 0.0});
+}
+
+// Noding over the candidate pairs only: round 1 tests every pair, later rounds the pairs with an
+// edge split in the round before. Returns false when a split node lies more than twice the
+// tolerance from its input edge (the candidate pairs might then miss an encounter).
+bool Engine::FastNoding() {
+    FastCluster();
+    const std::size_t n = m_in->pts.size();
+    m_segs.resize(n);
+    m_pieceOff.assign(n + 1, 0);
+    std::uint32_t nSegs = 0;
+    for (const InRing& r : m_in->rings) {
+        for (std::uint32_t i = r.nBegin; i < r.nEnd; ++i) {
+            const std::uint32_t u = m_vertexNode[i], v = m_vertexNode[m_next[i]];
+            if (u != v) m_segs[nSegs++] = {u, v, r.nOperand, i};
+            m_pieceOff[i + 1] = nSegs;
+        }
+    }
+    m_segs.resize(nSegs);
+    // Pieces are stored by input edge id, which is the vertex index: fill gaps between rings.
+    for (std::size_t i = 1; i <= n; ++i) m_pieceOff[i] = std::max(m_pieceOff[i], m_pieceOff[i - 1]);
+    std::vector<char>& dirty = m_dirty;
+    std::vector<char>& nextDirty = m_nextDirty;
+    dirty.assign(n, 1);
+    nextDirty.assign(n, 0);
+    std::vector<Split>& splits = m_splits;
+    const double guard2 = 4.0 * m_dTol2;
+    for (int nRound = 1; nRound <= kMaxNodingRounds; ++nRound) {
+        splits.clear();
+        m_nRoundFirstNode = m_nodes.size();
+        auto testEdges = [&](std::uint32_t s, std::uint32_t t) {
+            for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
+                for (std::uint32_t q = m_pieceOff[t]; q < m_pieceOff[t + 1]; ++q) TestPieces(p, q, splits);
+        };
+        for (std::uint32_t s = 0; s < n; ++s)
+            if (nRound == 1 ? m_bend[s] != 0 : (dirty[s] || dirty[m_next[s]])) testEdges(s, m_next[s]);
+        for (const auto& pr : m_pairs)
+            if (dirty[pr.first] || dirty[pr.second]) testEdges(pr.first, pr.second);
+        if (nRound > 1)
+            for (std::uint32_t s = 0; s < n; ++s) {
+                if (!dirty[s]) continue;
+                for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
+                    for (std::uint32_t q = p + 1; q < m_pieceOff[s + 1]; ++q) TestPieces(p, q, splits);
+            }
+        if (splits.empty()) return true;
+        for (Split& sp : splits) {
+            const Seg& g = m_segs[sp.seg];
+            const Pt& w = m_nodes[sp.node];
+            if (SegDist2(m_in->pts[g.raw], m_in->pts[m_next[g.raw]], w) > guard2) return false;
+            const Pt& a = m_nodes[g.u];
+            const Pt& b = m_nodes[g.v];
+            sp.t = (w.x - a.x) * (b.x - a.x) + (w.y - a.y) * (b.y - a.y);
+        }
+        std::sort(splits.begin(), splits.end(), [](const Split& x, const Split& y) {
+            if (x.seg != y.seg) return x.seg < y.seg;
+            if (x.t != y.t) return x.t < y.t;
+            return x.node < y.node;
+        });
+        std::vector<Seg>& segs = m_segs2;
+        segs.clear();
+        segs.reserve(m_segs.size() + splits.size());
+        std::fill(nextDirty.begin(), nextDirty.end(), 0);
+        std::vector<std::uint32_t>& off = m_off2;
+        off.resize(n + 1);
+        off[0] = 0;
+        // Edges without splits are copied in runs; their piece offsets shift by delta.
+        std::int64_t delta = 0;
+        std::size_t k = 0;
+        for (std::uint32_t r = 0; r < n;) {
+            const std::uint32_t rSplit = k < splits.size() ? m_segs[splits[k].seg].raw : static_cast<std::uint32_t>(n);
+            segs.insert(segs.end(), m_segs.begin() + m_pieceOff[r], m_segs.begin() + m_pieceOff[rSplit]);
+            for (std::uint32_t q = r + 1; q <= rSplit; ++q)
+                off[q] = static_cast<std::uint32_t>(static_cast<std::int64_t>(m_pieceOff[q]) + delta);
+            if (rSplit == n) break;
+            for (std::uint32_t pc = m_pieceOff[rSplit]; pc < m_pieceOff[rSplit + 1]; ++pc) {
+                const Seg g = m_segs[pc];
+                std::uint32_t cur = g.u;
+                for (; k < splits.size() && splits[k].seg == pc; ++k) {
+                    const std::uint32_t w = splits[k].node;
+                    if (w != cur && w != g.v) {
+                        segs.push_back({cur, w, g.op, g.raw});
+                        cur = w;
+                        nextDirty[rSplit] = 1;
+                    }
+                }
+                if (cur != g.v) segs.push_back({cur, g.v, g.op, g.raw});
+            }
+            off[rSplit + 1] = static_cast<std::uint32_t>(segs.size());
+            delta = static_cast<std::int64_t>(segs.size()) - m_pieceOff[rSplit + 1];
+            r = rSplit + 1;
+        }
+        m_segs.swap(segs);
+        m_pieceOff.swap(off);
+        dirty.swap(nextDirty);
+    }
+    return false;
+}
+
+namespace {
+// One engine per thread keeps its buffers between calls, so a call allocates little once the
+// thread has seen inputs of its size. A nested call (none exists today) would get a new engine.
+thread_local std::unique_ptr<Engine> t_spare;
+}  // namespace
+
+Overlay::Overlay(const Input& in, double dTol) : m_pEngine(t_spare ? t_spare.release() : new Engine()) {
+    m_pEngine->Reset(in, dTol);
+}
+
+Overlay::~Overlay() {
+    if (!t_spare) t_spare.reset(m_pEngine);
+    else delete m_pEngine;
+}
+
+void Overlay::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
+    m_pEngine->CheckEdges(nPolygons, problems);
+}
+
+RunStatus Overlay::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+    return m_pEngine->Run(op, out, strWhy);
 }
 
 }  // namespace overlay

@@ -3,9 +3,12 @@
 // caller (outer rings counter-clockwise, holes clockwise); see <gorv/overlay/overlay.h>.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <gorv/geom/polygon_boolean.h>
 
 #include "overlay/predicates.h"
 
@@ -18,6 +21,8 @@ struct InRing {
     std::uint32_t nBegin;
     std::uint32_t nEnd;
     std::uint8_t nOperand;  // 0 A, 1 B
+    std::uint32_t nPolygon;  // polygon of the ring, counted over both operands
+    std::uint32_t nRing;     // 0 the outer ring, k its hole k - 1
 };
 
 struct Input {
@@ -33,9 +38,35 @@ struct OutPolygon {
 
 enum class RunStatus { kResult, kEmpty, kFailed };
 
-// op: 0 union, 1 intersection, 2 A minus B. A point belongs to an operand when the winding
-// number of that operand's rings around it is above zero. On kFailed, strWhy says why.
-RunStatus RunOverlay(int op, const Input& in, double dTol, std::vector<OutPolygon>& out, std::string& strWhy);
+// What the exact check of one polygon's edge pairs found: the first problem by ring, then kind.
+struct RingProblem {
+    int nProblem = 0;  // GORV_BOOLEAN_PROBLEM; 0 none
+    int nRing = -1;
+    int nOther = -1;   // the other ring of a pair of holes
+};
+
+class Engine;
+
+// One overlay of an input: the edge pairs worth a look are found once, then serve both the
+// validity check and the run.
+class Overlay {
+public:
+    Overlay(const Input& in, double dTol);
+    ~Overlay();
+    Overlay(const Overlay&) = delete;
+    Overlay& operator=(const Overlay&) = delete;
+
+    // Exact relations of the edges of each polygon (nPolygons of them): self-crossing rings,
+    // holes crossing their outer ring, holes overlapping (one entry per polygon).
+    void CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const;
+
+    // op: 0 union, 1 intersection, 2 A minus B. A point belongs to an operand when the winding
+    // number of that operand's rings around it is above zero. On kFailed, strWhy says why.
+    RunStatus Run(int op, std::vector<OutPolygon>& out, std::string& strWhy);
+
+private:
+    Engine* m_pEngine;
+};
 
 }  // namespace overlay
 }  // namespace detail

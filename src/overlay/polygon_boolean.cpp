@@ -43,52 +43,46 @@ std::string ProblemText(GORV_BOOLEAN_PROBLEM e, int nOther) {
 
 bool CoordOk(double d) { return std::isfinite(d) && std::fabs(d) <= CGeomFunc::kMaxPolygonCoordinate; }
 
-// Copies the ring without consecutive repeats and without closing repeat. Returns false on a
-// coordinate that is not finite or out of range.
+// Appends the ring to out without consecutive repeats and without closing repeat. Returns false
+// on a coordinate that is not finite or out of range (out then holds a part of the ring).
 bool CleanRing(const T_GORV_POLYGON2D& ring, std::vector<Pt>& out) {
-    out.clear();
+    const std::size_t b = out.size();
     const INT_PTR n = ring.points.GetSize();
     const T_GORV_POINT2D* p = ring.points.GetData();
+    out.reserve(b + static_cast<std::size_t>(n));
     for (INT_PTR i = 0; i < n; ++i) {
         if (!CoordOk(p[i].x) || !CoordOk(p[i].y)) return false;
         const Pt q{p[i].x, p[i].y};
-        if (out.empty() || out.back() != q) out.push_back(q);
+        if (out.size() == b || out.back() != q) out.push_back(q);
     }
-    while (out.size() > 1 && out.back() == out.front()) out.pop_back();
+    while (out.size() > b + 1 && out.back() == out[b]) out.pop_back();
     return true;
 }
 
-bool HasThreeDistinct(const std::vector<Pt>& r) {
-    if (r.size() < 3) return false;
-    for (std::size_t i = 1; i < r.size(); ++i)
+bool HasThreeDistinct(const Pt* r, std::size_t n) {
+    if (n < 3) return false;
+    for (std::size_t i = 1; i < n; ++i)
         if (r[i] != r[0] && r[i] != r[1]) return true;
     return false;
 }
 
 // Twice the signed area (positive counter-clockwise).
-double SignedArea2(const std::vector<Pt>& r) {
+double SignedArea2(const Pt* r, std::size_t n) {
     double a = 0.0;
     const Pt o = r[0];
-    for (std::size_t i = 1; i + 1 < r.size(); ++i)
-        a += (r[i].x - o.x) * (r[i + 1].y - o.y) - (r[i + 1].x - o.x) * (r[i].y - o.y);
+    for (std::size_t i = 1; i + 1 < n; ++i) a += (r[i].x - o.x) * (r[i + 1].y - o.y) - (r[i + 1].x - o.x) * (r[i].y - o.y);
     return a;
 }
 
 // +1 counter-clockwise, -1 clockwise, exactly for a simple ring: the turn at its smallest vertex.
-int SimpleRingTurn(const std::vector<Pt>& r) {
+int SimpleRingTurn(const Pt* r, std::size_t n) {
     std::size_t m = 0;
-    for (std::size_t i = 1; i < r.size(); ++i)
+    for (std::size_t i = 1; i < n; ++i)
         if (LexLess(r[i], r[m])) m = i;
-    const Pt& prev = r[m == 0 ? r.size() - 1 : m - 1];
-    const Pt& next = r[m + 1 == r.size() ? 0 : m + 1];
+    const Pt& prev = r[m == 0 ? n - 1 : m - 1];
+    const Pt& next = r[m + 1 == n ? 0 : m + 1];
     return Orient(prev, r[m], next);
 }
-
-struct SegRef {
-    int ring;
-    int idx;
-    double x0, y0, x1, y1;
-};
 
 void Consider(Problem& best, GORV_BOOLEAN_PROBLEM e, int nRing, int nOther) {
     if (best.eProblem == GORV_PROBLEM_NONE || nRing < best.nRing ||
@@ -99,81 +93,35 @@ void Consider(Problem& best, GORV_BOOLEAN_PROBLEM e, int nRing, int nOther) {
     }
 }
 
+struct RingView {
+    const Pt* pts;
+    int n;
+    int nRing;
+    double x0, y0, x1, y1;
+};
+
 // A vertex of `inner` that is not on the boundary of `outer` classified against it (+1 inside,
 // -1 outside); when every vertex lies on it, the midpoint of the first edge decides.
-int LocateRing(const std::vector<Pt>& inner, const std::vector<Pt>& outer) {
-    const int n = static_cast<int>(outer.size());
-    for (const Pt& p : inner) {
-        const int loc = LocateInRing(outer.data(), n, p);
+int LocateRing(const RingView& inner, const RingView& outer) {
+    for (int i = 0; i < inner.n; ++i) {
+        const int loc = LocateInRing(outer.pts, outer.n, inner.pts[i]);
         if (loc != 0) return loc;
     }
-    const Pt mid{0.5 * (inner[0].x + inner[1].x), 0.5 * (inner[0].y + inner[1].y)};
-    const int loc = LocateInRing(outer.data(), n, mid);
+    const Pt mid{0.5 * (inner.pts[0].x + inner.pts[1].x), 0.5 * (inner.pts[0].y + inner.pts[1].y)};
+    const int loc = LocateInRing(outer.pts, outer.n, mid);
     return loc == 0 ? 1 : loc;
 }
 
-// Checks one polygon's rings (already cleaned, each with three distinct vertices).
-Problem CheckPolygon(const std::vector<std::vector<Pt>>& rings) {
+// Holes outside their outer ring or inside another hole (rings that meet only at points).
+Problem CheckContainment(const std::vector<RingView>& rings) {
     Problem best;
-    std::vector<SegRef> segs;
-    for (std::size_t r = 0; r < rings.size(); ++r) {
-        const std::vector<Pt>& v = rings[r];
-        for (std::size_t i = 0; i < v.size(); ++i) {
-            const Pt& a = v[i];
-            const Pt& b = v[i + 1 == v.size() ? 0 : i + 1];
-            segs.push_back({static_cast<int>(r), static_cast<int>(i), std::min(a.x, b.x), std::min(a.y, b.y),
-                            std::max(a.x, b.x), std::max(a.y, b.y)});
-        }
-    }
-    std::sort(segs.begin(), segs.end(), [](const SegRef& a, const SegRef& b) {
-        if (a.x0 != b.x0) return a.x0 < b.x0;
-        if (a.ring != b.ring) return a.ring < b.ring;
-        return a.idx < b.idx;
-    });
-    auto pt = [&](int ring, int idx) -> const Pt& {
-        const std::vector<Pt>& v = rings[static_cast<std::size_t>(ring)];
-        return v[static_cast<std::size_t>(idx) % v.size()];
-    };
-    for (std::size_t i = 0; i < segs.size(); ++i) {
-        const SegRef& s = segs[i];
-        for (std::size_t j = i + 1; j < segs.size() && segs[j].x0 <= s.x1; ++j) {
-            const SegRef& t = segs[j];
-            if (t.y0 > s.y1 || t.y1 < s.y0) continue;
-            const SegMeet m = MeetSegments(pt(s.ring, s.idx), pt(s.ring, s.idx + 1), pt(t.ring, t.idx),
-                                           pt(t.ring, t.idx + 1));
-            if (m == SegMeet::kNone) continue;
-            if (s.ring == t.ring) {
-                const int n = static_cast<int>(rings[static_cast<std::size_t>(s.ring)].size());
-                const int d = std::abs(s.idx - t.idx);
-                const bool adjacent = d == 1 || d == n - 1;
-                if (!adjacent || m == SegMeet::kOverlap) Consider(best, GORV_PROBLEM_SELF_CROSSING, s.ring, -1);
-            } else if (m != SegMeet::kTouch) {
-                const int lo = std::min(s.ring, t.ring), hi = std::max(s.ring, t.ring);
-                if (lo == 0) Consider(best, GORV_PROBLEM_HOLE_CROSSES_OUTER, hi, 0);
-                else Consider(best, GORV_PROBLEM_HOLES_OVERLAP, hi, lo);
-            }
-        }
-    }
-    if (best.eProblem != GORV_PROBLEM_NONE) return best;
-    // No ring meets another except at single points: containment decides the rest.
-    std::vector<SegRef> boxes(rings.size());
-    for (std::size_t r = 0; r < rings.size(); ++r) {
-        SegRef b{static_cast<int>(r), 0, rings[r][0].x, rings[r][0].y, rings[r][0].x, rings[r][0].y};
-        for (const Pt& p : rings[r]) {
-            b.x0 = std::min(b.x0, p.x);
-            b.y0 = std::min(b.y0, p.y);
-            b.x1 = std::max(b.x1, p.x);
-            b.y1 = std::max(b.y1, p.y);
-        }
-        boxes[r] = b;
-    }
     auto within = [&](std::size_t a, std::size_t b) {
-        return boxes[a].x0 >= boxes[b].x0 && boxes[a].y0 >= boxes[b].y0 && boxes[a].x1 <= boxes[b].x1 &&
-               boxes[a].y1 <= boxes[b].y1;
+        return rings[a].x0 >= rings[b].x0 && rings[a].y0 >= rings[b].y0 && rings[a].x1 <= rings[b].x1 &&
+               rings[a].y1 <= rings[b].y1;
     };
     for (std::size_t k = 1; k < rings.size(); ++k) {
         if (!within(k, 0) || LocateRing(rings[k], rings[0]) < 0) {
-            Consider(best, GORV_PROBLEM_HOLE_OUTSIDE, static_cast<int>(k), 0);
+            Consider(best, GORV_PROBLEM_HOLE_OUTSIDE, rings[k].nRing, 0);
             return best;
         }
     }
@@ -181,7 +129,7 @@ Problem CheckPolygon(const std::vector<std::vector<Pt>>& rings) {
         for (std::size_t j = 1; j < rings.size(); ++j) {
             if (j == k || !within(k, j)) continue;
             if (LocateRing(rings[k], rings[j]) > 0) {
-                Consider(best, GORV_PROBLEM_HOLES_NESTED, static_cast<int>(k), static_cast<int>(j));
+                Consider(best, GORV_PROBLEM_HOLES_NESTED, rings[k].nRing, rings[j].nRing);
                 return best;
             }
         }
@@ -201,61 +149,77 @@ T_GORV_BOOLEAN_REPORT Invalid(GORV_BOOLEAN_PROBLEM e, int nOperand, int nPolygon
     return rep;
 }
 
-// Cleans, checks (unless repairing) and orients one operand into the engine's input. Returns a
-// report with eStatus GORV_BOOLEAN_INVALID on a problem, else one with GORV_BOOLEAN_RESULT.
-T_GORV_BOOLEAN_REPORT LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bool bRepair,
-                                  Input& in) {
-    T_GORV_BOOLEAN_REPORT ok;
-    ok.eStatus = GORV_BOOLEAN_RESULT;
-    std::vector<std::vector<Pt>> rings;
+struct PolyInfo {
+    int nOperand;
+    int nIndex;               // in its operand
+    std::uint32_t nFirstRing; // in the engine input
+    std::uint32_t nRings;
+    Problem early;            // coordinate or vertex-count problem found while loading
+};
+
+// Cleans and orients one operand's rings into the engine input (outer rings counter-clockwise,
+// holes clockwise). Problems found on the way are kept per polygon; such a polygon adds no rings.
+void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bool bRepair, Input& in,
+                 std::vector<PolyInfo>& infos) {
     for (INT_PTR p = 0; p < polys.GetSize(); ++p) {
         const T_GORV_COMPLEX_POLYGON2D& poly = polys[p];
-        const int nPoly = static_cast<int>(p);
+        PolyInfo info{nOperand, static_cast<int>(p), static_cast<std::uint32_t>(in.rings.size()), 0, Problem()};
+        const std::size_t nPts0 = in.pts.size();
         const INT_PTR nHoles = poly.holes.GetSize();
-        rings.resize(static_cast<std::size_t>(nHoles) + 1);
         for (INT_PTR r = 0; r <= nHoles; ++r) {
             const T_GORV_POLYGON2D& src = r == 0 ? poly.outer : poly.holes[r - 1];
-            if (!CleanRing(src, rings[static_cast<std::size_t>(r)]))
-                return Invalid(GORV_PROBLEM_COORDINATE, nOperand, nPoly, static_cast<int>(r), -1);
-        }
-        // Rings with fewer than three distinct vertices cover nothing: refused, or left out when
-        // repairing (with their holes, for an outer ring).
-        for (std::size_t r = 0; r < rings.size(); ++r) {
-            if (HasThreeDistinct(rings[r])) continue;
-            if (!bRepair) return Invalid(GORV_PROBLEM_TOO_FEW_VERTICES, nOperand, nPoly, static_cast<int>(r), -1);
-            if (r == 0) {
-                rings.clear();
+            const std::size_t nBegin = in.pts.size();
+            if (!CleanRing(src, in.pts)) {
+                Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(r), -1);
                 break;
             }
-            rings[r].clear();
-        }
-        rings.erase(std::remove_if(rings.begin(), rings.end(), [](const std::vector<Pt>& v) { return v.empty(); }),
-                    rings.end());
-        if (rings.empty()) continue;
-        if (!bRepair) {
-            const Problem pr = CheckPolygon(rings);
-            if (pr.eProblem != GORV_PROBLEM_NONE) return Invalid(pr.eProblem, nOperand, nPoly, pr.nRing, pr.nOther);
-        }
-        for (std::size_t r = 0; r < rings.size(); ++r) {
-            std::vector<Pt>& v = rings[r];
+            Pt* v = in.pts.data() + nBegin;
+            const std::size_t nv = in.pts.size() - nBegin;
+            // Rings with fewer than three distinct vertices cover nothing: refused, or left out
+            // when repairing (with their holes, for an outer ring).
+            if (!HasThreeDistinct(v, nv)) {
+                in.pts.resize(nBegin);
+                if (!bRepair) {
+                    Consider(info.early, GORV_PROBLEM_TOO_FEW_VERTICES, static_cast<int>(r), -1);
+                    break;
+                }
+                if (r == 0) {
+                    // Check the holes' coordinates all the same, then drop the polygon.
+                    for (INT_PTR h = 0; h < nHoles && info.early.eProblem == GORV_PROBLEM_NONE; ++h) {
+                        if (!CleanRing(poly.holes[h], in.pts))
+                            Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(h + 1), -1);
+                        in.pts.resize(nBegin);
+                    }
+                    in.rings.resize(info.nFirstRing);
+                    in.pts.resize(nPts0);
+                    break;
+                }
+                continue;
+            }
             int turn;
             if (bRepair) {
-                const double a = SignedArea2(v);
-                turn = a > 0 ? 1 : a < 0 ? -1 : SimpleRingTurn(v);
+                const double a = SignedArea2(v, nv);
+                turn = a > 0 ? 1 : a < 0 ? -1 : SimpleRingTurn(v, nv);
             } else {
-                turn = SimpleRingTurn(v);
+                turn = SimpleRingTurn(v, nv);
             }
             const int want = r == 0 ? 1 : -1;
-            if (turn != 0 && turn != want) std::reverse(v.begin(), v.end());
+            if (turn != 0 && turn != want) std::reverse(v, v + nv);
             InRing ir;
-            ir.nBegin = static_cast<std::uint32_t>(in.pts.size());
-            in.pts.insert(in.pts.end(), v.begin(), v.end());
+            ir.nBegin = static_cast<std::uint32_t>(nBegin);
             ir.nEnd = static_cast<std::uint32_t>(in.pts.size());
             ir.nOperand = static_cast<std::uint8_t>(nOperand);
+            ir.nPolygon = static_cast<std::uint32_t>(infos.size());
+            ir.nRing = static_cast<std::uint32_t>(r);
             in.rings.push_back(ir);
         }
+        if (info.early.eProblem != GORV_PROBLEM_NONE) {
+            in.rings.resize(info.nFirstRing);
+            in.pts.resize(nPts0);
+        }
+        info.nRings = static_cast<std::uint32_t>(in.rings.size()) - info.nFirstRing;
+        infos.push_back(info);
     }
-    return ok;
 }
 
 }  // namespace
@@ -280,16 +244,57 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
         rep.strMessage = "unknown boolean operation";
         return rep;
     }
-    Input in;
+    // The input buffers of the calling thread are reused from call to call.
+    static thread_local Input t_in;
+    Input& in = t_in;
+    in.pts.clear();
+    in.rings.clear();
     const bool bRepair = options.bRepair != 0;
-    T_GORV_BOOLEAN_REPORT r = LoadOperand(A, 0, bRepair, in);
-    if (r.eStatus != GORV_BOOLEAN_RESULT) return r;
-    r = LoadOperand(B, 1, bRepair, in);
-    if (r.eStatus != GORV_BOOLEAN_RESULT) return r;
+    std::vector<PolyInfo> infos;
+    LoadOperand(A, 0, bRepair, in, infos);
+    LoadOperand(B, 1, bRepair, in, infos);
+    if (bRepair) {
+        for (const PolyInfo& pi : infos)
+            if (pi.early.eProblem != GORV_PROBLEM_NONE)
+                return Invalid(pi.early.eProblem, pi.nOperand, pi.nIndex, pi.early.nRing, -1);
+    }
+    Overlay overlay(in, tol);
+    if (!bRepair) {
+        // The first problem in the order operand, polygon, ring.
+        std::vector<RingProblem> edgeProblems;
+        overlay.CheckEdges(infos.size(), edgeProblems);
+        std::vector<RingView> views;
+        for (std::size_t i = 0; i < infos.size(); ++i) {
+            const PolyInfo& pi = infos[i];
+            Problem pr = pi.early;
+            if (pr.eProblem == GORV_PROBLEM_NONE && edgeProblems[i].nProblem != 0) {
+                pr.eProblem = static_cast<GORV_BOOLEAN_PROBLEM>(edgeProblems[i].nProblem);
+                pr.nRing = edgeProblems[i].nRing;
+                pr.nOther = edgeProblems[i].nOther;
+            }
+            if (pr.eProblem == GORV_PROBLEM_NONE && pi.nRings > 1) {
+                views.clear();
+                for (std::uint32_t r = pi.nFirstRing; r < pi.nFirstRing + pi.nRings; ++r) {
+                    const InRing& ir = in.rings[r];
+                    RingView rv{in.pts.data() + ir.nBegin, static_cast<int>(ir.nEnd - ir.nBegin), static_cast<int>(ir.nRing),
+                                in.pts[ir.nBegin].x, in.pts[ir.nBegin].y, in.pts[ir.nBegin].x, in.pts[ir.nBegin].y};
+                    for (std::uint32_t k = ir.nBegin; k < ir.nEnd; ++k) {
+                        rv.x0 = std::min(rv.x0, in.pts[k].x);
+                        rv.y0 = std::min(rv.y0, in.pts[k].y);
+                        rv.x1 = std::max(rv.x1, in.pts[k].x);
+                        rv.y1 = std::max(rv.y1, in.pts[k].y);
+                    }
+                    views.push_back(rv);
+                }
+                pr = CheckContainment(views);
+            }
+            if (pr.eProblem != GORV_PROBLEM_NONE) return Invalid(pr.eProblem, pi.nOperand, pi.nIndex, pr.nRing, pr.nOther);
+        }
+    }
 
     std::vector<OutPolygon> out;
     std::string why;
-    const RunStatus st = RunOverlay(static_cast<int>(op), in, tol, out, why);
+    const RunStatus st = overlay.Run(static_cast<int>(op), out, why);
     if (st == RunStatus::kFailed) {
         rep.eStatus = GORV_BOOLEAN_FAILED;
         rep.strMessage = why;

@@ -75,6 +75,26 @@ double SegDist2(const Pt& a, const Pt& b, const Pt& p) {
     return qx * qx + qy * qy;
 }
 
+bool NearSegment(const Pt& a, const Pt& b, const Pt& p, double tol2) {
+    if (SegDist2(a, b, p) <= tol2) return true;
+    return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+           p.y <= std::max(a.y, b.y) && Orient(a, b, p) == 0;
+}
+
+Pt CrossingPoint(const Pt& a, const Pt& b, const Pt& c, const Pt& d) {
+    const bool alongCd = Dist2(c, d) < Dist2(a, b);
+    const Pt& e0 = alongCd ? c : a;
+    const Pt& e1 = alongCd ? d : b;
+    const Pt& f0 = alongCd ? a : c;
+    const Pt& f1 = alongCd ? b : d;
+    const double d1 = (f1.x - f0.x) * (e0.y - f0.y) - (f1.y - f0.y) * (e0.x - f0.x);
+    const double d2 = (f1.x - f0.x) * (e1.y - f0.y) - (f1.y - f0.y) * (e1.x - f0.x);
+    double t = d1 / (d1 - d2);
+    if (!(t >= 0.0)) t = 0.0;
+    if (t > 1.0) t = 1.0;
+    return Pt{e0.x + t * (e1.x - e0.x), e0.y + t * (e1.y - e0.y)};
+}
+
 namespace {
 // c is collinear with ab: is it on the closed segment?
 bool OnCollinear(const Pt& a, const Pt& b, const Pt& c) {

@@ -31,6 +31,14 @@ inline double Dist2(const Pt& a, const Pt& b) {
     return dx * dx + dy * dy;
 }
 
+// True when p lies within sqrt(tol2) of the closed segment ab (floating point), or exactly on it.
+// The exact test keeps a point on a very long edge from escaping through rounding.
+bool NearSegment(const Pt& a, const Pt& b, const Pt& p, double tol2);
+
+// The crossing point of ab and cd, which cross properly: computed along the shorter of the two
+// (its error then scales with the shorter length), clamped to it.
+Pt CrossingPoint(const Pt& a, const Pt& b, const Pt& c, const Pt& d);
+
 // How two closed segments meet, decided exactly.
 enum class SegMeet {
     kNone,     // no common point
