@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <numeric>
 
@@ -78,7 +79,7 @@ public:
     }
 
     void CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const;
-    RunStatus Run(int op, std::vector<OutPolygon>& out, std::string& strWhy);
+    RunStatus Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
 
 private:
     struct Chain {
@@ -88,6 +89,14 @@ private:
         int ydir;  // the same for y
         Box box;
     };
+    void ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const;
+    int RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
+
+public:
+    // Where p lies relative to input ring r: +1 inside, -1 outside, 0 on it (exact).
+    int LocateInInputRing(std::uint32_t r, const Pt& p) const;
+
+private:
     void FindCandidates();
     void WalkChains(const Chain& c, const Chain& d);
     void WalkChain(const Chain& c);
@@ -105,8 +114,8 @@ private:
     bool BuildGraph(std::string& strWhy);
     bool LabelFaces(std::string& strWhy);
     bool ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy);
-    bool Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, std::string& strWhy);
-    RunStatus RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy);
+    bool Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
+    RunStatus RunGraph(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
 
     std::uint32_t Dest(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].u : m_edges[h >> 1].v; }
     std::uint32_t Origin(std::uint32_t h) const { return (h & 1) ? m_edges[h >> 1].v : m_edges[h >> 1].u; }
@@ -131,6 +140,9 @@ private:
     // of edges whose boxes come within m_dReach of each other, and the pieces of each edge.
     double m_dReach = 0.0;
     std::vector<Box> m_rawBox;
+    std::vector<Chain> m_chains;  // sorted by their smallest x
+    std::vector<std::uint32_t> m_ringChainOff, m_ringChain;  // chains of each ring
+    bool m_bFastNoded = false;  // pieces stay within 2 tolerances of their input edge
     std::vector<std::uint32_t> m_next, m_prev, m_segRing;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
     std::vector<std::uint32_t> m_partnerOff, m_partner;
@@ -146,7 +158,8 @@ private:
     std::vector<std::int32_t> m_seenAt;
     std::vector<std::uint32_t> m_polyNodes, m_deg;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
-    std::vector<char> m_bend;  // edge s and the next one along the ring need a look in round 1
+    std::vector<char> m_bend;
+    std::vector<std::uint32_t> m_dirtyList, m_newDirty;  // input edges split in the last noding round  // edge s and the next one along the ring need a look in round 1
     std::vector<Edge> m_singles;
 };
 
@@ -494,6 +507,9 @@ bool Engine::LabelFaces(std::string& strWhy) {
         const std::uint32_t a = find(e.u), b = find(e.v);
         if (a != b) parent[std::max(a, b)] = std::min(a, b);
     }
+    // Inner nodes of an edge belong to its component.
+    for (const Edge& e : m_edges)
+        for (std::uint32_t k = 0; k < e.nCount; ++k) parent[m_polyNodes[e.nOff + k]] = find(e.u);
     // The lexicographically smallest point of each component, with the edge it lies inside
     // (kNone when it is a node) and its place among that edge's inner nodes.
     struct CompMin {
@@ -552,7 +568,9 @@ bool Engine::LabelFaces(std::string& strWhy) {
         // Winding of that face: the other components' edges around m (their own windings are
         // closed cycles, so this component adds nothing outside itself).
         int wA = 0, wB = 0;
-        if (comps.size() > 1) {
+        if (comps.size() > 1 && m_bFastNoded) {
+            RayWinding(pm, r, wA, wB);
+        } else if (comps.size() > 1) {
             for (const Edge& e : m_edges) {
                 if (find(e.u) == r) continue;
                 std::uint32_t from = e.u;
@@ -690,7 +708,7 @@ bool Engine::ExtractRings(int op, std::vector<Ring>& rings, std::string& strWhy)
     return true;
 }
 
-bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, std::string& strWhy) {
+bool Engine::Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     std::vector<std::size_t> outers, holes;
     for (std::size_t i = 0; i < rings.size(); ++i) {
         Ring& r = rings[i];
@@ -775,34 +793,37 @@ bool Engine::Assemble(std::vector<Ring>& rings, std::vector<OutPolygon>& out, st
         }
         owned[best].push_back(hi);
     }
-    auto toPts = [&](const Ring& r) {
-        std::vector<Pt> v(r.nodes.size());
-        for (std::size_t j = 0; j < r.nodes.size(); ++j) v[j] = m_nodes[r.nodes[j]];
-        return v;
+    auto write = [&](const Ring& r, T_GORV_POLYGON2D& ring) {
+        ring.points.SetSize(static_cast<INT_PTR>(r.nodes.size()));
+        T_GORV_POINT2D* dst = ring.points.GetData();
+        for (std::size_t j = 0; j < r.nodes.size(); ++j) {
+            const Pt& q = m_nodes[r.nodes[j]];
+            dst[j] = T_GORV_POINT2D{q.x, q.y};
+        }
     };
+    const INT_PTR base = out.GetSize();
+    out.SetSize(base + static_cast<INT_PTR>(outers.size()));
     for (std::size_t k = 0; k < outers.size(); ++k) {
-        OutPolygon poly;
-        poly.rings.reserve(1 + owned[k].size());
-        poly.rings.push_back(toPts(rings[outers[k]]));
-        for (const std::size_t hi : owned[k]) poly.rings.push_back(toPts(rings[hi]));
-        out.push_back(std::move(poly));
+        T_GORV_COMPLEX_POLYGON2D& poly = out[base + static_cast<INT_PTR>(k)];
+        write(rings[outers[k]], poly.outer);
+        poly.holes.SetSize(static_cast<INT_PTR>(owned[k].size()));
+        for (std::size_t h = 0; h < owned[k].size(); ++h) write(rings[owned[k][h]], poly.holes[static_cast<INT_PTR>(h)]);
     }
     return true;
 }
 
-RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+RunStatus Engine::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     // The fast noding works from the edge pairs found once; when a piece strays too far from its
     // input edge for those pairs to be complete, or the graph comes out inconsistent, the
     // thorough noding (a full sweep every round) does it again.
-    if (FastNoding()) {
-        std::vector<OutPolygon> fast;
+    m_bFastNoded = FastNoding();
+    if (m_bFastNoded) {
+        // A failing graph appends nothing, so the thorough run starts from the same state.
         std::string why;
-        const RunStatus st = RunGraph(op, fast, why);
-        if (st != RunStatus::kFailed) {
-            for (OutPolygon& p : fast) out.push_back(std::move(p));
-            return st;
-        }
+        const RunStatus st = RunGraph(op, out, why);
+        if (st != RunStatus::kFailed) return st;
     }
+    m_bFastNoded = false;
     Cluster();
     BuildSegments();
     bool bChanged = true;
@@ -817,16 +838,14 @@ RunStatus Engine::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy)
     return RunGraph(op, out, strWhy);
 }
 
-RunStatus Engine::RunGraph(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+RunStatus Engine::RunGraph(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     BuildEdges();
     if (!BuildGraph(strWhy) || !LabelFaces(strWhy)) return RunStatus::kFailed;
     std::vector<Ring> rings;
     if (!ExtractRings(op, rings, strWhy)) return RunStatus::kFailed;
-    std::vector<OutPolygon> polys;
-    if (!Assemble(rings, polys, strWhy)) return RunStatus::kFailed;
-    if (polys.empty()) return RunStatus::kEmpty;
-    for (OutPolygon& p : polys) out.push_back(std::move(p));
-    return RunStatus::kResult;
+    const INT_PTR nBefore = out.GetSize();
+    if (!Assemble(rings, out, strWhy)) return RunStatus::kFailed;
+    return out.GetSize() == nBefore ? RunStatus::kEmpty : RunStatus::kResult;
 }
 
 
@@ -843,7 +862,8 @@ void Engine::FindCandidates() {
     m_segRing.resize(n);
     m_bend.resize(n);
     m_near.clear();
-    std::vector<Chain> chains;
+    std::vector<Chain>& chains = m_chains;
+    chains.clear();
     const double farEnough = 4.0 * m_dTol2;
     for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
         const InRing& ring = m_in->rings[r];
@@ -888,6 +908,15 @@ void Engine::FindCandidates() {
     std::sort(chains.begin(), chains.end(), [](const Chain& a, const Chain& b) {
         return a.box.x0 < b.box.x0 || (a.box.x0 == b.box.x0 && a.first < b.first);
     });
+    m_ringChainOff.assign(m_in->rings.size() + 1, 0);
+    for (const Chain& c : chains) ++m_ringChainOff[m_segRing[c.first] + 1];
+    for (std::size_t r = 0; r < m_in->rings.size(); ++r) m_ringChainOff[r + 1] += m_ringChainOff[r];
+    m_ringChain.resize(chains.size());
+    {
+        std::vector<std::uint32_t>& fillc = m_tmpA;
+        fillc.assign(m_ringChainOff.begin(), m_ringChainOff.end() - 1);
+        for (std::uint32_t c = 0; c < chains.size(); ++c) m_ringChain[fillc[m_segRing[chains[c].first]]++] = c;
+    }
     m_pairs.clear();
     const double e = m_dReach;
     for (std::size_t c = 0; c < chains.size(); ++c) {
@@ -940,38 +969,105 @@ void Engine::WalkChain(const Chain& c) {
     }
 }
 
+// Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
+// along the chain, so they form one run [from, to).
+void Engine::ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const {
+    auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
+    auto firstTrue = [&](auto pred) {
+        std::uint32_t a = 0, b = ch.count;
+        while (a < b) {
+            const std::uint32_t m = (a + b) / 2;
+            if (pred(m)) b = m;
+            else a = m + 1;
+        }
+        return a;
+    };
+    from = firstTrue([&](std::uint32_t k) { return box(k).x1 >= o.x0; });
+    to = firstTrue([&](std::uint32_t k) { return box(k).x0 > o.x1; });
+    const bool yUp = ch.dir == 0 ? ch.ydir >= 0 : ch.dir * ch.ydir >= 0;
+    if (yUp) {
+        from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y1 >= o.y0; }));
+        to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y0 > o.y1; }));
+    } else {
+        from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y0 <= o.y1; }));
+        to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y1 < o.y0; }));
+    }
+}
+
+int Engine::LocateInInputRing(std::uint32_t r, const Pt& p) const {
+    const std::vector<Pt>& P = m_in->pts;
+    const double inf = std::numeric_limits<double>::infinity();
+    const Box ray{p.x, p.y, inf, p.y};
+    int wn = 0;
+    for (std::uint32_t k = m_ringChainOff[r]; k < m_ringChainOff[r + 1]; ++k) {
+        const Chain& ch = m_chains[m_ringChain[k]];
+        if (ch.box.x1 < p.x || ch.box.y0 > p.y || ch.box.y1 < p.y) continue;
+        std::uint32_t from, to;
+        ChainWindow(ch, ray, from, to);
+        for (std::uint32_t i = from; i < to; ++i) {
+            const std::uint32_t sg = ChainEdge(ch.first, ch.count, ch.dir, i);
+            const Pt& a = P[sg];
+            const Pt& b = P[m_next[sg]];
+            const int o = Orient(a, b, p);
+            if (o == 0 && std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+                p.y <= std::max(a.y, b.y))
+                return 0;
+            if (a.y <= p.y) {
+                if (b.y > p.y && o > 0) ++wn;
+            } else if (b.y <= p.y && o < 0) {
+                --wn;
+            }
+        }
+    }
+    return wn != 0 ? 1 : -1;
+}
+
+// Winding of A and B at p from the noded pieces of the components other than root's, counted on
+// the ray from p in the direction of +x. Only the chains near the ray are searched: pieces lie
+// within two tolerances of their input edge (fast noding).
+int Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double m = 3.0 * m_dTol;
+    const Box ray{p.x - m, p.y - m, inf, p.y + m};
+    std::vector<std::uint32_t>& parent = m_tmpA;
+    auto find = [&](std::uint32_t x) {
+        while (parent[x] != x) x = parent[x];
+        return x;
+    };
+    for (const Chain& ch : m_chains) {
+        if (ch.box.x1 < ray.x0 || ch.box.y0 > ray.y1 || ch.box.y1 < ray.y0) continue;
+        std::uint32_t from, to;
+        ChainWindow(ch, ray, from, to);
+        for (std::uint32_t i = from; i < to; ++i) {
+            const std::uint32_t sg = ChainEdge(ch.first, ch.count, ch.dir, i);
+            for (std::uint32_t k = m_pieceOff[sg]; k < m_pieceOff[sg + 1]; ++k) {
+                const Seg& g = m_segs[k];
+                const Pt& a = m_nodes[g.u];
+                const Pt& b = m_nodes[g.v];
+                int w = 0;
+                if (a.y <= p.y) {
+                    if (b.y > p.y && Orient(a, b, p) > 0) w = 1;
+                } else if (b.y <= p.y && Orient(a, b, p) < 0) {
+                    w = -1;
+                }
+                // Pieces that cancel each other have the same two nodes: decide by the smaller.
+                if (w == 0 || find(std::min(g.u, g.v)) == root) continue;
+                if (g.op == 0) wA += w;
+                else wB += w;
+            }
+        }
+    }
+    return 0;
+}
+
 void Engine::WalkChains(const Chain& c, const Chain& d) {
     const double e = m_dReach;
     // The common box of the two chains, widened by the reach.
     const Box o{std::max(c.box.x0, d.box.x0) - e, std::max(c.box.y0, d.box.y0) - e, std::min(c.box.x1, d.box.x1) + e,
                 std::min(c.box.y1, d.box.y1) + e};
-    // Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
-    // along the chain, so they form one run.
-    auto window = [&](const Chain& ch, std::uint32_t& from, std::uint32_t& to) {
-        auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
-        auto firstTrue = [&](auto pred) {
-            std::uint32_t a = 0, b = ch.count;
-            while (a < b) {
-                const std::uint32_t m = (a + b) / 2;
-                if (pred(m)) b = m;
-                else a = m + 1;
-            }
-            return a;
-        };
-        from = firstTrue([&](std::uint32_t k) { return box(k).x1 >= o.x0; });
-        to = firstTrue([&](std::uint32_t k) { return box(k).x0 > o.x1; });
-        const bool yUp = ch.dir == 0 ? ch.ydir >= 0 : ch.dir * ch.ydir >= 0;
-        if (yUp) {
-            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y1 >= o.y0; }));
-            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y0 > o.y1; }));
-        } else {
-            from = std::max(from, firstTrue([&](std::uint32_t k) { return box(k).y0 <= o.y1; }));
-            to = std::min(to, firstTrue([&](std::uint32_t k) { return box(k).y1 < o.y0; }));
-        }
-    };
     std::uint32_t i0, i1, j0, j1;
-    window(c, i0, i1);
-    window(d, j0, j1);
+    ChainWindow(c, o, i0, i1);
+    ChainWindow(d, o, j0, j1);
     for (std::uint32_t i = i0; i < i1; ++i) {
         const std::uint32_t s = ChainEdge(c.first, c.count, c.dir, i);
         const Box& bs = m_rawBox[s];
@@ -1210,16 +1306,25 @@ bool Engine::FastNoding() {
             for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
                 for (std::uint32_t q = m_pieceOff[t]; q < m_pieceOff[t + 1]; ++q) TestPieces(p, q, splits);
         };
-        for (std::uint32_t s = 0; s < n; ++s)
-            if (nRound == 1 ? m_bend[s] != 0 : (dirty[s] || dirty[m_next[s]])) testEdges(s, m_next[s]);
-        for (const auto& pr : m_pairs)
-            if (dirty[pr.first] || dirty[pr.second]) testEdges(pr.first, pr.second);
-        if (nRound > 1)
-            for (std::uint32_t s = 0; s < n; ++s) {
-                if (!dirty[s]) continue;
+        if (nRound == 1) {
+            for (std::uint32_t s = 0; s < n; ++s)
+                if (m_bend[s]) testEdges(s, m_next[s]);
+            for (const auto& pr : m_pairs) testEdges(pr.first, pr.second);
+        } else {
+            // Only the edges split in the last round and their neighbours and partners; a pair
+            // of two split edges is taken from its smaller one.
+            for (const std::uint32_t s : m_dirtyList) {
+                testEdges(s, m_next[s]);
+                if (!dirty[m_prev[s]]) testEdges(m_prev[s], s);
+                for (std::uint32_t k = m_partnerOff[s]; k < m_partnerOff[s + 1]; ++k) {
+                    const std::uint32_t t = m_partner[k];
+                    if (dirty[t] && t < s) continue;
+                    testEdges(std::min(s, t), std::max(s, t));
+                }
                 for (std::uint32_t p = m_pieceOff[s]; p < m_pieceOff[s + 1]; ++p)
                     for (std::uint32_t q = p + 1; q < m_pieceOff[s + 1]; ++q) TestPieces(p, q, splits);
             }
+        }
         if (splits.empty()) return true;
         for (Split& sp : splits) {
             const Seg& g = m_segs[sp.seg];
@@ -1237,7 +1342,8 @@ bool Engine::FastNoding() {
         std::vector<Seg>& segs = m_segs2;
         segs.clear();
         segs.reserve(m_segs.size() + splits.size());
-        std::fill(nextDirty.begin(), nextDirty.end(), 0);
+        // nextDirty is all clear here; the edges split now are marked in it and listed.
+        m_newDirty.clear();
         std::vector<std::uint32_t>& off = m_off2;
         off.resize(n + 1);
         off[0] = 0;
@@ -1258,6 +1364,7 @@ bool Engine::FastNoding() {
                     if (w != cur && w != g.v) {
                         segs.push_back({cur, w, g.op, g.raw});
                         cur = w;
+                        if (!nextDirty[rSplit]) m_newDirty.push_back(rSplit);
                         nextDirty[rSplit] = 1;
                     }
                 }
@@ -1269,7 +1376,11 @@ bool Engine::FastNoding() {
         }
         m_segs.swap(segs);
         m_pieceOff.swap(off);
+        if (nRound == 1) std::fill(dirty.begin(), dirty.end(), 0);
+        else
+            for (const std::uint32_t r : m_dirtyList) dirty[r] = 0;
         dirty.swap(nextDirty);
+        m_dirtyList.swap(m_newDirty);
     }
     return false;
 }
@@ -1293,7 +1404,11 @@ void Overlay::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& proble
     m_pEngine->CheckEdges(nPolygons, problems);
 }
 
-RunStatus Overlay::Run(int op, std::vector<OutPolygon>& out, std::string& strWhy) {
+int Overlay::LocateInInputRing(std::uint32_t nRing, const Pt& p) const {
+    return m_pEngine->LocateInInputRing(nRing, p);
+}
+
+RunStatus Overlay::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
     return m_pEngine->Run(op, out, strWhy);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <gorv/geom/geom_types.h>
 #include <gorv/geom/polygon_boolean.h>
 
 #include "overlay/predicates.h"
@@ -30,11 +31,6 @@ struct Input {
     std::vector<InRing> rings;
 };
 
-// An output polygon: rings[0] the outer ring (counter-clockwise), then its holes (clockwise). No
-// closing repeat; each ring starts at its lexicographically smallest vertex.
-struct OutPolygon {
-    std::vector<std::vector<Pt>> rings;
-};
 
 enum class RunStatus { kResult, kEmpty, kFailed };
 
@@ -60,9 +56,16 @@ public:
     // holes crossing their outer ring, holes overlapping (one entry per polygon).
     void CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const;
 
+    // Where p lies relative to input ring nRing (an index into Input::rings): +1 inside, -1
+    // outside, 0 on the ring. Exact; O(log n) per chain of the ring.
+    int LocateInInputRing(std::uint32_t nRing, const Pt& p) const;
+
     // op: 0 union, 1 intersection, 2 A minus B. A point belongs to an operand when the winding
-    // number of that operand's rings around it is above zero. On kFailed, strWhy says why.
-    RunStatus Run(int op, std::vector<OutPolygon>& out, std::string& strWhy);
+    // number of that operand's rings around it is above zero. On kResult the polygons are
+    // appended to out (outer ring counter-clockwise, then its holes clockwise, no closing repeat,
+    // each ring from its lexicographically smallest vertex); otherwise out is left as it was. On
+    // kFailed, strWhy says why.
+    RunStatus Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy);
 
 private:
     Engine* m_pEngine;

@@ -94,6 +94,7 @@ void Consider(Problem& best, GORV_BOOLEAN_PROBLEM e, int nRing, int nOther) {
 }
 
 struct RingView {
+    std::uint32_t nIndex;  // in the engine input
     const Pt* pts;
     int n;
     int nRing;
@@ -102,25 +103,25 @@ struct RingView {
 
 // A vertex of `inner` that is not on the boundary of `outer` classified against it (+1 inside,
 // -1 outside); when every vertex lies on it, the midpoint of the first edge decides.
-int LocateRing(const RingView& inner, const RingView& outer) {
+int LocateRing(const Overlay& ov, const RingView& inner, const RingView& outer) {
     for (int i = 0; i < inner.n; ++i) {
-        const int loc = LocateInRing(outer.pts, outer.n, inner.pts[i]);
+        const int loc = ov.LocateInInputRing(outer.nIndex, inner.pts[i]);
         if (loc != 0) return loc;
     }
     const Pt mid{0.5 * (inner.pts[0].x + inner.pts[1].x), 0.5 * (inner.pts[0].y + inner.pts[1].y)};
-    const int loc = LocateInRing(outer.pts, outer.n, mid);
+    const int loc = ov.LocateInInputRing(outer.nIndex, mid);
     return loc == 0 ? 1 : loc;
 }
 
 // Holes outside their outer ring or inside another hole (rings that meet only at points).
-Problem CheckContainment(const std::vector<RingView>& rings) {
+Problem CheckContainment(const Overlay& ov, const std::vector<RingView>& rings) {
     Problem best;
     auto within = [&](std::size_t a, std::size_t b) {
         return rings[a].x0 >= rings[b].x0 && rings[a].y0 >= rings[b].y0 && rings[a].x1 <= rings[b].x1 &&
                rings[a].y1 <= rings[b].y1;
     };
     for (std::size_t k = 1; k < rings.size(); ++k) {
-        if (!within(k, 0) || LocateRing(rings[k], rings[0]) < 0) {
+        if (!within(k, 0) || LocateRing(ov, rings[k], rings[0]) < 0) {
             Consider(best, GORV_PROBLEM_HOLE_OUTSIDE, rings[k].nRing, 0);
             return best;
         }
@@ -128,7 +129,7 @@ Problem CheckContainment(const std::vector<RingView>& rings) {
     for (std::size_t k = 1; k < rings.size(); ++k) {
         for (std::size_t j = 1; j < rings.size(); ++j) {
             if (j == k || !within(k, j)) continue;
-            if (LocateRing(rings[k], rings[j]) > 0) {
+            if (LocateRing(ov, rings[k], rings[j]) > 0) {
                 Consider(best, GORV_PROBLEM_HOLES_NESTED, rings[k].nRing, rings[j].nRing);
                 return best;
             }
@@ -276,7 +277,7 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
                 views.clear();
                 for (std::uint32_t r = pi.nFirstRing; r < pi.nFirstRing + pi.nRings; ++r) {
                     const InRing& ir = in.rings[r];
-                    RingView rv{in.pts.data() + ir.nBegin, static_cast<int>(ir.nEnd - ir.nBegin), static_cast<int>(ir.nRing),
+                    RingView rv{r, in.pts.data() + ir.nBegin, static_cast<int>(ir.nEnd - ir.nBegin), static_cast<int>(ir.nRing),
                                 in.pts[ir.nBegin].x, in.pts[ir.nBegin].y, in.pts[ir.nBegin].x, in.pts[ir.nBegin].y};
                     for (std::uint32_t k = ir.nBegin; k < ir.nEnd; ++k) {
                         rv.x0 = std::min(rv.x0, in.pts[k].x);
@@ -286,15 +287,14 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
                     }
                     views.push_back(rv);
                 }
-                pr = CheckContainment(views);
+                pr = CheckContainment(overlay, views);
             }
             if (pr.eProblem != GORV_PROBLEM_NONE) return Invalid(pr.eProblem, pi.nOperand, pi.nIndex, pr.nRing, pr.nOther);
         }
     }
 
-    std::vector<OutPolygon> out;
     std::string why;
-    const RunStatus st = overlay.Run(static_cast<int>(op), out, why);
+    const RunStatus st = overlay.Run(static_cast<int>(op), aResult, why);
     if (st == RunStatus::kFailed) {
         rep.eStatus = GORV_BOOLEAN_FAILED;
         rep.strMessage = why;
@@ -303,18 +303,6 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
     if (st == RunStatus::kEmpty) {
         rep.eStatus = GORV_BOOLEAN_EMPTY;
         return rep;
-    }
-    for (const OutPolygon& p : out) {
-        T_GORV_COMPLEX_POLYGON2D poly;
-        for (std::size_t k = 0; k < p.rings.size(); ++k) {
-            T_GORV_POLYGON2D ring;
-            ring.points.SetSize(static_cast<INT_PTR>(p.rings[k].size()));
-            for (std::size_t j = 0; j < p.rings[k].size(); ++j)
-                ring.points[static_cast<INT_PTR>(j)] = {p.rings[k][j].x, p.rings[k][j].y};
-            if (k == 0) poly.outer = std::move(ring);
-            else poly.holes.Add(ring);
-        }
-        aResult.Add(poly);
     }
     rep.eStatus = GORV_BOOLEAN_RESULT;
     return rep;
