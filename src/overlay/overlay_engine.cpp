@@ -34,7 +34,8 @@ struct Box {
 struct Split {
     std::uint32_t seg;
     std::uint32_t node;
-    double t;  // position along the segment (unnormalised projection)
+    double t;    // position along the segment (unnormalised projection)
+    bool bNear;  // a node near the segment (not a crossing)
 };
 
 // A graph edge from u to v: a single noded piece (merged with the pieces on the same two nodes),
@@ -88,6 +89,7 @@ private:
         int dir;   // +1 x ascending along the ring, -1 descending, 0 vertical only
         int ydir;  // the same for y
         Box box;
+        std::uint32_t ring;
     };
     void ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const;
     int RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
@@ -103,6 +105,10 @@ private:
     void FastCluster();
     bool FastNoding();
     void TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& splits);
+    // Drops the node-near-edge splits at a node the edge's chain of pieces already passes, unless
+    // the node lies exactly on the piece: three nodes each within the tolerance of the line
+    // through the other two would otherwise split each other's pieces forever.
+    void DropRepeatedNodes(std::vector<Split>& splits, bool bFast) const;
     std::uint32_t NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t);
 
     void Cluster();
@@ -142,10 +148,29 @@ private:
     std::vector<Box> m_rawBox;
     std::vector<Chain> m_chains;  // sorted by their smallest x
     std::vector<std::uint32_t> m_ringChainOff, m_ringChain;  // chains of each ring
-    bool m_bFastNoded = false;  // pieces stay within 2 tolerances of their input edge
-    std::vector<std::uint32_t> m_next, m_prev, m_segRing;
+    bool m_bFastNoded = false;
+    double m_dMaxCoord = 0.0;  // largest coordinate magnitude of the input  // pieces stay within 2 tolerances of their input edge
+    std::vector<std::uint32_t> m_next, m_prev;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_pairs;
-    std::vector<std::uint32_t> m_partnerOff, m_partner;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_partners;  // the pairs both ways, sorted
+    // The input ring of edge (vertex) s.
+    std::uint32_t RingOf(std::uint32_t s) const {
+        const std::vector<InRing>& rs = m_in->rings;
+        std::size_t a = 0, b = rs.size();
+        while (b - a > 1) {
+            const std::size_t m = (a + b) / 2;
+            if (rs[m].nBegin <= s) a = m;
+            else b = m;
+        }
+        return static_cast<std::uint32_t>(a);
+    }
+    // The partners of edge s: [first, last) in m_partners.
+    void Partners(std::uint32_t s, const std::pair<std::uint32_t, std::uint32_t>*& first,
+                  const std::pair<std::uint32_t, std::uint32_t>*& last) const {
+        first = std::lower_bound(m_partners.data(), m_partners.data() + m_partners.size(), std::make_pair(s, 0u));
+        last = first;
+        while (last != m_partners.data() + m_partners.size() && last->first == s) ++last;
+    }
     std::vector<std::uint32_t> m_pieceOff;
     std::size_t m_nRoundFirstNode = 0;
     // Working buffers kept between calls on a thread (see Overlay).
@@ -243,10 +268,8 @@ void Engine::TestCrossing(std::uint32_t s1, std::uint32_t s2, std::vector<Split>
     const Seg& g2 = m_segs[s2];
     if (g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
     const Pt a = m_nodes[g1.u], b = m_nodes[g1.v], c = m_nodes[g2.u], d = m_nodes[g2.v];
-    // An end point near the other segment is handled by the node-on-edge rule.
-    if (NearSegment(a, b, c, m_dTol2) || NearSegment(a, b, d, m_dTol2) || NearSegment(c, d, a, m_dTol2) ||
-        NearSegment(c, d, b, m_dTol2))
-        return;
+    // A crossing next to an end point snaps to that end point (or a nearer node); the exact test
+    // runs whatever the distances, so no crossing is left unresolved.
     const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
@@ -257,8 +280,8 @@ void Engine::TestCrossing(std::uint32_t s1, std::uint32_t s2, std::vector<Split>
         w = static_cast<std::uint32_t>(m_nodes.size());
         m_nodes.push_back(p);
     }
-    if (w != g1.u && w != g1.v) splits.push_back({s1, w, 0.0});
-    if (w != g2.u && w != g2.v) splits.push_back({s2, w, 0.0});
+    if (w != g1.u && w != g1.v) splits.push_back({s1, w, 0.0, false});
+    if (w != g2.u && w != g2.v) splits.push_back({s2, w, 0.0, false});
 }
 
 // One round: every node within the tolerance of a segment it does not end at splits it, and
@@ -287,7 +310,7 @@ bool Engine::NodingRound(bool& bChanged) {
             const Pt& p = m_nodes[w];
             if (p.y < y0 || p.y > y1) continue;
             if (NearSegment(m_nodes[g.u], m_nodes[g.v], p, m_dTol2))
-                splits.push_back({static_cast<std::uint32_t>(s), w, 0.0});
+                splits.push_back({static_cast<std::uint32_t>(s), w, 0.0, true});
         }
     }
     // Crossings: sort and sweep over x.
@@ -320,6 +343,7 @@ bool Engine::NodingRound(bool& bChanged) {
                            lex);
         m_nFirstNew = m_nodes.size();
     }
+    DropRepeatedNodes(splits, false);
     bChanged = !splits.empty();
     if (!bChanged) return true;
     for (Split& sp : splits) {
@@ -357,6 +381,35 @@ bool Engine::NodingRound(bool& bChanged) {
 // pieces between kept nodes form one edge. Single pieces with the same two nodes merge (their
 // winding steps add; pieces that cancel, as where two members meet along an edge or a sliver
 // collapsed, separate nothing and go).
+void Engine::DropRepeatedNodes(std::vector<Split>& splits, bool bFast) const {
+    auto onChain = [&](std::uint32_t seg, std::uint32_t w) {
+        const std::uint32_t raw = m_segs[seg].raw;
+        std::size_t b, e;
+        if (bFast) {
+            b = m_pieceOff[raw];
+            e = m_pieceOff[raw + 1];
+        } else {
+            b = seg;
+            e = seg + 1;
+            while (b > 0 && m_segs[b - 1].raw == raw) --b;
+            while (e < m_segs.size() && m_segs[e].raw == raw) ++e;
+        }
+        for (std::size_t k = b; k < e; ++k)
+            if (m_segs[k].u == w || m_segs[k].v == w) return true;
+        return false;
+    };
+    auto drop = [&](const Split& sp) {
+        if (!sp.bNear || !onChain(sp.seg, sp.node)) return false;
+        const Pt& a = m_nodes[m_segs[sp.seg].u];
+        const Pt& b = m_nodes[m_segs[sp.seg].v];
+        const Pt& w = m_nodes[sp.node];
+        const bool exactlyOn = std::min(a.x, b.x) <= w.x && w.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= w.y &&
+                               w.y <= std::max(a.y, b.y) && Orient(a, b, w) == 0;
+        return !exactlyOn;
+    };
+    splits.erase(std::remove_if(splits.begin(), splits.end(), drop), splits.end());
+}
+
 void Engine::BuildEdges() {
     const std::size_t nNodes = m_nodes.size();
     m_deg.assign(nNodes, 0);
@@ -368,10 +421,13 @@ void Engine::BuildEdges() {
     m_singles.clear();
     m_polyNodes.clear();
     const std::size_t nSegs = m_segs.size();
+    std::size_t nRing = 0;
     for (std::size_t b = 0; b < nSegs;) {
-        const std::uint32_t ring = m_segRing[m_segs[b].raw];
+        // Pieces come in ring order; the ring's pieces are those of its input edges.
+        while (m_in->rings[nRing].nEnd <= m_segs[b].raw) ++nRing;
+        const std::uint32_t ringEnd = m_in->rings[nRing].nEnd;
         std::size_t e = b + 1;
-        while (e < nSegs && m_segRing[m_segs[e].raw] == ring) ++e;
+        while (e < nSegs && m_segs[e].raw < ringEnd) ++e;
         const std::size_t cnt = e - b;
         auto prev = [&](std::size_t k) { return k == b ? e - 1 : k - 1; };
         auto kept = [&](std::size_t k) { return m_deg[m_segs[k].u] != 2 || m_segs[prev(k)].u == m_segs[k].v; };
@@ -816,7 +872,9 @@ RunStatus Engine::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string
     // The fast noding works from the edge pairs found once; when a piece strays too far from its
     // input edge for those pairs to be complete, or the graph comes out inconsistent, the
     // thorough noding (a full sweep every round) does it again.
-    m_bFastNoded = FastNoding();
+    // Where rounding at the scale of the coordinates is not small against the tolerance, the
+    // distances behind the fast noding's guarantees are not reliable: the thorough noding decides.
+    m_bFastNoded = m_dMaxCoord * 1e-13 < m_dTol && FastNoding();
     if (m_bFastNoded) {
         // A failing graph appends nothing, so the thorough run starts from the same state.
         std::string why;
@@ -824,18 +882,37 @@ RunStatus Engine::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string
         if (st != RunStatus::kFailed) return st;
     }
     m_bFastNoded = false;
-    Cluster();
-    BuildSegments();
-    bool bChanged = true;
-    int nRound = 0;
-    while (bChanged) {
-        if (++nRound > kMaxNodingRounds) {
-            strWhy = "the noding of the edges did not settle";
-            return RunStatus::kFailed;
+    // Crossings on edges far longer than the tolerance divided by the rounding unit cannot be
+    // placed to within the tolerance, and a noding that keeps finding new ones is retried with
+    // the tolerance raised to 1e-12 of the largest coordinate (or a thousand times the tolerance
+    // when that is more), then a thousand times more for each further try.
+    const double dTol = m_dTol;
+    for (int nTry = 0; nTry < 4; ++nTry) {
+        if (nTry > 0) {
+            double t = m_dTol * 1000.0;
+            if (nTry == 1 && m_dMaxCoord * 1e-12 > dTol) t = m_dMaxCoord * 1e-12;
+            m_dTol = t;
+            m_dTol2 = t * t;
         }
-        NodingRound(bChanged);
+        Cluster();
+        BuildSegments();
+        bool bChanged = true;
+        int nRound = 0;
+        while (bChanged && nRound < kMaxNodingRounds) {
+            ++nRound;
+            NodingRound(bChanged);
+        }
+        if (!bChanged) {
+            const RunStatus st = RunGraph(op, out, strWhy);
+            m_dTol = dTol;
+            m_dTol2 = dTol * dTol;
+            return st;
+        }
     }
-    return RunGraph(op, out, strWhy);
+    m_dTol = dTol;
+    m_dTol2 = dTol * dTol;
+    strWhy = "the noding of the edges did not settle";
+    return RunStatus::kFailed;
 }
 
 RunStatus Engine::RunGraph(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string& strWhy) {
@@ -859,7 +936,6 @@ void Engine::FindCandidates() {
     m_rawBox.resize(n);
     m_next.resize(n);
     m_prev.resize(n);
-    m_segRing.resize(n);
     m_bend.resize(n);
     m_near.clear();
     std::vector<Chain>& chains = m_chains;
@@ -867,7 +943,7 @@ void Engine::FindCandidates() {
     const double farEnough = 4.0 * m_dTol2;
     for (std::uint32_t r = 0; r < m_in->rings.size(); ++r) {
         const InRing& ring = m_in->rings[r];
-        Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}};
+        Chain c{ring.nBegin, 0, 0, 0, {0, 0, 0, 0}, r};
         for (std::uint32_t i = ring.nBegin; i < ring.nEnd; ++i) {
             const std::uint32_t j = i + 1 == ring.nEnd ? ring.nBegin : i + 1;
             const std::uint32_t k = j + 1 == ring.nEnd ? ring.nBegin : j + 1;
@@ -876,7 +952,6 @@ void Engine::FindCandidates() {
             const Pt& cc = m_in->pts[k];
             m_next[i] = j;
             m_prev[j] = i;
-            m_segRing[i] = r;
             // Vertices within the tolerance along the ring, and whether this edge and the next
             // can meet other than at their common vertex: not when both are long and the turn
             // between them is at least a right angle (each far end then keeps its distance).
@@ -892,7 +967,7 @@ void Engine::FindCandidates() {
             const int dy = b.y > a.y ? 1 : (b.y < a.y ? -1 : 0);
             if (c.count > 0 && ((dx != 0 && c.dir != 0 && dx != c.dir) || (dy != 0 && c.ydir != 0 && dy != c.ydir))) {
                 chains.push_back(c);
-                c = Chain{i, 0, 0, 0, bx};
+                c = Chain{i, 0, 0, 0, bx, r};
             }
             if (c.count == 0) c.box = bx;
             if (c.dir == 0) c.dir = dx;
@@ -909,14 +984,18 @@ void Engine::FindCandidates() {
         return a.box.x0 < b.box.x0 || (a.box.x0 == b.box.x0 && a.first < b.first);
     });
     m_ringChainOff.assign(m_in->rings.size() + 1, 0);
-    for (const Chain& c : chains) ++m_ringChainOff[m_segRing[c.first] + 1];
+    for (const Chain& c : chains) ++m_ringChainOff[c.ring + 1];
     for (std::size_t r = 0; r < m_in->rings.size(); ++r) m_ringChainOff[r + 1] += m_ringChainOff[r];
     m_ringChain.resize(chains.size());
     {
         std::vector<std::uint32_t>& fillc = m_tmpA;
         fillc.assign(m_ringChainOff.begin(), m_ringChainOff.end() - 1);
-        for (std::uint32_t c = 0; c < chains.size(); ++c) m_ringChain[fillc[m_segRing[chains[c].first]]++] = c;
+        for (std::uint32_t c = 0; c < chains.size(); ++c) m_ringChain[fillc[chains[c].ring]++] = c;
     }
+    m_dMaxCoord = 0.0;
+    for (const Chain& c : chains)
+        m_dMaxCoord = std::max({m_dMaxCoord, std::fabs(c.box.x0), std::fabs(c.box.x1), std::fabs(c.box.y0),
+                                std::fabs(c.box.y1)});
     m_pairs.clear();
     const double e = m_dReach;
     for (std::size_t c = 0; c < chains.size(); ++c) {
@@ -929,19 +1008,12 @@ void Engine::FindCandidates() {
         }
     }
     // Partners of each edge (both directions), for the search of nodes near a crossing.
-    m_partnerOff.assign(n + 1, 0);
-    for (const auto& pr : m_pairs) {
-        ++m_partnerOff[pr.first + 1];
-        ++m_partnerOff[pr.second + 1];
+    m_partners.resize(m_pairs.size() * 2);
+    for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+        m_partners[2 * i] = m_pairs[i];
+        m_partners[2 * i + 1] = {m_pairs[i].second, m_pairs[i].first};
     }
-    for (std::size_t i = 0; i < n; ++i) m_partnerOff[i + 1] += m_partnerOff[i];
-    m_partner.resize(m_pairs.size() * 2);
-    std::vector<std::uint32_t>& fill = m_tmpA;
-    fill.assign(m_partnerOff.begin(), m_partnerOff.end() - 1);
-    for (const auto& pr : m_pairs) {
-        m_partner[fill[pr.first]++] = pr.second;
-        m_partner[fill[pr.second]++] = pr.first;
-    }
+    std::sort(m_partners.begin(), m_partners.end());
 }
 
 namespace {
@@ -1102,20 +1174,21 @@ void Engine::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problem
         const Pt& mid = P[t];
         const Pt& far = P[m_next[t]];
         if (Orient(p0, mid, far) == 0 && (far.x - mid.x) * (p0.x - mid.x) + (far.y - mid.y) * (p0.y - mid.y) > 0.0) {
-            const InRing& rs = m_in->rings[m_segRing[s]];
+            const InRing& rs = m_in->rings[RingOf(s)];
             consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
         }
     }
     for (const auto& pr : m_pairs) {
         const std::uint32_t s = pr.first, t = pr.second;
-        const InRing& rs = m_in->rings[m_segRing[s]];
-        const InRing& rt = m_in->rings[m_segRing[t]];
+        const std::uint32_t ringS = RingOf(s), ringT = RingOf(t);
+        const InRing& rs = m_in->rings[ringS];
+        const InRing& rt = m_in->rings[ringT];
         if (rs.nPolygon != rt.nPolygon) continue;
         const Pt& a = m_in->pts[s];
         const Pt& b = m_in->pts[m_next[s]];
         const Pt& c = m_in->pts[t];
         const Pt& d = m_in->pts[m_next[t]];
-        if (m_segRing[s] == m_segRing[t]) {
+        if (ringS == ringT) {
             if (MeetSegments(a, b, c, d) != SegMeet::kNone)
                 consider(rs.nPolygon, GORV_PROBLEM_SELF_CROSSING, static_cast<int>(rs.nRing), -1);
             continue;
@@ -1226,7 +1299,9 @@ std::uint32_t Engine::NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t
         pieces(r);
         pieces(m_next[r]);
         pieces(m_prev[r]);
-        for (std::uint32_t k = m_partnerOff[r]; k < m_partnerOff[r + 1]; ++k) pieces(m_partner[k]);
+        const std::pair<std::uint32_t, std::uint32_t>*first, *last;
+        Partners(r, first, last);
+        for (; first != last; ++first) pieces(first->second);
     }
     for (std::size_t k = m_nRoundFirstNode; k < m_nodes.size(); ++k) consider(static_cast<std::uint32_t>(k));
     return best;
@@ -1242,24 +1317,15 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
     const Box b2{std::min(c.x, d.x) - t, std::min(c.y, d.y) - t, std::max(c.x, d.x) + t, std::max(c.y, d.y) + t};
     if (b1.x0 > b2.x1 || b2.x0 > b1.x1 || b1.y0 > b2.y1 || b2.y0 > b1.y1) return;
     auto inBox = [](const Box& bx, const Pt& w) { return w.x >= bx.x0 && w.x <= bx.x1 && w.y >= bx.y0 && w.y <= bx.y1; };
-    bool bNear = false;
     const std::uint32_t ends2[2] = {g2.u, g2.v};
-    for (const std::uint32_t w : ends2) {
-        if (w == g1.u || w == g1.v) continue;
-        if (inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2)) {
-            splits.push_back({p, w, 0.0});
-            bNear = true;
-        }
-    }
+    for (const std::uint32_t w : ends2)
+        if (w != g1.u && w != g1.v && inBox(b1, m_nodes[w]) && NearSegment(a, b, m_nodes[w], m_dTol2))
+            splits.push_back({p, w, 0.0, true});
     const std::uint32_t ends1[2] = {g1.u, g1.v};
-    for (const std::uint32_t w : ends1) {
-        if (w == g2.u || w == g2.v) continue;
-        if (inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2)) {
-            splits.push_back({q, w, 0.0});
-            bNear = true;
-        }
-    }
-    if (bNear || g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
+    for (const std::uint32_t w : ends1)
+        if (w != g2.u && w != g2.v && inBox(b2, m_nodes[w]) && NearSegment(c, d, m_nodes[w], m_dTol2))
+            splits.push_back({q, w, 0.0, true});
+    if (g1.u == g2.u || g1.u == g2.v || g1.v == g2.u || g1.v == g2.v) return;
     const int o1 = Orient(a, b, c), o2 = Orient(a, b, d);
     if (o1 * o2 >= 0) return;
     const int o3 = Orient(c, d, a), o4 = Orient(c, d, b);
@@ -1270,8 +1336,8 @@ void Engine::TestPieces(std::uint32_t p, std::uint32_t q, std::vector<Split>& sp
         w = static_cast<std::uint32_t>(m_nodes.size());
         m_nodes.push_back(x);
     }
-    if (w != g1.u && w != g1.v) splits.push_back({p, w, 0.0});
-    if (w != g2.u && w != g2.v) splits.push_back({q, w, 0.0});
+    if (w != g1.u && w != g1.v) splits.push_back({p, w, 0.0, false});
+    if (w != g2.u && w != g2.v) splits.push_back({q, w, 0.0, false});
 }
 
 // Noding over the candidate pairs only: round 1 tests every pair, later rounds the pairs with an
@@ -1316,8 +1382,10 @@ bool Engine::FastNoding() {
             for (const std::uint32_t s : m_dirtyList) {
                 testEdges(s, m_next[s]);
                 if (!dirty[m_prev[s]]) testEdges(m_prev[s], s);
-                for (std::uint32_t k = m_partnerOff[s]; k < m_partnerOff[s + 1]; ++k) {
-                    const std::uint32_t t = m_partner[k];
+                const std::pair<std::uint32_t, std::uint32_t>*first, *last;
+                Partners(s, first, last);
+                for (; first != last; ++first) {
+                    const std::uint32_t t = first->second;
                     if (dirty[t] && t < s) continue;
                     testEdges(std::min(s, t), std::max(s, t));
                 }
@@ -1325,6 +1393,7 @@ bool Engine::FastNoding() {
                     for (std::uint32_t q = p + 1; q < m_pieceOff[s + 1]; ++q) TestPieces(p, q, splits);
             }
         }
+        DropRepeatedNodes(splits, true);
         if (splits.empty()) return true;
         for (Split& sp : splits) {
             const Seg& g = m_segs[sp.seg];

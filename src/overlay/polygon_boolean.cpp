@@ -41,21 +41,30 @@ std::string ProblemText(GORV_BOOLEAN_PROBLEM e, int nOther) {
     }
 }
 
-bool CoordOk(double d) { return std::isfinite(d) && std::fabs(d) <= CGeomFunc::kMaxPolygonCoordinate; }
-
-// Appends the ring to out without consecutive repeats and without closing repeat. Returns false
-// on a coordinate that is not finite or out of range (out then holds a part of the ring).
-bool CleanRing(const T_GORV_POLYGON2D& ring, std::vector<Pt>& out) {
+// Appends the ring to out without consecutive repeats and without closing repeat, and sets iMin
+// to the position (from the ring's start in out) of its first lexicographically smallest vertex.
+// Returns false on a coordinate that is not finite or out of range (out then holds a part of it).
+bool CleanRing(const T_GORV_POLYGON2D& ring, std::vector<Pt>& out, std::size_t& iMin) {
     const std::size_t b = out.size();
-    const INT_PTR n = ring.points.GetSize();
+    const std::size_t n = static_cast<std::size_t>(ring.points.GetSize());
     const T_GORV_POINT2D* p = ring.points.GetData();
-    out.reserve(b + static_cast<std::size_t>(n));
-    for (INT_PTR i = 0; i < n; ++i) {
-        if (!CoordOk(p[i].x) || !CoordOk(p[i].y)) return false;
+    out.resize(b + n);
+    Pt* dst = out.data() + b;
+    std::size_t k = 0;
+    iMin = 0;
+    for (std::size_t i = 0; i < n; ++i) {
         const Pt q{p[i].x, p[i].y};
-        if (out.size() == b || out.back() != q) out.push_back(q);
+        // One comparison each rejects NaN, infinities and magnitudes beyond the bound.
+        if (!(std::fabs(q.x) <= CGeomFunc::kMaxPolygonCoordinate) || !(std::fabs(q.y) <= CGeomFunc::kMaxPolygonCoordinate)) {
+            out.resize(b + k);
+            return false;
+        }
+        if (k > 0 && dst[k - 1] == q) continue;
+        if (k > 0 && LexLess(q, dst[iMin])) iMin = k;
+        dst[k++] = q;
     }
-    while (out.size() > b + 1 && out.back() == out[b]) out.pop_back();
+    while (k > 1 && dst[k - 1] == dst[0]) --k;
+    out.resize(b + k);
     return true;
 }
 
@@ -74,11 +83,8 @@ double SignedArea2(const Pt* r, std::size_t n) {
     return a;
 }
 
-// +1 counter-clockwise, -1 clockwise, exactly for a simple ring: the turn at its smallest vertex.
-int SimpleRingTurn(const Pt* r, std::size_t n) {
-    std::size_t m = 0;
-    for (std::size_t i = 1; i < n; ++i)
-        if (LexLess(r[i], r[m])) m = i;
+// +1 counter-clockwise, -1 clockwise, exactly for a simple ring: the turn at its smallest vertex m.
+int SimpleRingTurn(const Pt* r, std::size_t n, std::size_t m) {
     const Pt& prev = r[m == 0 ? n - 1 : m - 1];
     const Pt& next = r[m + 1 == n ? 0 : m + 1];
     return Orient(prev, r[m], next);
@@ -170,7 +176,8 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
         for (INT_PTR r = 0; r <= nHoles; ++r) {
             const T_GORV_POLYGON2D& src = r == 0 ? poly.outer : poly.holes[r - 1];
             const std::size_t nBegin = in.pts.size();
-            if (!CleanRing(src, in.pts)) {
+            std::size_t iMin = 0;
+            if (!CleanRing(src, in.pts, iMin)) {
                 Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(r), -1);
                 break;
             }
@@ -187,7 +194,7 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
                 if (r == 0) {
                     // Check the holes' coordinates all the same, then drop the polygon.
                     for (INT_PTR h = 0; h < nHoles && info.early.eProblem == GORV_PROBLEM_NONE; ++h) {
-                        if (!CleanRing(poly.holes[h], in.pts))
+                        if (!CleanRing(poly.holes[h], in.pts, iMin))
                             Consider(info.early, GORV_PROBLEM_COORDINATE, static_cast<int>(h + 1), -1);
                         in.pts.resize(nBegin);
                     }
@@ -200,9 +207,9 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
             int turn;
             if (bRepair) {
                 const double a = SignedArea2(v, nv);
-                turn = a > 0 ? 1 : a < 0 ? -1 : SimpleRingTurn(v, nv);
+                turn = a > 0 ? 1 : a < 0 ? -1 : SimpleRingTurn(v, nv, iMin);
             } else {
-                turn = SimpleRingTurn(v, nv);
+                turn = SimpleRingTurn(v, nv, iMin);
             }
             const int want = r == 0 ? 1 : -1;
             if (turn != 0 && turn != want) std::reverse(v, v + nv);

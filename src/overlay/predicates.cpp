@@ -35,6 +35,8 @@ int GrowExpansion(double* e, int n, double b) {
     return m;
 }
 
+}  // namespace
+
 int OrientExact(const Pt& a, const Pt& b, const Pt& c) {
     // (b - a) x (c - a) = bx*cy - bx*ay - ax*cy - by*cx + by*ax + ay*cx, six exact products.
     const double f[6][2] = {{b.x, c.y}, {-b.x, a.y}, {-a.x, c.y}, {-b.y, c.x}, {b.y, a.x}, {a.y, c.x}};
@@ -48,20 +50,6 @@ int OrientExact(const Pt& a, const Pt& b, const Pt& c) {
     }
     if (n == 0) return 0;
     return e[n - 1] > 0.0 ? 1 : (e[n - 1] < 0.0 ? -1 : 0);
-}
-
-}  // namespace
-
-int Orient(const Pt& a, const Pt& b, const Pt& c) {
-    const double detLeft = (b.x - a.x) * (c.y - a.y);
-    const double detRight = (b.y - a.y) * (c.x - a.x);
-    const double det = detLeft - detRight;
-    // Error bound of the floating determinant (three roundings of the differences and products).
-    const double kErrBound = 3.3306690738754716e-16 * 1.0000000000000004;
-    const double bound = kErrBound * (std::fabs(detLeft) + std::fabs(detRight));
-    if (det > bound) return 1;
-    if (-det > bound) return -1;
-    return OrientExact(a, b, c);
 }
 
 double SegDist2(const Pt& a, const Pt& b, const Pt& p) {
@@ -92,7 +80,13 @@ Pt CrossingPoint(const Pt& a, const Pt& b, const Pt& c, const Pt& d) {
     double t = d1 / (d1 - d2);
     if (!(t >= 0.0)) t = 0.0;
     if (t > 1.0) t = 1.0;
-    return Pt{e0.x + t * (e1.x - e0.x), e0.y + t * (e1.y - e0.y)};
+    Pt p{e0.x + t * (e1.x - e0.x), e0.y + t * (e1.y - e0.y)};
+    // Rounding never takes the point out of the boxes both segments share.
+    p.x = std::min(std::max(p.x, std::max(std::min(a.x, b.x), std::min(c.x, d.x))),
+                   std::min(std::max(a.x, b.x), std::max(c.x, d.x)));
+    p.y = std::min(std::max(p.y, std::max(std::min(a.y, b.y), std::min(c.y, d.y))),
+                   std::min(std::max(a.y, b.y), std::max(c.y, d.y)));
+    return p;
 }
 
 namespace {

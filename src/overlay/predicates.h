@@ -21,7 +21,21 @@ inline bool LexLess(const Pt& a, const Pt& b) { return a.x < b.x || (a.x == b.x 
 // Sign of the exact value (b - a) x (c - a): +1 when c lies left of the directed line a -> b
 // (counter-clockwise turn), -1 right, 0 collinear. Exact for all finite doubles whose products
 // neither overflow nor underflow (coordinates up to 1e100 in magnitude).
-int Orient(const Pt& a, const Pt& b, const Pt& c);
+
+// The exact evaluation behind Orient (no filter).
+int OrientExact(const Pt& a, const Pt& b, const Pt& c);
+
+inline int Orient(const Pt& a, const Pt& b, const Pt& c) {
+    const double detLeft = (b.x - a.x) * (c.y - a.y);
+    const double detRight = (b.y - a.y) * (c.x - a.x);
+    const double det = detLeft - detRight;
+    // Error bound of the floating determinant (the roundings of the differences, products and
+    // the final difference), as in the classic adaptive predicates.
+    const double bound = 3.3306690738754716e-16 * 1.0000000000000004 * (std::fabs(detLeft) + std::fabs(detRight));
+    if (det > bound) return 1;
+    if (-det > bound) return -1;
+    return OrientExact(a, b, c);
+}
 
 // Squared distance from p to the closed segment ab (floating point).
 double SegDist2(const Pt& a, const Pt& b, const Pt& p);
@@ -36,7 +50,7 @@ inline double Dist2(const Pt& a, const Pt& b) {
 bool NearSegment(const Pt& a, const Pt& b, const Pt& p, double tol2);
 
 // The crossing point of ab and cd, which cross properly: computed along the shorter of the two
-// (its error then scales with the shorter length), clamped to it.
+// (its error then scales with the shorter length), clamped to it and to the box both share.
 Pt CrossingPoint(const Pt& a, const Pt& b, const Pt& c, const Pt& d);
 
 // How two closed segments meet, decided exactly.
