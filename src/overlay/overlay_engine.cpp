@@ -16,7 +16,7 @@ namespace {
 
 // A noding that has not settled after this many rounds is reported as a failure; ordinary input
 // settles in two or three.
-const int kMaxNodingRounds = 64;
+const int kMaxNodingRounds = 16;
 const std::uint32_t kNone = 0xffffffffu;
 
 // A directed piece of an input edge; winding +1 to its left for its operand.
@@ -108,7 +108,7 @@ private:
     // Drops the node-near-edge splits at a node the edge's chain of pieces already passes, unless
     // the node lies exactly on the piece: three nodes each within the tolerance of the line
     // through the other two would otherwise split each other's pieces forever.
-    void DropRepeatedNodes(std::vector<Split>& splits, bool bFast) const;
+    void DropRepeatedNodes(std::vector<Split>& splits, bool bFast);
     std::uint32_t NodeNearPieces(const Pt& p, std::uint32_t s, std::uint32_t t);
 
     void Cluster();
@@ -184,7 +184,8 @@ private:
     std::vector<std::uint32_t> m_polyNodes, m_deg;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
     std::vector<char> m_bend;
-    std::vector<std::uint32_t> m_dirtyList, m_newDirty;  // input edges split in the last noding round  // edge s and the next one along the ring need a look in round 1
+    std::vector<std::uint32_t> m_dirtyList, m_newDirty;
+    std::vector<std::uint32_t> m_stamp;  // per node: the input edge whose chain passes it  // input edges split in the last noding round  // edge s and the next one along the ring need a look in round 1
     std::vector<Edge> m_singles;
 };
 
@@ -381,25 +382,33 @@ bool Engine::NodingRound(bool& bChanged) {
 // pieces between kept nodes form one edge. Single pieces with the same two nodes merge (their
 // winding steps add; pieces that cancel, as where two members meet along an edge or a sliver
 // collapsed, separate nothing and go).
-void Engine::DropRepeatedNodes(std::vector<Split>& splits, bool bFast) const {
-    auto onChain = [&](std::uint32_t seg, std::uint32_t w) {
-        const std::uint32_t raw = m_segs[seg].raw;
-        std::size_t b, e;
-        if (bFast) {
-            b = m_pieceOff[raw];
-            e = m_pieceOff[raw + 1];
-        } else {
-            b = seg;
-            e = seg + 1;
-            while (b > 0 && m_segs[b - 1].raw == raw) --b;
-            while (e < m_segs.size() && m_segs[e].raw == raw) ++e;
-        }
-        for (std::size_t k = b; k < e; ++k)
-            if (m_segs[k].u == w || m_segs[k].v == w) return true;
-        return false;
-    };
+void Engine::DropRepeatedNodes(std::vector<Split>& splits, bool bFast) {
+    // Grouped by piece, so the pieces of one input edge come together; the nodes of each input
+    // edge's chain are stamped once.
+    if (std::none_of(splits.begin(), splits.end(), [](const Split& sp) { return sp.bNear; })) return;
+    std::sort(splits.begin(), splits.end(), [](const Split& x, const Split& y) {
+        return x.seg < y.seg || (x.seg == y.seg && x.node < y.node);
+    });
+    m_stamp.assign(m_nodes.size(), kNone);
+    std::uint32_t stamped = kNone;
     auto drop = [&](const Split& sp) {
-        if (!sp.bNear || !onChain(sp.seg, sp.node)) return false;
+        if (!sp.bNear) return false;
+        const std::uint32_t raw = m_segs[sp.seg].raw;
+        if (raw != stamped) {
+            std::size_t b, e;
+            if (bFast) {
+                b = m_pieceOff[raw];
+                e = m_pieceOff[raw + 1];
+            } else {
+                b = sp.seg;
+                e = sp.seg + 1;
+                while (b > 0 && m_segs[b - 1].raw == raw) --b;
+                while (e < m_segs.size() && m_segs[e].raw == raw) ++e;
+            }
+            for (std::size_t k = b; k < e; ++k) m_stamp[m_segs[k].u] = m_stamp[m_segs[k].v] = raw;
+            stamped = raw;
+        }
+        if (m_stamp[sp.node] != raw) return false;
         const Pt& a = m_nodes[m_segs[sp.seg].u];
         const Pt& b = m_nodes[m_segs[sp.seg].v];
         const Pt& w = m_nodes[sp.node];
@@ -828,11 +837,8 @@ bool Engine::Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>
         if (nCand == 1) {
             best = lastCand;
         } else if (nCand > 1) {
-            // The smallest outer ring around the midpoint of the hole's first edge (a point of
-            // no other ring: noded edges meet only at nodes).
-            const Pt& p0 = m_nodes[h.nodes[0]];
-            const Pt& p1 = m_nodes[h.nodes[1]];
-            const Pt mid{0.5 * (p0.x + p1.x), 0.5 * (p0.y + p1.y)};
+            // The smallest outer ring around the hole: decided exactly at the first vertex of
+            // the hole that is not on that ring (holes touch outer rings at single points only).
             for (std::size_t k = 0; k < outers.size(); ++k) {
                 const Ring& o = rings[outers[k]];
                 const Box& ob = o.box;
@@ -840,7 +846,10 @@ bool Engine::Assemble(std::vector<Ring>& rings, CArray<T_GORV_COMPLEX_POLYGON2D>
                 if (best != kNone && rings[outers[best]].dArea <= o.dArea) continue;
                 buf.resize(o.nodes.size());
                 for (std::size_t j = 0; j < o.nodes.size(); ++j) buf[j] = m_nodes[o.nodes[j]];
-                if (LocateInRing(buf.data(), static_cast<int>(buf.size()), mid) > 0) best = k;
+                int loc = 0;
+                for (std::size_t j = 0; j < h.nodes.size() && loc == 0; ++j)
+                    loc = LocateInRing(buf.data(), static_cast<int>(buf.size()), m_nodes[h.nodes[j]]);
+                if (loc > 0) best = k;
             }
         }
         if (best == kNone) {

@@ -54,13 +54,15 @@ int OrientExact(const Pt& a, const Pt& b, const Pt& c) {
 
 double SegDist2(const Pt& a, const Pt& b, const Pt& p) {
     const double dx = b.x - a.x, dy = b.y - a.y;
+    const double px = p.x - a.x, py = p.y - a.y;
     const double len2 = dx * dx + dy * dy;
-    double t = 0.0;
-    if (len2 > 0.0) t = ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2;
-    if (t <= 0.0) return Dist2(p, a);
-    if (t >= 1.0) return Dist2(p, b);
-    const double qx = a.x + t * dx - p.x, qy = a.y + t * dy - p.y;
-    return qx * qx + qy * qy;
+    const double dot = px * dx + py * dy;
+    if (dot <= 0.0 || !(len2 > 0.0)) return px * px + py * py;
+    if (dot >= len2) return Dist2(p, b);
+    // Distance to the line from the cross product: its rounding scales with |p - a|, not with the
+    // length of the edge (a foot point a + t (b - a) would carry the edge's length in its error).
+    const double d = (px * dy - py * dx) / std::sqrt(len2);
+    return d * d;
 }
 
 bool NearSegment(const Pt& a, const Pt& b, const Pt& p, double tol2) {

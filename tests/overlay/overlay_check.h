@@ -260,14 +260,38 @@ inline std::string CheckResult(const Polys& ps) {
         }
     }
     // Containment: each hole inside its outer ring, outside its sibling holes; polygons apart.
+    // Exact: a vertex of `inner` off `outer` is located directly; one on it is decided by the
+    // direction of inner's next edge against outer's corner (or edge) there.
     auto probe = [](const T_GORV_POLYGON2D& inner, const T_GORV_POLYGON2D& outer) {
-        for (INT_PTR j = 0; j < inner.points.GetSize(); ++j) {
-            const int loc = Locate(outer, inner.points[j]);
+        const INT_PTR n = inner.points.GetSize(), m = outer.points.GetSize();
+        const T_GORV_POINT2D* o = outer.points.GetData();
+        // Orientation of outer: the turn at its smallest vertex (output rings start there).
+        const int sense = GorvOrient2D(o[m - 1], o[0], o[1]);
+        for (INT_PTR j = 0; j < n; ++j) {
+            const T_GORV_POINT2D& v = inner.points[j];
+            const int loc = Locate(outer, v);
             if (loc != 0) return loc;
+            const T_GORV_POINT2D& q = inner.points[(j + 1) % n];
+            for (INT_PTR k = 0; k < m; ++k) {
+                const T_GORV_POINT2D& a = o[k];
+                const T_GORV_POINT2D& b = o[(k + 1) % m];
+                if (Same(a, v)) {
+                    // Interior wedge at the corner: from the outgoing edge turning with the ring's
+                    // sense to the incoming edge reversed.
+                    const T_GORV_POINT2D& prev = o[(k + m - 1) % m];
+                    const int turn = GorvOrient2D(prev, v, b) * sense;  // > 0 convex corner
+                    const int l1 = GorvOrient2D(v, b, q) * sense, l2 = GorvOrient2D(prev, v, q) * sense;
+                    if (l1 == 0 || l2 == 0) continue;  // along an edge of outer: another vertex decides
+                    const bool in = turn > 0 ? (l1 > 0 && l2 > 0) : (l1 > 0 || l2 > 0);
+                    return in ? 1 : -1;
+                }
+                if (!Same(b, v) && Meet(a, b, v, v) != 0) {
+                    const int side = GorvOrient2D(a, b, q) * sense;
+                    if (side != 0) return side > 0 ? 1 : -1;
+                }
+            }
         }
-        const T_GORV_POINT2D& a = inner.points[0];
-        const T_GORV_POINT2D& b = inner.points[1];
-        return Locate(outer, T_GORV_POINT2D{0.5 * (a.x + b.x), 0.5 * (a.y + b.y)});
+        return 0;
     };
     for (INT_PTR i = 0; i < ps.GetSize(); ++i) {
         for (INT_PTR h = 0; h < ps[i].holes.GetSize(); ++h) {

@@ -189,6 +189,34 @@ TEST(PolygonBoolean, SnappingAtTheToleranceBoundary) {
     EXPECT_EQ(out.GetSize(), 1);
 }
 
+TEST(PolygonBoolean, NearNodesAndExtremeRangesSettleIntoValidResults) {
+    struct Case {
+        const char* name;
+        Polys a, b;
+    };
+    std::vector<Case> cases;
+    // Three nodes 0.0011 apart, each within the tolerance of the line through the other two:
+    // A's edge passes near B's vertex, which passes near A's next vertex, and so on.
+    cases.push_back({"thin triangle of nodes", One(MakePoly({{0, 0}, {0.0011, 0}, {0.00055, -5}})),
+                     One(MakePoly({{0.00055, 0.00095}, {5, 5}, {-5, 5}}))});
+    cases.push_back({"thin triangle, fan", One(MakePoly({{0, 0}, {0.0011, 0}, {0.0011, 3}, {0, 3}})),
+                     One(MakePoly({{0.00055, 0.00095}, {0.00055 + 2, -4}, {0.00055 - 2, -4}}))});
+    // A spike to 1e58 over small features: crossings on it cannot be placed to within 0.001.
+    Polys spiky = One(MakePoly({{-12.5, 0.25}, {0, -12.5}, {15.75, -13.875}, {3.75, 1.4501945486874891e58}}));
+    Polys small;
+    for (int i = 0; i < 6; ++i) small.Add(MakePoly(RegularPolygon(-3.0 + 1.3 * i, 1.0 + 0.7 * i, 2.0, 5 + i, 7.0 * i)));
+    cases.push_back({"spike to 1e58", spiky, small});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int op = 0; op < 3; ++op) {
+            Polys out;
+            const T_GORV_BOOLEAN_REPORT r = RunOp(static_cast<GORV_BOOLEAN_OP>(op), c.a, c.b, out);
+            EXPECT_TRUE(r.eStatus == GORV_BOOLEAN_RESULT || r.eStatus == GORV_BOOLEAN_EMPTY) << r.strMessage;
+            EXPECT_EQ(CheckResult(out), "");
+        }
+    }
+}
+
 TEST(PolygonBoolean, InvalidInputIsReportedWithItsPlace) {
     const T_GORV_COMPLEX_POLYGON2D ok = MakePoly(Rect(0, 0, 10, 10));
     const double nan = std::nan("");

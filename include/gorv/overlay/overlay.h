@@ -23,36 +23,52 @@
 //     becomes a representative. Closeness is not transitive (0, 0.8t, 1.6t gives two clusters,
 //     {0, 0.8t} and {1.6t}), but every vertex moves by at most t, and representatives ("nodes")
 //     are pairwise more than t apart.
-//  2. Node on edge: a node within t of an edge it does not end at comes to lie on it (the edge is
-//     split there).
-//  3. Crossings: two edges that cross properly, with no end point of either within t of the
-//     other, cross at one point computed once; it snaps to the nearest node within t, or becomes a
-//     new node, and both edges are split there.
+//  2. Node on edge: a node within t of an edge piece it does not end at comes to lie on it (the
+//     piece is split there); a node exactly on a piece always does. A node the piece's input edge
+//     already passes through does not split it again unless exactly on it (three nodes each near
+//     the line through the other two would otherwise split each other forever).
+//  3. Crossings: two pieces that cross properly (decided exactly) cross at one point, computed
+//     once along the shorter piece and kept inside the boxes both share; it snaps to the nearest
+//     node within t, or becomes a new node, and both pieces are split there.
 //  Steps 2 and 3 repeat until nothing changes. Nodes stay more than t apart, so this ends; each
-//  edge piece lies within 2 t of its input edge and each result vertex is an input vertex (moved
-//  by at most t) or a crossing point (moved by at most t), never a point rounded to a grid. Parts
-//  thinner than t collapse onto each other: edge pieces with the same two nodes merge, their
-//  winding steps add, and pieces whose steps cancel vanish, so slivers drop out of the result.
+//  piece lies within 2 t of its input edge and each result vertex is an input vertex (moved by at
+//  most t) or a crossing point (moved by at most t), never a point rounded to a grid. Parts
+//  thinner than t collapse onto each other: pieces with the same two nodes merge, their winding
+//  steps add, and pieces whose steps cancel vanish, so slivers drop out of the result. Where the
+//  coordinates are so large against t that crossings cannot be placed to within it (beyond about
+//  1e13 t) and the noding keeps finding new crossings, it is retried with t raised to 1e-12 of
+//  the largest coordinate magnitude, then a thousand times more per retry (at most three).
 //
-// Noding uses a sort-and-sweep over the edges' x extents (O(n log n) plus the pairs whose boxes
-// overlap) and a search of the nodes sorted by x. Every topological decision (crossing or not,
-// which side, angular order at a node) uses an orientation predicate that is exact: a floating
-// determinant with a proven error bound, falling back to exact expansion arithmetic.
+// Noding. Each ring is cut into chains monotone in x and in y; the chains are swept by x, and two
+// chains whose boxes come within 5 t are walked side by side over the window where both boxes
+// meet, which lists every pair of input edges that come within 5 t of each other once, in
+// O(n log n) plus the pairs. Neighbours along a ring are taken directly (skipped when both are
+// long and turn by at least a right angle). These pairs serve the validity check and the fast
+// noding: round 1 tests every pair, later rounds only the edges split in the round before. When a
+// split node lies more than 2 t from its input edge (the pairs might then be incomplete), when the
+// coordinates are beyond 1e13 t, or when the graph comes out inconsistent, the thorough noding
+// (a full sort-and-sweep of all pieces every round) does the work again. Every topological
+// decision (crossing or not, which side, angular order at a node, inside or outside) uses an
+// orientation predicate that is exact: a floating determinant with a proven error bound, falling
+// back to exact expansion arithmetic.
 //
-// Planar graph. The merged edges form a planar graph; each edge carries the winding steps of A
-// and of B across it. Edges around each node are sorted counter-clockwise; faces are traced with
-// the face on the left. In each connected component the face left of the edge turned furthest
-// counter-clockwise at the component's lexicographically smallest node is its unbounded face;
-// its windings come from the other components' edges (a winding count on a ray from that node),
-// and the windings of the other faces follow edge by edge.
+// Planar graph. A node where other than two pieces meet (or where a ring turns back on itself) is
+// kept; the pieces of one ring between kept nodes form one graph edge. Each edge carries the
+// winding steps of A and of B across it. Edges around each kept node are sorted
+// counter-clockwise; faces are traced with the face on the left. In each connected component the
+// face left of the edge turned furthest counter-clockwise at the component's lexicographically
+// smallest point is its unbounded face; its windings come from the other components' pieces (a
+// winding count on a ray from that point, searched through the chains), and the windings of the
+// other faces follow edge by edge.
 //
 // Face selection: union A > 0 or B > 0; intersection A > 0 and B > 0; subtraction A > 0 and not
 // B > 0 (windings above zero). The result's boundary (edges with a selected face on the left and
 // an unselected one on the right) is traced keeping the result on the left, turning at each node
 // to the first boundary edge clockwise from the way back; a traced ring passing a node twice is
 // split there, so every output ring is simple and rings touch at single points only. Rings
-// turning counter-clockwise are outer rings, the others holes; each hole goes to the smallest
-// outer ring around it.
+// turning counter-clockwise (exactly, at their smallest vertex) are outer rings, the others
+// holes; each hole goes to the smallest outer ring around it, judged exactly at the first vertex
+// of the hole off that ring.
 //
 // Output. Outer rings counter-clockwise, holes clockwise and inside their outer ring, no closing
 // repeat, no ring crossing itself or another. Each ring starts at its lexicographically smallest
