@@ -164,3 +164,14 @@ if(TARGET gorv AND GORV_PYTHON3)
             -P ${CMAKE_CURRENT_LIST_DIR}/scripts/GeoJsonPythonRoundTrip.cmake)
   set_tests_properties(cli.polygon.geojson_python_roundtrip PROPERTIES LABELS "cli")
 endif()
+
+# --name=value spells the same option; a flag takes no value.
+if(TARGET gorv)
+  gorv_polygon_exact(inline_values 0
+    "MULTIPOLYGON (((0 0, 10 0, 10 10, 0 10, 0 0)), ((10.0005 0, 20 0, 20 10, 10.0005 10, 10.0005 0)))\n" ""
+    union "${_sq}" "${_near}" --tol=1e-6 --engine=overlay --precision=4)
+  gorv_polygon_exact(flag_with_value 2 "" "gorv polygon: --json takes no value\n${_hint}"
+    union "${_sq}" "${_sq_b}" --json=yes)
+  gorv_polygon_exact(inline_empty_tolerance 2 "" "gorv polygon: --tol needs a positive finite number, got ''\n${_hint}"
+    union "${_sq}" "${_sq_b}" --tol=)
+endif()

@@ -35,6 +35,7 @@ const char* const kHelp =
     "        Rings are closed: the last point repeats the first.\n"
     "  --engine E     overlay (default): the overlay engine; any number of polygons per operand\n"
     "                 modeler: the section modeler's rules; one polygon per operand\n"
+    "  (an option's value may also follow '=': --tol=0.01)\n"
     "  --tol T        snapping tolerance (default 0.001); with the overlay engine for all three\n"
     "                 operations, with the modeler for subtract only (its union and intersect\n"
     "                 always use 0.001)\n"
@@ -248,11 +249,20 @@ struct Options {
 // Parses the arguments after "polygon"; returns -1 when they are fine, else the exit code.
 int ParseArgs(int argc, char** argv, Options& o, std::vector<std::string>& pos) {
     for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
+        // --name=value is the same as --name value.
+        std::string a = argv[i], inlineValue;
+        const size_t eq = a.find('=');
+        const bool hasInline = a.compare(0, 2, "--") == 0 && eq != std::string::npos;
+        if (hasInline) {
+            inlineValue = a.substr(eq + 1);
+            a.erase(eq);
+        }
         if (a == "-h" || a == "--help") {
             std::fputs(kHelp, stdout);
             return 0;
         }
+        if (hasInline && (a == "--json" || a == "--geojson" || a == "--explain"))
+            return gorv_cli::UsageError(kCmd, a + " takes no value");
         if (a == "--json") {
             o.json = true;
         } else if (a == "--geojson") {
@@ -260,8 +270,8 @@ int ParseArgs(int argc, char** argv, Options& o, std::vector<std::string>& pos) 
         } else if (a == "--explain") {
             o.explain = true;
         } else if (a == "--svg" || a == "--tol" || a == "--engine" || a == "--precision") {
-            if (i + 1 >= argc) return gorv_cli::UsageError(kCmd, a + " needs a value");
-            const std::string v = argv[++i];
+            if (!hasInline && i + 1 >= argc) return gorv_cli::UsageError(kCmd, a + " needs a value");
+            const std::string v = hasInline ? inlineValue : argv[++i];
             if (a == "--svg") {
                 if (v.empty()) return gorv_cli::UsageError(kCmd, "--svg needs a file name (or - for standard output)");
                 o.svgPath = v;
