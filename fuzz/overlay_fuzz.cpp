@@ -1,5 +1,5 @@
 // libFuzzer target of the overlay engine (CGeomFunc::PolygonBoolean): the bytes become two
-// operands of up to three polygons each (rings of up to 24 vertices, up to 3 holes), a tolerance
+// operands of up to two polygons each (rings of up to 16 vertices, up to 2 holes), a tolerance
 // and the repair choice. Every call must end in a status, never a crash or hang; a valid input
 // must never fail; every result must be valid (ring shape, orientation, start vertex, no
 // crossings, holes inside) and the areas must satisfy |A u B| = |A| + |B| - |A n B| and
@@ -12,8 +12,8 @@ namespace {
 
 ovtest::Polys ReadOperand(polygon_fuzz::ByteReader& r) {
     ovtest::Polys ps;
-    const int n = r.Byte() % 4;
-    for (int i = 0; i < n; ++i) ps.Add(polygon_fuzz::ReadPolygon(r, 24, 3));
+    const int n = r.Byte() % 3;
+    for (int i = 0; i < n; ++i) ps.Add(polygon_fuzz::ReadPolygon(r, 16, 2));
     return ps;
 }
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <numeric>
 
 namespace detail {
@@ -53,12 +54,6 @@ struct Edge {
     std::uint32_t nCount;
 };
 
-struct EdgeRec {
-    std::uint32_t other;
-    int dA;
-    int dB;
-};
-
 struct Ring {
     std::vector<std::uint32_t> nodes;
     Box box;
@@ -70,6 +65,7 @@ struct Ring {
 class Engine {
 public:
     Engine() = default;
+    Input m_input;  // the input of the current call (filled through Overlay::GetInput)
     // Prepares a run on in (which must outlive the run) with tolerance dTol.
     void Reset(const Input& in, double dTol) {
         m_in = &in;
@@ -92,7 +88,7 @@ private:
         std::uint32_t ring;
     };
     void ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const;
-    int RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
+    void RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB);
 
 public:
     // Where p lies relative to input ring r: +1 inside, -1 outside, 0 on it (exact).
@@ -139,7 +135,7 @@ private:
     std::vector<std::uint32_t> m_vertexNode;
     std::vector<Seg> m_segs;
     std::vector<Edge> m_edges;
-    std::vector<std::uint32_t> m_adjOff, m_adj, m_pos, m_face, m_comp;
+    std::vector<std::uint32_t> m_adjOff, m_adj, m_pos, m_face;
     std::vector<std::uint32_t> m_faceFirst;
     std::vector<int> m_faceA, m_faceB;
     // Fast noding: the input edges (id = start vertex), their boxes and end vertices, the pairs
@@ -179,7 +175,6 @@ private:
     std::vector<Split> m_splits;
     std::vector<Seg> m_segs2;
     std::vector<std::uint32_t> m_off2;
-    std::vector<EdgeRec> m_recs;
     std::vector<std::int32_t> m_seenAt;
     std::vector<std::uint32_t> m_polyNodes, m_deg;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_near;  // vertex pairs within the tolerance
@@ -1053,6 +1048,11 @@ void Engine::WalkChain(const Chain& c) {
 // Positions of a chain whose edges reach into o: edge boxes move monotonically in x and in y
 // along the chain, so they form one run [from, to).
 void Engine::ChainWindow(const Chain& ch, const Box& o, std::uint32_t& from, std::uint32_t& to) const {
+    if (ch.count <= 4) {  // a short chain is cheaper walked whole than searched
+        from = 0;
+        to = ch.count;
+        return;
+    }
     auto box = [&](std::uint32_t k) -> const Box& { return m_rawBox[ChainEdge(ch.first, ch.count, ch.dir, k)]; };
     auto firstTrue = [&](auto pred) {
         std::uint32_t a = 0, b = ch.count;
@@ -1106,7 +1106,7 @@ int Engine::LocateInInputRing(std::uint32_t r, const Pt& p) const {
 // Winding of A and B at p from the noded pieces of the components other than root's, counted on
 // the ray from p in the direction of +x. Only the chains near the ray are searched: pieces lie
 // within two tolerances of their input edge (fast noding).
-int Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
+void Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
     const double inf = std::numeric_limits<double>::infinity();
     const double m = 3.0 * m_dTol;
     const Box ray{p.x - m, p.y - m, inf, p.y + m};
@@ -1138,7 +1138,6 @@ int Engine::RayWinding(const Pt& p, std::uint32_t root, int& wA, int& wB) {
             }
         }
     }
-    return 0;
 }
 
 void Engine::WalkChains(const Chain& c, const Chain& d) {
@@ -1464,19 +1463,48 @@ bool Engine::FastNoding() {
 }
 
 namespace {
-// One engine per thread keeps its buffers between calls, so a call allocates little once the
-// thread has seen inputs of its size. A nested call (none exists today) would get a new engine.
-thread_local std::unique_ptr<Engine> t_spare;
+// Engines not in use, with their buffers. A function-local static: destroyed when the library
+// unloads or the process ends.
+struct EnginePool {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<Engine>> spare;
+};
+EnginePool& Pool() {
+    static EnginePool pool;
+    return pool;
+}
+// Buffers beyond this many elements of input are not kept (a pool engine that once served a huge
+// input gives its memory back).
+const std::size_t kMaxKeptPoints = 1u << 20;
 }  // namespace
 
-Overlay::Overlay(const Input& in, double dTol) : m_pEngine(t_spare ? t_spare.release() : new Engine()) {
-    m_pEngine->Reset(in, dTol);
+Overlay::Overlay(double dTol) : m_pEngine(nullptr), m_dTol(dTol) {
+    {
+        EnginePool& pool = Pool();
+        std::lock_guard<std::mutex> lock(pool.mutex);
+        if (!pool.spare.empty()) {
+            m_pEngine = pool.spare.back().release();
+            pool.spare.pop_back();
+        }
+    }
+    if (m_pEngine == nullptr) m_pEngine = new Engine();
+    m_pEngine->m_input.pts.clear();
+    m_pEngine->m_input.rings.clear();
 }
 
 Overlay::~Overlay() {
-    if (!t_spare) t_spare.reset(m_pEngine);
-    else delete m_pEngine;
+    if (m_pEngine->m_input.pts.capacity() > kMaxKeptPoints) {
+        delete m_pEngine;
+        return;
+    }
+    EnginePool& pool = Pool();
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    pool.spare.emplace_back(m_pEngine);
 }
+
+Input& Overlay::GetInput() { return m_pEngine->m_input; }
+
+void Overlay::Prepare() { m_pEngine->Reset(m_pEngine->m_input, m_dTol); }
 
 void Overlay::CheckEdges(std::size_t nPolygons, std::vector<RingProblem>& problems) const {
     m_pEngine->CheckEdges(nPolygons, problems);

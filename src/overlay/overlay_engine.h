@@ -45,12 +45,20 @@ class Engine;
 
 // One overlay of an input: the edge pairs worth a look are found once, then serve both the
 // validity check and the run.
+// Working memory is taken from a process-wide pool and given back by the destructor, so calls
+// reuse their buffers on any thread. (A pool instead of thread-local buffers: objects with
+// destructors in thread-local storage would keep the library from unloading.)
 class Overlay {
 public:
-    Overlay(const Input& in, double dTol);
+    explicit Overlay(double dTol);
     ~Overlay();
     Overlay(const Overlay&) = delete;
     Overlay& operator=(const Overlay&) = delete;
+
+    // The input to fill (empty at first), then Prepare() before any other call.
+    Input& GetInput();
+    // Finds the candidate edge pairs of the input.
+    void Prepare();
 
     // Exact relations of the edges of each polygon (nPolygons of them): self-crossing rings,
     // holes crossing their outer ring, holes overlapping (one entry per polygon).
@@ -69,6 +77,7 @@ public:
 
 private:
     Engine* m_pEngine;
+    double m_dTol;
 };
 
 }  // namespace overlay

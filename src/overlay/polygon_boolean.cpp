@@ -252,11 +252,8 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
         rep.strMessage = "unknown boolean operation";
         return rep;
     }
-    // The input buffers of the calling thread are reused from call to call.
-    static thread_local Input t_in;
-    Input& in = t_in;
-    in.pts.clear();
-    in.rings.clear();
+    Overlay overlay(tol);
+    Input& in = overlay.GetInput();
     const bool bRepair = options.bRepair != 0;
     std::vector<PolyInfo> infos;
     LoadOperand(A, 0, bRepair, in, infos);
@@ -266,7 +263,7 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
             if (pi.early.eProblem != GORV_PROBLEM_NONE)
                 return Invalid(pi.early.eProblem, pi.nOperand, pi.nIndex, pi.early.nRing, -1);
     }
-    Overlay overlay(in, tol);
+    overlay.Prepare();
     if (!bRepair) {
         // The first problem in the order operand, polygon, ring.
         std::vector<RingProblem> edgeProblems;
