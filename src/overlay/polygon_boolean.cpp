@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -17,6 +18,13 @@ namespace overlay {
 namespace {
 
 thread_local GORV_BOOLEAN_ENGINE t_engine = GORV_ENGINE_MODELER;
+
+// Smallest tolerance accepted: its square and the snapping distances stay normal numbers.
+const double kMinTolerance = 1e-100;
+// Coordinates below this magnitude read as zero: every product of two coordinates in the exact
+// orientation test is then zero or above 1e-280, so its rounding error is a normal number and the
+// test stays exact. The move is far below any accepted tolerance.
+const double kFlushToZero = 1e-140;
 
 struct Problem {
     GORV_BOOLEAN_PROBLEM eProblem = GORV_PROBLEM_NONE;
@@ -53,7 +61,10 @@ bool CleanRing(const T_GORV_POLYGON2D& ring, std::vector<Pt>& out, std::size_t& 
     std::size_t k = 0;
     iMin = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const Pt q{p[i].x, p[i].y};
+        Pt q{p[i].x, p[i].y};
+        // Magnitudes below kFlushToZero read as zero (this also turns -0 into 0).
+        if (std::fabs(q.x) < kFlushToZero) q.x = 0.0;
+        if (std::fabs(q.y) < kFlushToZero) q.y = 0.0;
         // One comparison each rejects NaN, infinities and magnitudes beyond the bound.
         if (!(std::fabs(q.x) <= CGeomFunc::kMaxPolygonCoordinate) || !(std::fabs(q.y) <= CGeomFunc::kMaxPolygonCoordinate)) {
             out.resize(b + k);
@@ -234,17 +245,19 @@ void LoadOperand(const CArray<T_GORV_COMPLEX_POLYGON2D>& polys, int nOperand, bo
 }  // namespace overlay
 }  // namespace detail
 
-T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray<T_GORV_COMPLEX_POLYGON2D>& A,
-                                                const CArray<T_GORV_COMPLEX_POLYGON2D>& B,
-                                                CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
-                                                const T_GORV_BOOLEAN_OPTIONS& options) {
-    using namespace detail::overlay;
+namespace detail {
+namespace overlay {
+namespace {
+
+T_GORV_BOOLEAN_REPORT RunChecked(GORV_BOOLEAN_OP op, const CArray<T_GORV_COMPLEX_POLYGON2D>& A,
+                                 const CArray<T_GORV_COMPLEX_POLYGON2D>& B, CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
+                                 const T_GORV_BOOLEAN_OPTIONS& options) {
     T_GORV_BOOLEAN_REPORT rep;
     const double tol = options.dTolerance;
-    if (!(tol > 0.0) || !std::isfinite(tol)) {
+    if (!(tol >= kMinTolerance) || !std::isfinite(tol)) {
         rep.eStatus = GORV_BOOLEAN_INVALID;
         rep.eProblem = GORV_PROBLEM_TOLERANCE;
-        rep.strMessage = "the tolerance must be a finite number above zero";
+        rep.strMessage = "the tolerance must be a finite number of at least 1e-100";
         return rep;
     }
     if (op != GORV_BOOLEAN_UNION && op != GORV_BOOLEAN_INTERSECT && op != GORV_BOOLEAN_SUBTRACT) {
@@ -310,6 +323,27 @@ T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray
     }
     rep.eStatus = GORV_BOOLEAN_RESULT;
     return rep;
+}
+
+}  // namespace
+}  // namespace overlay
+}  // namespace detail
+
+T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const CArray<T_GORV_COMPLEX_POLYGON2D>& A,
+                                                const CArray<T_GORV_COMPLEX_POLYGON2D>& B,
+                                                CArray<T_GORV_COMPLEX_POLYGON2D>& aResult,
+                                                const T_GORV_BOOLEAN_OPTIONS& options) {
+    const INT_PTR nBefore = aResult.GetSize();
+    try {
+        return detail::overlay::RunChecked(op, A, B, aResult, options);
+    } catch (const std::bad_alloc&) {
+        // The working memory of an input this large is not to be had: nothing is appended.
+        if (aResult.GetSize() > nBefore) aResult.SetSize(nBefore);
+        T_GORV_BOOLEAN_REPORT rep;
+        rep.eStatus = GORV_BOOLEAN_FAILED;
+        rep.strMessage = "not enough memory for the operation";
+        return rep;
+    }
 }
 
 T_GORV_BOOLEAN_REPORT CGeomFunc::PolygonBoolean(GORV_BOOLEAN_OP op, const T_GORV_COMPLEX_POLYGON2D& A,

@@ -60,7 +60,7 @@ enum class SegMeet {
     kCross,    // one common point interior to both (a proper crossing)
     kOverlap   // collinear with a common piece of positive length
 };
-// Relation of ab and cd; *pCommon receives the common point for kTouch when it is an end point.
+// Relation of the closed segments ab and cd.
 SegMeet MeetSegments(const Pt& a, const Pt& b, const Pt& c, const Pt& d);
 
 // Where p lies relative to the closed ring pts[0..n-1] (closing edge implied): +1 inside, -1

@@ -206,6 +206,10 @@ TEST(PolygonBoolean, NearNodesAndExtremeRangesSettleIntoValidResults) {
     Polys small;
     for (int i = 0; i < 6; ++i) small.Add(MakePoly(RegularPolygon(-3.0 + 1.3 * i, 1.0 + 0.7 * i, 2.0, 5 + i, 7.0 * i)));
     cases.push_back({"spike to 1e58", spiky, small});
+    // Coordinates whose products would underflow read as zero.
+    cases.push_back({"subnormal coordinates",
+                     One(MakePoly({{5.125, -0.0995}, {4.59e-246, 0}, {0, 1e-310}, {1e-200, 3e-320}, {2, 7}})),
+                     One(MakePoly({{0.75, 1.625}, {3.47e48, 0}, {-10.75, 11.375}, {1.86e-308, 9.25}, {0, -10.75}}))});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (int op = 0; op < 3; ++op) {
@@ -269,8 +273,10 @@ TEST(PolygonBoolean, InvalidInputIsReportedWithItsPlace) {
         MakePoly(Rect(0, 0, 10, 10), {{{0, 5}, {3, 4}, {3, 6}}, {{3, 6}, {6, 5}, {3, 8}}});
     EXPECT_EQ(RunOp(GORV_BOOLEAN_UNION, One(touching), Polys(), out).eStatus, GORV_BOOLEAN_RESULT);
     EXPECT_EQ(CheckResult(out), "");
-    // Tolerances.
-    const double bad[] = {0.0, -0.001, nan, INFINITY};
+    // Tolerances; the smallest accepted one works.
+    EXPECT_EQ(RunOp(GORV_BOOLEAN_UNION, One(ok), One(MakePoly(Rect(5, 5, 15, 15))), out, 1e-100).eStatus,
+              GORV_BOOLEAN_RESULT);
+    const double bad[] = {0.0, -0.001, nan, INFINITY, std::nextafter(1e-100, 0.0), 5e-324};
     for (const double t : bad) {
         const T_GORV_BOOLEAN_REPORT r = RunOp(GORV_BOOLEAN_UNION, One(ok), One(ok), out, t);
         EXPECT_EQ(r.eStatus, GORV_BOOLEAN_INVALID);

@@ -24,7 +24,7 @@ enum GORV_BOOLEAN_STATUS {
 // Why an input was refused.
 enum GORV_BOOLEAN_PROBLEM {
     GORV_PROBLEM_NONE = 0,
-    GORV_PROBLEM_TOLERANCE,           // tolerance zero, negative or not finite
+    GORV_PROBLEM_TOLERANCE,           // tolerance zero, negative, not finite or below 1e-100
     GORV_PROBLEM_COORDINATE,          // a coordinate not finite or beyond kMaxPolygonCoordinate
     GORV_PROBLEM_TOO_FEW_VERTICES,    // fewer than three distinct vertices
     GORV_PROBLEM_SELF_CROSSING,       // the ring crosses itself
@@ -35,7 +35,10 @@ enum GORV_BOOLEAN_PROBLEM {
 };
 
 struct T_GORV_BOOLEAN_OPTIONS {
-    double dTolerance = 0.001;  // snapping tolerance in model units, for all three operations
+    // Snapping tolerance in model units, for all three operations: finite and at least 1e-100
+    // (coordinates of magnitude below 1e-140 are read as zero, which keeps every product of the
+    // exact predicates clear of underflow; such a move stays far inside any valid tolerance).
+    double dTolerance = 0.001;
     int bRepair = 0;            // nonzero: repair invalid rings instead of refusing them
 };
 

@@ -10,8 +10,9 @@
 // around it is above zero. On valid input this is exactly the union of the members; with the
 // repair option it is the repair rule itself.
 //
-// Validity (judged on the input as given, with exact predicates): tolerance finite and > 0; every
-// coordinate finite and within +-CGeomFunc::kMaxPolygonCoordinate; at least three distinct
+// Validity (judged on the input as given, with exact predicates): tolerance finite and at least
+// 1e-100; every coordinate finite and within +-CGeomFunc::kMaxPolygonCoordinate (a coordinate of
+// magnitude below 1e-140 is read as zero, which keeps the exact predicates clear of underflow); at least three distinct
 // vertices per ring; no ring touching or crossing itself (adjacent edges only share their common
 // vertex); a hole may touch its outer ring or another hole at single points but not cross it or
 // share a piece of edge with it; every hole inside its outer ring; no hole inside another. The
