@@ -175,3 +175,8 @@ if(TARGET gorv)
   gorv_polygon_exact(inline_empty_tolerance 2 "" "gorv polygon: --tol needs a positive finite number, got ''\n${_hint}"
     union "${_sq}" "${_sq_b}" --tol=)
 endif()
+if(TARGET gorv)
+  # A tolerance the tool accepts but the engine refuses: the engine's reason, exit 2.
+  gorv_cli_test(cli.polygon.engine_refuses_tolerance 2 "^gorv polygon: invalid input: the tolerance [^\n]*\n$"
+    polygon union "${_sq}" "${_sq_b}" --tol 1e-200)
+endif()

@@ -234,6 +234,8 @@ std::string InvalidInput(const T_GORV_BOOLEAN_REPORT& rep) {
     }
     // The engine's own message counts from 0; the tool counts polygons and holes from 1 (as its
     // WKT and GeoJSON readers do), so it words the problem itself.
+    // A problem of no ring (the tolerance) is worded best by the engine, which knows its bounds.
+    if (rep.nOperand < 0 && !rep.strMessage.empty()) return "invalid input: " + rep.strMessage;
     return "invalid input: " + where + ProblemText(rep.eProblem);
 }
 
