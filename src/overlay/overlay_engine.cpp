@@ -900,9 +900,12 @@ RunStatus Engine::Run(int op, CArray<T_GORV_COMPLEX_POLYGON2D>& out, std::string
         }
         Cluster();
         BuildSegments();
+        // With coordinates beyond 1e13 tolerances a noding that does not settle quickly will not
+        // settle at all (each crossing is placed off its edges by more than the tolerance).
+        const int nMaxRounds = nTry == 0 && m_dMaxCoord * 1e-13 >= dTol ? 4 : kMaxNodingRounds;
         bool bChanged = true;
         int nRound = 0;
-        while (bChanged && nRound < kMaxNodingRounds) {
+        while (bChanged && nRound < nMaxRounds) {
             ++nRound;
             NodingRound(bChanged);
         }
