@@ -2,32 +2,56 @@ cmake_minimum_required(VERSION 3.25)
 # Runs one gorv command and checks its exit code, its output and optionally a written file.
 #   -DGORV=<gorv binary> -DARGS=<arguments separated by '|'> -DEXPECT_RC=<exit code>
 #   [-DEXPECT_MATCH=<regex on stdout+stderr>] [-DEXPECT_FILE=<file that must hold "<svg">]
-#   [-DSTDOUT_FILE=<file that receives stdout>] [-DEXPECT_PNG=<WxH> -DPNG_FILE=<file that must hold
-#   a PNG image of that size>]
-# Arguments are '|'-separated because WKT text contains spaces and commas but never '|'.
-# [-DINPUT_FILE=<file>] feeds that file to the command's standard input.
+#   [-DEXPECT_STDOUT=<the whole of stdout>] [-DEXPECT_STDERR=<the whole of stderr>]
+#   [-DSTDIN=<file fed to standard input>] [-DSTDOUT_TO=<file stdout goes to, e.g. /dev/full>]
+#   [-DSAVE_STDOUT=<file that receives stdout, for a later check to read>]
+#   [-DINPUT_FILE=<file>] and [-DSTDOUT_FILE=<file>]: other names of STDIN and STDOUT_TO
+#   [-DEXPECT_PNG=<WxH> -DPNG_FILE=<file that must hold a PNG image of that size>]
+# Arguments are '|'-separated because WKT text contains spaces and commas but never '|'. In the
+# expected texts "@SEMICOLON@" stands for ';', which a CMake list cannot carry.
 string(REPLACE "|" ";" args "${ARGS}")
+foreach(v EXPECT_STDOUT EXPECT_STDERR)
+  if(DEFINED ${v})
+    string(REPLACE "@SEMICOLON@" ";" ${v} "${${v}}")
+  endif()
+endforeach()
+if(DEFINED INPUT_FILE)
+  set(STDIN "${INPUT_FILE}")
+endif()
+if(DEFINED STDOUT_FILE)
+  set(STDOUT_TO "${STDOUT_FILE}")
+endif()
+set(out "")
 if(DEFINED EXPECT_FILE)
   file(REMOVE "${EXPECT_FILE}")
-endif()
-set(input_args "")
-if(DEFINED INPUT_FILE)
-  set(input_args INPUT_FILE "${INPUT_FILE}")
 endif()
 if(DEFINED PNG_FILE)
   file(REMOVE "${PNG_FILE}")
 endif()
-if(DEFINED STDOUT_FILE)
-  execute_process(COMMAND "${GORV}" ${args} ${input_args} RESULT_VARIABLE rc OUTPUT_FILE "${STDOUT_FILE}" ERROR_VARIABLE err)
-  set(out "")
-else()
-  execute_process(COMMAND "${GORV}" ${args} ${input_args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(io "")
+if(DEFINED STDIN)
+  list(APPEND io INPUT_FILE "${STDIN}")
 endif()
+if(DEFINED STDOUT_TO)
+  list(APPEND io OUTPUT_FILE "${STDOUT_TO}")
+else()
+  list(APPEND io OUTPUT_VARIABLE out)
+endif()
+execute_process(COMMAND "${GORV}" ${args} RESULT_VARIABLE rc ERROR_VARIABLE err ${io})
 if(NOT rc STREQUAL "${EXPECT_RC}")
   message(FATAL_ERROR "exit code ${rc}, expected ${EXPECT_RC}\nstdout: ${out}\nstderr: ${err}")
 endif()
 if(DEFINED EXPECT_MATCH AND NOT "${out}${err}" MATCHES "${EXPECT_MATCH}")
   message(FATAL_ERROR "output does not match '${EXPECT_MATCH}'\nstdout: ${out}\nstderr: ${err}")
+endif()
+if(DEFINED EXPECT_STDOUT AND NOT out STREQUAL EXPECT_STDOUT)
+  message(FATAL_ERROR "stdout differs\nexpected: [${EXPECT_STDOUT}]\nactual:   [${out}]\nstderr: ${err}")
+endif()
+if(DEFINED EXPECT_STDERR AND NOT err STREQUAL EXPECT_STDERR)
+  message(FATAL_ERROR "stderr differs\nexpected: [${EXPECT_STDERR}]\nactual:   [${err}]")
+endif()
+if(DEFINED SAVE_STDOUT)
+  file(WRITE "${SAVE_STDOUT}" "${out}")
 endif()
 if(DEFINED EXPECT_FILE)
   file(READ "${EXPECT_FILE}" content)

@@ -1,5 +1,5 @@
 // IGorvLib singleton and the library's own CGorvLibImpl object.
-#include <gorv/frame/gorv_lib.h>
+#include "gorv_lib_impl.h"
 #include <gorv/text/msg_dll.h>
 
 namespace Gorv {

@@ -14,7 +14,7 @@
 
 #include "sect_geom.h"
 
-class CSectModel::CPointGrid {
+class GORV_HIDDEN CSectModel::CPointGrid {
 public:
     // Whether the grid describes table t (same entries, same coordinates) for tolerance dTol.
     bool IsCurrent(const CSmTable<T_SM_POINT>& t, double dTol) const {

@@ -1,6 +1,7 @@
 #include <gorv/gorv_base.h>
 
 #include "frame/dll_main.h"
+#include "frame/gorv_lib_impl.h"
 #include "text/fresh_process.h"
 
 using namespace Gorv::link;

@@ -112,10 +112,25 @@ TEST(MathScalar, RealToIntRoundsUpOnlyWithinToleranceBelowNextInteger) {
     EXPECT_EQ(CGorvMathFunc::RealToInt(-2.9999, 0.001), -2);
     EXPECT_EQ(CGorvMathFunc::RealToInt(5.0, 0.001), 5);
     EXPECT_EQ(CGorvMathFunc::RealToInt(kNaN, 0.001), 0);
+}
+
+TEST(MathScalar, InterpolateRunsFromAToBAndClampsOutsideZeroToOne) {
+    // Parameters chosen so that swapping a and b, or s and t, changes every answer.
     EXPECT_EQ(CGorvMathFunc::mathInterpolate(2, 4, Down(1e-15)), 2.0);
-    EXPECT_EQ(CGorvMathFunc::mathInterpolate(2, 4, 0.5), 3.0);
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(2, 4, -0.5), 2.0);  // clamped, not 1
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(2, 4, 0.25), 2.5);
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(4, 2, 0.25), 3.5);
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(2, 4, 1.0), 4.0);
     EXPECT_EQ(CGorvMathFunc::mathInterpolate(2, 4, Up(1.0)), 4.0);
-    EXPECT_EQ(CGorvMathFunc::mathInterpolate(0, 2, 10, 12, 0.5, 0.5), 6.0);
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(2, 4, 3.0), 4.0);  // clamped, not 8
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(2, 4, 1e-15), 2.0 + 2.0 * 1e-15);  // 1e-15 itself interpolates
+    // Six arguments: (a0, a1) and (b0, b1) by s, then the two results by t.
+    // s = 0.25: 0.5 and 11; t = 0.75: 0.5 + 10.5 * 0.75.
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(0, 2, 10, 14, 0.25, 0.75), 8.375);
+    // s and t exchanged: 1.5 and 13, then by 0.25.
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(0, 2, 10, 14, 0.75, 0.25), 4.375);
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(0, 2, 10, 14, 2.0, 0.5), 8.0);   // s clamped: 2 and 14
+    EXPECT_EQ(CGorvMathFunc::mathInterpolate(0, 2, 10, 14, 0.5, -1.0), 1.0);  // t clamped: the first
 }
 
 TEST(CompFunc, ToleranceComparisonsBothSidesOfTheBoundary) {

@@ -4,8 +4,9 @@ set(_sq_a "POLYGON ((0 0, 10 0, 10 10, 0 10, 0 0))")
 set(_sq_b "POLYGON ((5 5, 15 5, 15 15, 5 15, 5 5))")
 set(_sq_far "POLYGON ((20 0, 30 0, 30 10, 20 10, 20 0))")
 
+# These check the section modeler's entry points, so they choose its engine.
 function(gorv_polygon_cli_test name rc regex)
-  gorv_cli_test(cli.polygon.${name} ${rc} "${regex}" polygon ${ARGN})
+  gorv_cli_test(cli.polygon.${name} ${rc} "${regex}" polygon ${ARGN} --engine modeler)
 endfunction()
 
 if(TARGET gorv)
@@ -18,17 +19,17 @@ if(TARGET gorv)
   gorv_polygon_cli_test(explain_names_reason 1 "do not have the common area" intersect "${_sq_a}" "${_sq_far}" --explain)
   gorv_polygon_cli_test(explain_short_edge 1 "Tolerance \\[0.010\\] is too large"
     subtract "${_sq_a}" "POLYGON ((5 5, 15 5, 15 15, 5 15, 5 5.015, 5 5))" --tol 0.01 --explain)
-  gorv_polygon_cli_test(explain_short_input_edge 1 "edge 4 of A's outer ring is 0.0009 long"
+  gorv_polygon_cli_test(explain_short_input_edge 1 "edge 4 of A's outer ring is 9e-04 long"
     union "POLYGON ((0 0, 10 0, 10 10, 0.0009 10, 0 10, 0 0))" "${_sq_b}" --explain)
   gorv_polygon_cli_test(subtract_small_tolerance 0 "^POLYGON"
     subtract "POLYGON ((0 0, 10 0, 10 10, 0.0009 10, 0 10, 0 0))" "${_sq_b}" --tol 0.0001)
   gorv_polygon_cli_test(bad_wkt 2 "expected '\\('" union "POLYGON (0 0, 1 0)" "${_sq_b}")
   gorv_polygon_cli_test(nan_coordinate 2 "NaN" union "POLYGON ((0 0, nan 0, 10 10, 0 0))" "${_sq_b}")
-  gorv_polygon_cli_test(huge_coordinate 2 "'-2e100' is beyond \\+-1e100 at offset 26"
+  gorv_polygon_cli_test(huge_coordinate 2 "A: polygon 1, outer ring: coordinate '-2e100' is beyond \\+-1e100 at offset 26"
                         intersect "POLYGON ((0 0, 1e100 0, 0 -2e100, 0 0))" "${_sq_b}")
   gorv_polygon_cli_test(short_ring 2 "at least 4" union "POLYGON ((0 0, 10 0, 0 0))" "${_sq_b}")
   gorv_polygon_cli_test(open_ring 2 "not closed" union "POLYGON ((0 0, 10 0, 10 10, 0 10))" "${_sq_b}")
-  gorv_polygon_cli_test(missing_file 2 "neither WKT" union ${_gorv_ex}/no_such_file.wkt "${_sq_b}")
+  gorv_polygon_cli_test(missing_file 2 "no such file .*no_such_file.wkt' \\(nor WKT or GeoJSON text\\)" union ${_gorv_ex}/no_such_file.wkt "${_sq_b}")
   gorv_polygon_cli_test(unknown_operation 2 "unknown operation" xor "${_sq_a}" "${_sq_b}")
   gorv_polygon_cli_test(bad_tolerance 2 "--tol needs" subtract "${_sq_a}" "${_sq_b}" --tol -1)
   set(GORV_CLI_EXPECT_FILE ${CMAKE_CURRENT_BINARY_DIR}/cli_polygon_column.svg)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -62,6 +63,27 @@ TEST(CGorvQSort, DescendingCArraySortReversesAscendingResult)
     for (double x : {1.0, 5.0}) other.Add(x);
     CGorvQSort::QSortDbl(other, 7);
     EXPECT_EQ(other[0], 5.0);
+}
+
+TEST(CGorvQSort, EveryNonZeroDescFlagSortsDescending)
+{
+    // Any nonzero flag means descending, negative ones included; each run starts unsorted so a
+    // flag taken as ascending (or ignored) shows.
+    for (int desc : {1, -1, 2, -7, INT_MIN, INT_MAX}) {
+        SCOPED_TRACE(desc);
+        CArray<double> arr;
+        for (double x : {2.5, -4.0, 9.0, 0.0}) arr.Add(x);
+        CGorvQSort::QSortDbl(arr, desc);
+        EXPECT_EQ(V(arr.GetData(), 4), (std::vector<double>{9.0, 2.5, 0.0, -4.0}));
+        CArray<double, double> byValue;
+        for (double x : {2.5, -4.0, 9.0, 0.0}) byValue.Add(x);
+        CGorvQSort::QSortDbl(byValue, desc);
+        EXPECT_EQ(V(byValue.GetData(), 4), (std::vector<double>{9.0, 2.5, 0.0, -4.0}));
+    }
+    CArray<double> asc;
+    for (double x : {2.5, -4.0, 9.0, 0.0}) asc.Add(x);
+    CGorvQSort::QSortDbl(asc, 0);
+    EXPECT_EQ(V(asc.GetData(), 4), (std::vector<double>{-4.0, 0.0, 2.5, 9.0}));
 }
 
 TEST(CGorvQSort, WithIndexVariantsCarryIndicesAlong)

@@ -1,6 +1,7 @@
 // `gorv unit convert VALUE --kind K (--from F,L | --from-preset S) (--to F,L | --to-preset S)`
 // converts one value of a quantity kind between unit systems; `gorv unit list` prints the unit
-// names, the preset systems and the quantity kinds with their force and length exponents.
+// names, the preset systems and the quantity kinds with their force and length exponents and the
+// common name of their dimension.
 // Exit codes: 0 ok, 2 bad input or arguments.
 #include <cerrno>
 #include <cmath>
@@ -11,6 +12,7 @@
 
 #include <gorv/gorv_base.h>
 
+#include "cli_io.h"
 #include "commands.h"
 
 namespace {
@@ -24,10 +26,10 @@ const char* const kUsage =
 const int kForceUnits = 6;
 const int kLengthUnits = 5;
 
+// Every error of this command is about its arguments: one line, then the --help hint.
 int BadInput(const std::string& msg)
 {
-    std::fprintf(stderr, "gorv unit: %s\n%s", msg.c_str(), kUsage);
-    return 2;
+    return gorv_cli::UsageError("unit", msg);
 }
 
 // Exponents of the conversion factor of a kind, measured through the library itself:
@@ -159,6 +161,8 @@ int Convert(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+            if (arg != "--kind" && arg != "--from" && arg != "--to" && arg != "--from-preset" && arg != "--to-preset")
+                return BadInput("unknown option " + arg);
             if (i + 1 >= argc) return BadInput("option " + arg + " needs a value");
             const std::string val = argv[++i];
             std::string err;
@@ -197,6 +201,26 @@ int Convert(int argc, char** argv)
     return 0;
 }
 
+// Common name of the dimension force^f * length^l, or null where it has none.
+const char* DimensionName(int f, int l)
+{
+    static const struct { int f, l; const char* name; } kNames[] = {
+        {0, 0, "dimensionless"},
+        {1, 0, "force"},
+        {0, 1, "length"},
+        {0, 2, "area"},
+        {0, 3, "volume"},
+        {0, 4, "second moment of area (L^4)"},
+        {1, 1, "moment (F*L)"},
+        {1, -1, "line load (F/L)"},
+        {1, -2, "stress or pressure (F/L^2)"},
+        {1, -3, "unit weight (F/L^3)"},
+    };
+    for (const auto& n : kNames)
+        if (n.f == f && n.l == l) return n.name;
+    return nullptr;
+}
+
 int List()
 {
     std::printf("force units:");
@@ -209,16 +233,15 @@ int List()
                 "  1  N, mm   (kN, m)\n"
                 "  2  lbf, in (kip, in / kip, ft)\n"
                 "  3  kgf, cm (tonf, m / kgf, m)\n");
-    std::printf("kinds: factor = force^F * length^L; comb = exponents reported by Get_UnitCombNum\n");
-    std::printf("%5s %3s %3s  %s\n", "kind", "F", "L", "comb");
+    std::printf("kinds: a value of kind K converts as force^F * length^L\n"
+                "(--kind takes K, and several kinds share a dimension)\n");
+    std::printf("%5s %3s %3s  %s\n", "kind", "F", "L", "dimension");
     for (int kind = 1; kind <= 203; ++kind) {
         if (!IsKnownKind(kind)) continue;
-        int f = 0, l = 0, cf = 0, cl = 0;
+        int f = 0, l = 0;
         ConversionExponents(kind, f, l);
-        if (CGorvBaseUnit::Get_UnitCombNum(kind, cf, cl))
-            std::printf("%5d %3d %3d  %d,%d\n", kind, f, l, cf, cl);
-        else
-            std::printf("%5d %3d %3d  -\n", kind, f, l);
+        const char* name = DimensionName(f, l);
+        std::printf("%5d %3d %3d  %s\n", kind, f, l, name ? name : "-");
     }
     return 0;
 }

@@ -1,5 +1,6 @@
-// IGorvLib: the library interface singleton through which the host chooses the text language,
-// and CGorvLibImpl, the library's own implementation (one object lives from load to unload).
+// IGorvLib: the library interface singleton through which the host chooses the text language.
+// Its one implementation, CGorvLibImpl, is private to the library (src/frame/gorv_lib_impl.h);
+// hosts reach it through IGorvLib::GetInstance().
 #pragma once
 
 #include <gorv/platform/gorv_export.h>
@@ -34,22 +35,5 @@ private:
     static IGorvLib* m_pInstance;
 };
 
-}  // namespace link
-}  // namespace Gorv
-
-class GORV_API CGorvLibImpl : public Gorv::link::IGorvLib {
-public:
-    CGorvLibImpl() {}
-    ~CGorvLibImpl() override;
-
-    using Gorv::link::IGorvLib::SetLanguage;
-    // Same sequence as CMsgDll::SetLoadStrFunc; always returns true.
-    bool SetLanguage(Gorv::link::Language& lang) override;
-};
-
-namespace Gorv {
-namespace link {
-// Also reachable next to its interface, for hosts that spell it Gorv::link::CGorvLibImpl.
-using ::CGorvLibImpl;
 }  // namespace link
 }  // namespace Gorv

@@ -6,6 +6,11 @@
 #include <cstdio>
 #include <cwchar>
 
+// Built as C++20 through both the CMake package and pkg-config; neither may lower the standard.
+#if __cplusplus < 202002L
+#error "the consumer must build as C++20"
+#endif
+
 namespace {
 
 T_GORV_COMPLEX_POLYGON2D square(double x0, double y0, double size) {
@@ -37,6 +42,6 @@ int main() {
     progress.SetPos(50);
     if (progress.GetBarWidth() != 100 || progress.GetTarget().GetPixel(0, 0) != GetSysColor(COLOR_HIGHLIGHT)) return 4;
 
-    std::printf("consumer ok (%s)\n", GORV_BASE_VERSION_STRING);
+    std::printf("consumer ok (%s, __cplusplus %ld)\n", GORV_BASE_VERSION_STRING, static_cast<long>(__cplusplus));
     return 0;
 }
