@@ -130,7 +130,8 @@ int FinishOutput(const char* cmd, int rc) {
     const bool flushFailed = std::fflush(stdout) != 0;
     const int e = errno;
     std::cout.flush();  // for commands that print through iostreams
-    if (flushFailed || std::ferror(stdout) || !std::cout) {
+    // A command that already ended in exit 2 has said its one line (often this same write error).
+    if ((flushFailed || std::ferror(stdout) || !std::cout) && rc != 2) {
         const std::string why = flushFailed && e != 0 ? std::strerror(e) : "write error";
         std::fprintf(stderr, "gorv%s%s: cannot write standard output: %s\n", *cmd ? " " : "", cmd, why.c_str());
         return 2;
