@@ -59,7 +59,7 @@ void BM_ReadLastOf1000(benchmark::State& state) {
     }
     GorvSetFileOps(nullptr);
     state.counters["groups"] = 0;
-    CBnFileInspect in;
+    CBnFileSurvey in;
     if (in.Load(&f) == 0) state.counters["groups"] = static_cast<double>(in.m_aGroups.size());
     state.counters["reads/READ_F"] = static_cast<double>(g_reads) / static_cast<double>(state.iterations());
     f.Close();

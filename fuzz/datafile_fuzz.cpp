@@ -61,7 +61,7 @@ struct Span {
 // has records over its directory (then writing a header legitimately changes them).
 bool Protected(MemFile& f, std::vector<Span>& spans) {
     spans.clear();
-    CBnFileInspect in;
+    CBnFileSurvey in;
     if (in.Load(&f) != 0) return true;
     std::vector<Span> dirs;
     for (const T_BN_GROUP_INFO& g : in.m_aGroups) dirs.push_back({(g.llMainBlock - 1) * 20, (g.llMainBlock + 20) * 20});
@@ -151,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 st = 0;
                 break;
             default: {
-                CBnFileInspect in;
+                CBnFileSurvey in;
                 st = in.Load(&f);
                 break;
             }

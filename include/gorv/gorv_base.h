@@ -57,7 +57,7 @@
 // ---- datafile ----
 #include <gorv/datafile/bn_file.h>
 #include <gorv/datafile/bn_file_result.h>
-#include <gorv/datafile/bn_file_inspect.h>
+#include <gorv/datafile/bn_file_survey.h>
 #include <gorv/datafile/data_file_position.h>
 // ---- end datafile ----
 // ---- env ----

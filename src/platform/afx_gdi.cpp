@@ -23,10 +23,10 @@ RECT intersect(const RECT& a, const RECT& b) {
     return r;
 }
 
-gorv_draw::FontSpec spec_of(const CFont* font) {
+gorv_draw::FontDesc desc_of(const CFont* font) {
     LOGFONTW lf{};
     if (font) font->GetLogFont(&lf);
-    gorv_draw::FontSpec f;
+    gorv_draw::FontDesc f;
     f.strFaceUtf8 = CString(lf.lfFaceName).ToUtf8();
     f.nHeight = lf.lfHeight;
     f.nWeight = lf.lfWeight;
@@ -337,7 +337,7 @@ int CDC::DrawText(const CString& str, LPRECT lpRect, UINT nFormat) {
     if (!lpRect || !m_pBitmap) return 0;
     const RECT clip = DeviceClip();
     m_bDrawn = true;
-    return gorv_draw::draw_text(surface_of(m_pBitmap->m_pSurface), spec_of(m_pFont), str.ToUtf8(),
+    return gorv_draw::draw_text(surface_of(m_pBitmap->m_pSurface), desc_of(m_pFont), str.ToUtf8(),
                                 ToDevice(*lpRect), nFormat, &clip, m_crText, m_nBkMode == OPAQUE, m_crBk);
 }
 
@@ -348,10 +348,10 @@ int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat) {
     return DrawText(CString(lpszString, std::min(nCount, len)), lpRect, nFormat);
 }
 
-SIZE CDC::GetTextExtent(const CString& str) const { return gorv_draw::text_extent(spec_of(m_pFont), str.ToUtf8()); }
+SIZE CDC::GetTextExtent(const CString& str) const { return gorv_draw::text_extent(desc_of(m_pFont), str.ToUtf8()); }
 
 int CDC::GetUnknownGlyphCount(const CString& str) const {
-    return gorv_draw::unknown_glyphs(spec_of(m_pFont), str.ToUtf8());
+    return gorv_draw::unknown_glyphs(desc_of(m_pFont), str.ToUtf8());
 }
 
 BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop) {
@@ -447,6 +447,6 @@ BOOL CGorvRgbaImage::SavePng(const char* pszPath) const {
 
 BOOL GorvFontsInstalled() {
     // The font map always offers the generic families, installed fonts or not: ask for glyphs.
-    gorv_draw::FontSpec f{std::string(), 0, FW_NORMAL, false, false, false};
+    gorv_draw::FontDesc f{std::string(), 0, FW_NORMAL, false, false, false};
     return gorv_draw::unknown_glyphs(f, "Aa") == 0;
 }

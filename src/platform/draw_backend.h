@@ -17,7 +17,7 @@ struct Surface;
 Surface* create_surface(int w, int h);
 void destroy_surface(Surface* s);
 
-struct FontSpec {
+struct FontDesc {
     std::string strFaceUtf8;  // empty: the default sans-serif face
     long nHeight;             // > 0 cell height, < 0 em height, 0 default (pixels)
     long nWeight;             // 100..900, 0 = normal
@@ -32,14 +32,14 @@ void fill_rect(Surface* s, const RECT& rc, const RECT* clip, COLORREF cr);
 // Single-line text placed in rc by the DT_ alignment flags of fmt; drawn within clip and, unless
 // DT_NOCLIP, within rc. With bOpaque the text's extent is first filled with bk. Returns the line
 // height in pixels (0 when no layout could be made).
-int draw_text(Surface* s, const FontSpec& font, const std::string& utf8, const RECT& rc, UINT fmt,
+int draw_text(Surface* s, const FontDesc& font, const std::string& utf8, const RECT& rc, UINT fmt,
               const RECT* clip, COLORREF text, bool bOpaque, COLORREF bk);
 
 // Logical width and height of a single line of text.
-SIZE text_extent(const FontSpec& font, const std::string& utf8);
+SIZE text_extent(const FontDesc& font, const std::string& utf8);
 
 // Characters of the text without a glyph in any installed font (after fallback).
-int unknown_glyphs(const FontSpec& font, const std::string& utf8);
+int unknown_glyphs(const FontDesc& font, const std::string& utf8);
 
 // Copies w x h pixels from src at (sx, sy) to dst at (dx, dy), within dst_clip (null: no clip).
 void copy_rect(Surface* dst, int dx, int dy, int w, int h, Surface* src, int sx, int sy, const RECT* dst_clip);

@@ -59,8 +59,8 @@ void RunAll(CBnFile& bn, const std::vector<Entry>& entries) {
     EXPECT_TRUE(st >= 0 && st <= 10) << st;
     st = bn.DELETE_F(entries[2].name.c_str(), entries[2].id);
     EXPECT_TRUE(st >= 0 && st <= 10) << st;
-    CBnFileInspect inspect;
-    st = inspect.Load(bn.GetFile());
+    CBnFileSurvey survey;
+    st = survey.Load(bn.GetFile());
     EXPECT_TRUE(st == 0 || st == 2) << st;
 }
 
@@ -201,11 +201,11 @@ TEST(BnFileDamage, ChainsThatLoopOrRunAwayAreStopped) {
         EXPECT_EQ(bn.WRITE_F("ABSE", 1, first, 1, 1), c.status);
         EXPECT_EQ(bn.READ_F(Name(37).c_str(), 37, first, len, count), 0);  // reached before the link
         EXPECT_EQ(t.Read(), b);  // nothing written
-        CBnFileInspect inspect;
-        ASSERT_EQ(inspect.Load(&f), 0);
-        ASSERT_FALSE(inspect.m_aProblems.empty());
-        EXPECT_NE(inspect.m_aProblems[0].find(c.status == 7 && c.next <= 26 ? "cycle" : "broken chain"), std::string::npos)
-            << inspect.m_aProblems[0];
+        CBnFileSurvey survey;
+        ASSERT_EQ(survey.Load(&f), 0);
+        ASSERT_FALSE(survey.m_aProblems.empty());
+        EXPECT_NE(survey.m_aProblems[0].find(c.status == 7 && c.next <= 26 ? "cycle" : "broken chain"), std::string::npos)
+            << survey.m_aProblems[0];
     }
 }
 
@@ -239,9 +239,9 @@ TEST(BnFileDamage, ImpossibleRecordNumbersAreRefusedAndNothingIsWrittenOverTheDi
         // A new data set would need every passed slot's extent: refused, file untouched.
         EXPECT_EQ(bn.WRITE_F("ZZZZ", 1, first, 1, 1), 7);
         EXPECT_EQ(t.Read(), b);
-        CBnFileInspect inspect;
-        ASSERT_EQ(inspect.Load(&f), 0);
-        EXPECT_FALSE(inspect.m_aProblems.empty());
+        CBnFileSurvey survey;
+        ASSERT_EQ(survey.Load(&f), 0);
+        EXPECT_FALSE(survey.m_aProblems.empty());
     }
 
     // The slot before a free one says its records end inside the directory (or nowhere): the new
@@ -294,7 +294,7 @@ TEST(BnFileDamage, FileShorterThanOneHeader) {
         EXPECT_EQ(bn.MODIFY_F("AAAA", 1, 1), 2);
         EXPECT_EQ(bn.DELETE_F("AAAA", 1), 2);
         EXPECT_EQ(t.Read(), Bytes(n, 'N'));
-        CBnFileInspect inspect;
-        EXPECT_EQ(inspect.Load(&f), 2);
+        CBnFileSurvey survey;
+        EXPECT_EQ(survey.Load(&f), 2);
     }
 }

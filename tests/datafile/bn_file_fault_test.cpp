@@ -1,7 +1,7 @@
 // Record file under injected faults: a write that fails, comes up short, or comes up short and
 // then fails (a torn write), and a read that comes up short, at every system call of each
 // operation. Afterwards every other data set must read back intact, and the changed one must be
-// in its old or new state or be reported by the inspection.
+// in its old or new state or be reported by the survey.
 #include "bn_test_util.h"
 
 #include <cerrno>
@@ -183,9 +183,9 @@ void RunFaultMatrix(const Op& op) {
             }
             const ReadBack now = Lookup(bn, DataSet{op.name, op.id, 0, 0, 0});
             if (!op.oldOrNew(now, before)) {
-                CBnFileInspect inspect;
-                ASSERT_EQ(inspect.Load(&f), 0);
-                EXPECT_FALSE(inspect.m_aProblems.empty()) << "changed data set in a third state, unreported";
+                CBnFileSurvey survey;
+                ASSERT_EQ(survey.Load(&f), 0);
+                EXPECT_FALSE(survey.m_aProblems.empty()) << "changed data set in a third state, unreported";
             }
             if (!tripped) break;  // the operation ran to its end: every call has been tried
         }

@@ -148,17 +148,17 @@ TEST(BnFileLayout, AFullGroupStaysFullSoLaterGroupsStayReachable) {
     EXPECT_EQ(x.Write("NEXT", 1, 1, 2), n);  // still goes to group 2, after its table
     for (int i = 0; i < 18; ++i) EXPECT_TRUE(PlainFind(x.t.Read(), Name(i), i).has_value()) << i;
     ASSERT_TRUE(PlainFind(x.t.Read(), "NEXT", 1).has_value());
-    CBnFileInspect inspect;
-    ASSERT_EQ(inspect.Load(&x.f), 0);
-    EXPECT_TRUE(inspect.m_aProblems.empty()) << inspect.m_aProblems.front();
-    ASSERT_EQ(inspect.m_aGroups.size(), 2u);
-    EXPECT_EQ(inspect.m_aSlots[19].nState, BN_SLOT_DELETED);
+    CBnFileSurvey survey;
+    ASSERT_EQ(survey.Load(&x.f), 0);
+    EXPECT_TRUE(survey.m_aProblems.empty()) << survey.m_aProblems.front();
+    ASSERT_EQ(survey.m_aGroups.size(), 2u);
+    EXPECT_EQ(survey.m_aSlots[19].nState, BN_SLOT_DELETED);
 }
 
 TEST(BnFileLayout, ManyRandomEditsKeepEveryLiveDataSetIntact) {
     // Seeded random WRITE_F / MODIFY_F / DELETE_F with records written after every WRITE_F:
     // every data set the model holds reads back with its own bytes, by the library and by the
-    // plain scan, and the inspection finds nothing wrong.
+    // plain scan, and the survey finds nothing wrong.
     Fixture x;
     struct Live {
         std::string name;
@@ -205,8 +205,8 @@ TEST(BnFileLayout, ManyRandomEditsKeepEveryLiveDataSetIntact) {
             EXPECT_EQ(Slice(b, (static_cast<size_t>(first) - 1) * d.len * 4, p.size()), p);
             ASSERT_TRUE(PlainFind(b, d.name, d.id).has_value());
         }
-        CBnFileInspect inspect;
-        ASSERT_EQ(inspect.Load(&x.f), 0);
-        EXPECT_TRUE(inspect.m_aProblems.empty()) << inspect.m_aProblems.front();
+        CBnFileSurvey survey;
+        ASSERT_EQ(survey.Load(&x.f), 0);
+        EXPECT_TRUE(survey.m_aProblems.empty()) << survey.m_aProblems.front();
     }
 }

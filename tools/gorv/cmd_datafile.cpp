@@ -1,5 +1,5 @@
 // `gorv datafile list|check|cat|put`: looks into binary record files and writes data sets into
-// them. list and check walk the whole directory (CBnFileInspect); cat and put go through the
+// them. list and check walk the whole directory (CBnFileSurvey); cat and put go through the
 // record file operations exactly as a design module would.
 // Exit codes: 0 result, 1 no result (check found problems, cat found no such data set), 2 bad
 // arguments, a file that cannot be read as a record file, or a failed write.
@@ -107,8 +107,8 @@ void OpenFile(OpenedFile& f, const std::string& path, UINT flags) {
 }
 
 // The directory of a file that must be a record file.
-void LoadDirectory(OpenedFile& f, CBnFileInspect& inspect) {
-    if (inspect.Load(&f.file) != 0)
+void LoadDirectory(OpenedFile& f, CBnFileSurvey& survey) {
+    if (survey.Load(&f.file) != 0)
         Bad("'" + f.path + "' is not a record file (no complete main header with 20 sub-headers)");
 }
 
@@ -138,12 +138,12 @@ int List(const std::vector<std::string>& args) {
     }
     OpenedFile f;
     OpenFile(f, path, CFile::modeRead);
-    CBnFileInspect in;
+    CBnFileSurvey in;
     LoadDirectory(f, in);
     const T_BN_MAIN_HEAD& mh = in.m_MainHead;
     if (json) {
         std::printf("{\"file\":%s,\"size\":%lld,\"head\":%s,\"type\":%d,\"version\":%s,\"groups\":[", JsonString(path).c_str(),
-                    in.m_llFileLength, JsonString(CBnFileInspect::NameText(mh.szHeadName)).c_str(), mh.nFileType,
+                    in.m_llFileLength, JsonString(CBnFileSurvey::NameText(mh.szHeadName)).c_str(), mh.nFileType,
                     std::isfinite(mh.fVersion) ? FloatText(mh.fVersion).c_str() : "null");
         for (size_t gi = 0; gi < in.m_aGroups.size(); ++gi) {
             const T_BN_GROUP_INFO& g = in.m_aGroups[gi];
@@ -157,7 +157,7 @@ int List(const std::vector<std::string>& args) {
                 firstSlot = false;
                 if (s.nState != BN_SLOT_FREE) {
                     std::printf(",\"name\":%s,\"id\":%d,\"first\":%d,\"last\":%d,\"count\":%lld,\"length\":%d",
-                                JsonString(CBnFileInspect::NameText(s.sub.szName)).c_str(), s.sub.nId, s.sub.nFirstRec,
+                                JsonString(CBnFileSurvey::NameText(s.sub.szName)).c_str(), s.sub.nId, s.sub.nFirstRec,
                                 s.sub.nLastRec, static_cast<long long>(s.sub.nLastRec) - s.sub.nFirstRec + 1, s.sub.nRecLen);
                     if (s.bValid) std::printf(",\"offset\":%lld,\"bytes\":%lld", s.llOffset, s.llBytes);
                     else if (s.nState != BN_SLOT_TABLE) std::printf(",\"offset\":null,\"bytes\":null");
@@ -173,7 +173,7 @@ int List(const std::vector<std::string>& args) {
         return 0;
     }
     std::printf("%s: %lld bytes, head \"%s\", type %d, version %s\n", path.c_str(), in.m_llFileLength,
-                CBnFileInspect::NameText(mh.szHeadName).c_str(), mh.nFileType, FloatText(mh.fVersion).c_str());
+                CBnFileSurvey::NameText(mh.szHeadName).c_str(), mh.nFileType, FloatText(mh.fVersion).c_str());
     for (size_t gi = 0; gi < in.m_aGroups.size(); ++gi) {
         const T_BN_GROUP_INFO& g = in.m_aGroups[gi];
         std::printf("group %zu: main header block %lld, sub-headers blocks %lld-%lld, next %d%s\n", gi + 1, g.llMainBlock,
@@ -188,7 +188,7 @@ int List(const std::vector<std::string>& args) {
                 std::printf("  %4d  %s\n", s.nSlot, state.c_str());
                 continue;
             }
-            const std::string name = "\"" + CBnFileInspect::NameText(s.sub.szName) + "\"";
+            const std::string name = "\"" + CBnFileSurvey::NameText(s.sub.szName) + "\"";
             std::string offset = "-", bytes = "-";
             if (s.bValid) {
                 offset = std::to_string(s.llOffset);
@@ -213,7 +213,7 @@ int Check(const std::vector<std::string>& args) {
     if (args[0].size() > 1 && args[0][0] == '-') Bad("unknown option '" + args[0] + "'");
     OpenedFile f;
     OpenFile(f, args[0], CFile::modeRead);
-    CBnFileInspect in;
+    CBnFileSurvey in;
     LoadDirectory(f, in);
     for (const std::string& p : in.m_aProblems) std::printf("%s: %s\n", args[0].c_str(), p.c_str());
     if (!in.m_aProblems.empty()) return 1;
@@ -224,7 +224,7 @@ int Check(const std::vector<std::string>& args) {
 }
 
 // A CBnFile bound to the file with the file's own head name, type and version.
-void BindToFile(OpenedFile& f, CBnFile& bn, const CBnFileInspect& in) {
+void BindToFile(OpenedFile& f, CBnFile& bn, const CBnFileSurvey& in) {
     const T_BN_MAIN_HEAD& mh = in.m_MainHead;
     bn.INIT_F(&f.file, mh.szHeadName, mh.nFileType, mh.fVersion);
     float version = 0;
@@ -244,7 +244,7 @@ int Cat(const std::vector<std::string>& args) {
     const int id = ParseId(pos[2]);
     OpenedFile f;
     OpenFile(f, pos[0], CFile::modeRead);
-    CBnFileInspect in;
+    CBnFileSurvey in;
     LoadDirectory(f, in);
     CBnFile bn;
     BindToFile(f, bn, in);
@@ -329,12 +329,12 @@ int Put(const std::vector<std::string>& args) {
         bn.INIT_F(&f.file, headName.c_str(), static_cast<int>(type), version);
         if (int st = bn.CREATE_F()) Bad(LibraryFailure(st));
     } else {
-        CBnFileInspect in;
+        CBnFileSurvey in;
         LoadDirectory(f, in);
         const T_BN_MAIN_HEAD& mh = in.m_MainHead;
         const std::string fileHead(mh.szHeadName, 4);
         if (haveHead && headName != fileHead)
-            Bad("'" + pos[0] + "' has head \"" + CBnFileInspect::NameText(mh.szHeadName) + "\", not \"" + headName + "\"");
+            Bad("'" + pos[0] + "' has head \"" + CBnFileSurvey::NameText(mh.szHeadName) + "\", not \"" + headName + "\"");
         if (haveType && type != mh.nFileType)
             Bad("'" + pos[0] + "' has file type " + std::to_string(mh.nFileType) + ", not " + typeText);
         if (haveVersion && !(version == mh.fVersion))

@@ -71,7 +71,7 @@ double em_pixels(PangoContext* ctx, PangoFontDescription* desc, long nHeight) {
     return em;
 }
 
-PangoFontDescription* make_font(PangoContext* ctx, const FontSpec& f) {
+PangoFontDescription* make_font(PangoContext* ctx, const FontDesc& f) {
     PangoFontDescription* desc = pango_font_description_new();
     pango_font_description_set_family(desc, f.strFaceUtf8.empty() ? "Sans" : f.strFaceUtf8.c_str());
     const long w = f.nWeight <= 0 ? 400 : std::min<long>(std::max<long>(f.nWeight, 100), 1000);
@@ -84,7 +84,7 @@ PangoFontDescription* make_font(PangoContext* ctx, const FontSpec& f) {
 }
 
 // A single-line layout of the text in the font; the caller unrefs it.
-PangoLayout* make_layout(PangoContext* ctx, const FontSpec& f, const std::string& utf8) {
+PangoLayout* make_layout(PangoContext* ctx, const FontDesc& f, const std::string& utf8) {
     PangoLayout* layout = pango_layout_new(ctx);
     PangoFontDescription* desc = make_font(ctx, f);
     pango_layout_set_font_description(layout, desc);
@@ -130,7 +130,7 @@ void fill_rect(Surface* s, const RECT& rc, const RECT* clip, COLORREF c) {
     cairo_destroy(cr);
 }
 
-int draw_text(Surface* s, const FontSpec& font, const std::string& utf8, const RECT& rc, UINT fmt,
+int draw_text(Surface* s, const FontDesc& font, const std::string& utf8, const RECT& rc, UINT fmt,
               const RECT* clip, COLORREF text, bool bOpaque, COLORREF bk) {
     if (!s) return 0;
     cairo_t* cr = cairo_create(s->p);
@@ -171,7 +171,7 @@ int draw_text(Surface* s, const FontSpec& font, const std::string& utf8, const R
     return height;
 }
 
-SIZE text_extent(const FontSpec& font, const std::string& utf8) {
+SIZE text_extent(const FontDesc& font, const std::string& utf8) {
     PangoContext* ctx = make_context();
     PangoLayout* layout = make_layout(ctx, font, utf8);
     PangoRectangle logical;
@@ -181,7 +181,7 @@ SIZE text_extent(const FontSpec& font, const std::string& utf8) {
     return SIZE{logical.width, logical.height};
 }
 
-int unknown_glyphs(const FontSpec& font, const std::string& utf8) {
+int unknown_glyphs(const FontDesc& font, const std::string& utf8) {
     PangoContext* ctx = make_context();
     PangoLayout* layout = make_layout(ctx, font, utf8);
     const int n = pango_layout_get_unknown_glyphs_count(layout);

@@ -317,7 +317,7 @@ int quick_check(sqlite3* db) {
 // What the file holds: our store (checked), an empty database that a write may set up, or
 // something that must not be touched. rc is SQLite's code.
 enum class Content { kStore, kEmpty, kForeign };
-int inspect(sqlite3* db, bool check, Content& content) {
+int examine(sqlite3* db, bool check, Content& content) {
     std::int64_t appId = 0;
     int rc = query_int(db, "PRAGMA application_id", appId);
     if (rc != SQLITE_OK) return rc;
@@ -451,7 +451,7 @@ LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Sessi
 
     if (st.st_size != 0 && !plausible_size(path, static_cast<long long>(st.st_size))) return ERROR_BADDB;
     Content content = Content::kEmpty;
-    rc = st.st_size == 0 ? SQLITE_OK : inspect(s->db, true, content);
+    rc = st.st_size == 0 ? SQLITE_OK : examine(s->db, true, content);
     if ((rc & 0xFF) == SQLITE_READONLY || (rc & 0xFF) == SQLITE_CANTOPEN) {
         // A store in a read-only folder: its shared-memory index cannot be made there. Read the
         // file as it stands, unless a write-ahead log holds writes that only a writer can apply.
@@ -464,7 +464,7 @@ LSTATUS open_session(const std::string& path, bool create, std::unique_ptr<Sessi
         if (rc != SQLITE_OK) return from_sqlite(rc);
         s->readOnly = true;
         s->immutable = true;
-        rc = inspect(s->db, true, content);
+        rc = examine(s->db, true, content);
     }
     if (rc != SQLITE_OK) return from_sqlite(rc) == ERROR_BUSY ? ERROR_BUSY : ERROR_BADDB;
     if (content == Content::kForeign) return ERROR_BADDB;
@@ -522,7 +522,7 @@ LSTATUS begin_txn(Session* s, bool forWrite) {
     if (!s->schemaReady) {
         // Another process may have set the file up since it was opened.
         Content content = Content::kEmpty;
-        int src = inspect(s->db, false, content);
+        int src = examine(s->db, false, content);
         if (src == SQLITE_OK && content == Content::kEmpty && forWrite) {
             src = sqlite3_exec(s->db, kSchema, nullptr, nullptr, nullptr);
             if (src == SQLITE_OK) content = Content::kStore;

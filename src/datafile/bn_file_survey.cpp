@@ -1,5 +1,5 @@
-// CBnFileInspect: a read-only walk of the whole directory with every problem found listed.
-#include <gorv/datafile/bn_file_inspect.h>
+// CBnFileSurvey: a read-only walk of the whole directory with every problem found listed.
+#include <gorv/datafile/bn_file_survey.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,7 +24,7 @@ std::string SlotText(const T_BN_SLOT_INFO& s) {
     return "group " + Num(s.nGroup) + " slot " + Num(s.nSlot) + " (block " + Num(s.llBlock) + ")";
 }
 std::string DataText(const T_BN_SLOT_INFO& s) {
-    return "data set '" + CBnFileInspect::NameText(s.sub.szName) + "' id " + Num(s.sub.nId) + " in " + SlotText(s);
+    return "data set '" + CBnFileSurvey::NameText(s.sub.szName) + "' id " + Num(s.sub.nId) + " in " + SlotText(s);
 }
 
 bool Readable(CFile* f, i64 pos, unsigned char* buf, unsigned n, unsigned& got) {
@@ -40,7 +40,7 @@ bool Readable(CFile* f, i64 pos, unsigned char* buf, unsigned n, unsigned& got) 
 
 }  // namespace
 
-std::string CBnFileInspect::NameText(const char* psz4) {
+std::string CBnFileSurvey::NameText(const char* psz4) {
     std::string out;
     for (int i = 0; i < 4; ++i) {
         const unsigned char c = static_cast<unsigned char>(psz4[i]);
@@ -55,7 +55,7 @@ std::string CBnFileInspect::NameText(const char* psz4) {
     return out;
 }
 
-int CBnFileInspect::Load(CFile* pFile) {
+int CBnFileSurvey::Load(CFile* pFile) {
     m_aGroups.clear();
     m_aSlots.clear();
     m_aProblems.clear();

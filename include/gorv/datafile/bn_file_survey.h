@@ -1,4 +1,4 @@
-// CBnFileInspect: walks a record file's whole directory (every group of the chain, every slot,
+// CBnFileSurvey: walks a record file's whole directory (every group of the chain, every slot,
 // also those that a scan by name no longer reaches) without trusting any number in it, and
 // lists what is wrong: broken or cyclic chains, damaged slots, overlapping records, records
 // past the end of the file, unreachable slots. Diagnostics for tools and tests; it never writes.
@@ -35,7 +35,7 @@ struct T_BN_GROUP_INFO {
     bool bReachable;       // no free slot in an earlier group
 };
 
-class GORV_API CBnFileInspect {
+class GORV_API CBnFileSurvey {
 public:
     // Reads the file's directory. Returns 0 when its first main header is this format (20 bytes,
     // 20 sub-headers a group); else 2 and nothing is listed. Read errors of the file pass through
