@@ -1,5 +1,6 @@
 // Indexed and certified helpers of the section passes, and the switch that sends every pass back
-// to its plain all-pairs form (used by tests and benchmarks to compare the two on the same input).
+// to its plain all-pairs form (built only into the comparison tests and benchmarks, which run the
+// two on the same input).
 // Every helper gives exactly the answers of the plain pass it stands in for.
 #pragma once
 
@@ -10,9 +11,15 @@
 
 namespace detail {
 
+#ifdef GORV_SECTION_PLAIN_PASSES
 // Whether the calling thread runs the plain passes (off unless a test or benchmark turns it on).
+// Only the comparison build of the area (gorv_section_reference) has the switch.
 bool SmPlainPasses();
 void SmSetPlainPasses(bool bPlain);
+#else
+// The library itself always runs the indexed passes; the plain branches compile away.
+constexpr bool SmPlainPasses() { return false; }
+#endif
 
 // The segments of a list of signed section curve references, in the order the winding sum visits
 // them, with what the certified sum needs.

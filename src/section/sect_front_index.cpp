@@ -138,6 +138,7 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
                 if (std::max(S[0], E[0]) < lo[0] || std::min(S[0], E[0]) > hi[0] || std::max(S[1], E[1]) < lo[1] ||
                     std::min(S[1], E[1]) > hi[1])
                     continue;
+                if (AtEnd(S, P, A) || AtEnd(E, P, A)) continue;
                 Take(k, aOut);
             }
         });
@@ -149,7 +150,7 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
         for (int nId : m_cellCorners[Index(cx, cy)]) {
             const double* S = &m_aXY[2 * static_cast<std::size_t>(nId)];
             const double o = (P[0] - S[0]) * (A[1] - S[1]) - (P[1] - S[1]) * (A[0] - S[0]);
-            if (!(std::fabs(o) <= dLimit)) continue;
+            if (!(std::fabs(o) <= dLimit) || AtEnd(S, P, A)) continue;
             for (std::size_t k : m_cornerEdges[static_cast<std::size_t>(nId)]) Take(k, aOut);
         }
     });

@@ -8,6 +8,10 @@
 // and E are surely on opposite sides of it; then the segment S-E meets the line P-A within |PA| / 2
 // of the side itself (found through the cells that S-E passes through). Every other edge answers
 // false, so leaving it out changes no answer.
+//
+// An edge with an end at P or A never crosses P-A: one of the orientations of the test is then
+// exactly 0. Such edges are left out of a side's gathering (for the other side of a triangle they
+// are gathered by that side's own query when they can cross it).
 #pragma once
 
 #include <cstddef>
@@ -39,6 +43,10 @@ private:
         return static_cast<std::size_t>(cy) * static_cast<std::size_t>(m_nSide) + static_cast<std::size_t>(cx);
     }
     void Take(std::size_t k, std::vector<std::size_t>& aOut);
+    // Whether corner S is P or A (by its coordinates).
+    static bool AtEnd(const double S[2], const double P[2], const double A[2]) {
+        return (S[0] == P[0] && S[1] == P[1]) || (S[0] == A[0] && S[1] == A[1]);
+    }
 
     const std::vector<double>& m_aXY;
     std::vector<std::vector<std::size_t>> m_cellEdges;  // edges whose segment passes the cell

@@ -180,11 +180,19 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         }
     }
     detail::SmFrontIndex index(aXY, detail::SmPlainPasses() || aXY.empty() ? std::vector<int>() : aCorner);
-    for (std::size_t k = 0; k < front.size(); ++k) index.AddEdge(k, front[k].a, front[k].b);
+    // The crossing test gives the same answer for an edge and its reverse (its two orientation
+    // products only swap factors or negate both), so only the first of the two is indexed.
+    std::set<std::pair<int, int>> setIndexed;
+    auto indexEdge = [&](std::size_t k, int a, int b) {
+        if (!index.IsOk()) return;
+        if (setIndexed.count(std::make_pair(b, a)) != 0 || !setIndexed.insert(std::make_pair(a, b)).second) return;
+        index.AddEdge(k, a, b);
+    };
+    for (std::size_t k = 0; k < front.size(); ++k) indexEdge(k, front[k].a, front[k].b);
     std::vector<std::size_t> aNear;
     auto addEdge = [&](const SmFrontEdge& e) {
         mapEdgeAt[std::make_pair(e.a, e.b)].push_back(front.size());
-        index.AddEdge(front.size(), e.a, e.b);
+        indexEdge(front.size(), e.a, e.b);
         front.push_back(e);
     };
     std::vector<std::size_t> aTouched;

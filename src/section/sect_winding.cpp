@@ -21,7 +21,9 @@ namespace detail {
 
 namespace {
 
+#ifdef GORV_SECTION_PLAIN_PASSES
 thread_local bool t_bPlainPasses = false;
+#endif
 
 const double kDeg = 180.0 / 3.14159265358979323846;
 const double kRoundedMax = 0.0811;   // largest exact angle (degrees) that angle_2d may round to 0
@@ -33,8 +35,10 @@ double SummationBound(double n) { return 2.0 * n * n * 180.0 * 1.2e-16 + 1e-12; 
 
 }  // namespace
 
+#ifdef GORV_SECTION_PLAIN_PASSES
 bool SmPlainPasses() { return t_bPlainPasses; }
 void SmSetPlainPasses(bool bPlain) { t_bPlainPasses = bPlain; }
+#endif
 
 bool SmLoopRing::Build(const T_SM_SECTION& section, const std::vector<int>& aCurveRef) {
     m_x0.clear();

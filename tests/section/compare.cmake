@@ -1,8 +1,9 @@
 # The indexed section passes against the plain ones (tests/section/compare/). Links the area's
-# objects directly: the switch to the plain passes is not exported from the library.
+# reference build, the only one with the switch to the plain passes.
 file(GLOB _cmp_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/section/compare/*_test.cpp)
 add_executable(gorv_section_compare_tests ${_cmp_srcs})
 gorv_area_objects(_cmp_objs section)
+gorv_reference_objects(_cmp_objs ${_cmp_objs})
 gorv_link_objects(gorv_section_compare_tests ${_cmp_objs})
 target_include_directories(gorv_section_compare_tests PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_BINARY_DIR}/include
   ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src)
