@@ -28,4 +28,47 @@ inline double SmAngle(const double v[2], const double p1[2], const double p2[2])
     return (x1 * y2 - y1 * x2 < 0.0) ? -theta : theta;
 }
 
+// Ordering key of the angle SmAngle(v, p1, p2) when that angle is above 0: the negated cosine k
+// that SmAngle passes to acos, or 2 for a straight angle (180 degrees). False when the angle is 0,
+// negative or not a number. A larger key means a larger angle, with these limits:
+// - equal keys give equal angles;
+// - keys that differ by more than SmAngleKeyGap(larger key) give angles in the same order;
+// - keys closer than that may give equal angles or, with acos rounded, angles out of order, so
+//   their angles must be compared (SmKeyAngle).
+inline bool SmAngleKey(const double v[2], const double p1[2], const double p2[2], double& dKey) {
+    const double x1 = p1[0] - v[0], y1 = p1[1] - v[1], x2 = p2[0] - v[0], y2 = p2[1] - v[1];
+    const double a = std::sqrt(x1 * x1 + y1 * y1);
+    const double b = std::sqrt(x2 * x2 + y2 * y2);
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double c = std::sqrt(dx * dx + dy * dy);
+    if (!(2.0 * a * b >= 1e-6)) return false;
+    const double k = (a * a + b * b - c * c) / (2.0 * a * b);
+    if (!(k <= 0.999999)) return false;
+    if (k < -0.999999) {
+        dKey = 2.0;
+        return true;
+    }
+    if (x1 * y2 - y1 * x2 < 0.0) return false;
+    dKey = -k;
+    return true;
+}
+
+// The angle (degrees) of a key from SmAngleKey, bit for bit what SmAngle returns.
+inline double SmKeyAngle(double dKey) {
+    if (dKey == 2.0) return 180.0;
+    return std::fabs(std::acos(-dKey) * 180.0 / 3.141592653589793);
+}
+
+// Gap above which two keys' angles are surely in the keys' order (dKey the larger key, k = -dKey).
+// The angle is acos(k) in radians, then times 180 and divided by pi, each rounded. For k1 < k2
+// with k2 - k1 = d, acos falls by at least d / sqrt(1 - k1^2) (for k1 >= 0) or by d (any k1).
+// With acos within 1 ulp and the two roundings of the conversion, the computed angles stay in
+// order once the fall exceeds 6 ulp of acos(k1); since acos(k) <= pi / 2 * sqrt(1 - k^2) for
+// k >= 0 and acos(k) <= pi, the gaps below exceed that at least four times over.
+inline double SmAngleKeyGap(double dKey) {
+    const double k = -dKey;
+    if (k >= 0.0) return 8e-15 * (1.0 - k * k);
+    return 1.6e-14;
+}
+
 }  // namespace detail

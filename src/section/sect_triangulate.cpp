@@ -156,6 +156,12 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     auto worse = [](const Cand& x, const Cand& y) { return x.first < y.first || (x.first == y.first && x.second > y.second); };
     std::vector<Cand> heap;
     heap.reserve(2 * n0);
+    struct Tie {
+        double dAngle;
+        double dKey;
+        std::size_t nIdx;
+    };
+    std::vector<Tie> aTie;              // candidates taken out of the key heap, by angle
     std::vector<std::size_t> aBlocker;  // edges that recently blocked a candidate: tried first
     std::map<int, bool> mapCrossed;       // point -> its sides cross the front (for this edge)
     const detail::SmCandidateGrid grid(front, n0, pts);
@@ -251,9 +257,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 // never a candidate. (The sign is the one angle_2d takes, from the same product.)
                 const double x1 = A[0] - Pc[0], y1 = A[1] - Pc[1], x2 = B[0] - Pc[0], y2 = B[1] - Pc[1];
                 if (x1 * y2 - y1 * x2 < 0.0 && x1 * x2 + y1 * y2 >= 0.0) return;
-                th = detail::SmAngle(Pc, A, B);
+                // The key stands for the angle; near-equal keys are settled by angle when taken out.
+                if (!detail::SmAngleKey(Pc, A, B, th)) return;
             }
-            if (th > 0.0) {
+            if (!bPlainAngles || th > 0.0) {
                 heap.push_back(Cand(th, idx));
                 if (nMode == 2) {
                     std::make_heap(heap.begin(), heap.end(), worse);
@@ -312,24 +319,80 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         int nV = 0;
         const double* V = nullptr;
         const std::size_t nFront = front.size();
-        while (true) {
-            if (nMode == 2 && nSorted == 0 && !heap.empty()) nextBatch();
-            if (heap.empty() ||
-                !((nMode == 0 ? best : nMode == 1 ? heap.front() : heap.back()).first > unmeasuredBound())) {
-                if (nRing > nLastRing) break;
-                measureRing();
-                continue;
-            }
+        // Keyed candidates leave the key heap for the angle heap (aTie), where their angles are
+        // known. The angle heap's best is the best of all once the key heap's best key lies more
+        // than a gap below its key: every key there then stands for a smaller angle.
+        aTie.clear();
+        auto tieWorse = [](const Tie& x, const Tie& y) {
+            return x.dAngle < y.dAngle || (x.dAngle == y.dAngle && x.nIdx > y.nIdx);
+        };
+        auto keyTop = [&]() -> const Cand& {
             if (nMode == 0) {
                 nMode = 2;
                 nextBatch();
+            } else if (nMode == 2 && nSorted == 0) {
+                nextBatch();
             }
+            return nMode == 1 ? heap.front() : heap.back();
+        };
+        auto keyPop = [&]() {
+            keyTop();
             if (nMode == 1)
                 std::pop_heap(heap.begin(), heap.end(), worse);
             else
                 --nSorted;
-            const std::size_t idx = heap.back().second;
+            const Cand c = heap.back();
             heap.pop_back();
+            return c;
+        };
+        double dLastKey = 0.0, dLastAngle = -1.0;  // equal keys, equal angles: one acos
+        auto resolve = [&]() {
+            while (!heap.empty()) {
+                if (!aTie.empty()) {
+                    const Tie& b = aTie.front();
+                    if (keyTop().first < b.dKey - detail::SmAngleKeyGap(b.dKey)) break;
+                }
+                const Cand c = keyPop();
+                if (!(dLastAngle >= 0.0 && c.first == dLastKey)) {
+                    dLastKey = c.first;
+                    dLastAngle = detail::SmKeyAngle(c.first);
+                }
+                aTie.push_back(Tie{dLastAngle, c.first, c.second});
+                std::push_heap(aTie.begin(), aTie.end(), tieWorse);
+            }
+        };
+        // Whether the best candidate measured so far surely beats every unmeasured one (the
+        // angles used are never above the best measured angle).
+        auto bestIsSure = [&]() {
+            const double dBound = unmeasuredBound();
+            if (dBound < 0.0) return true;
+            if (bPlainAngles) return heap.front().first > dBound;
+            if (!aTie.empty() && aTie.front().dAngle > dBound) return true;
+            if (heap.empty()) return false;
+            return detail::SmKeyAngle(nMode == 0 ? best.first : keyTop().first) > dBound;
+        };
+        // Takes out the best candidate: the largest angle, then the smallest index.
+        auto takeBest = [&]() {
+            if (bPlainAngles) {
+                std::pop_heap(heap.begin(), heap.end(), worse);
+                const Cand c = heap.back();
+                heap.pop_back();
+                return c.second;
+            }
+            resolve();
+            std::pop_heap(aTie.begin(), aTie.end(), tieWorse);
+            const std::size_t nIdx = aTie.back().nIdx;
+            aTie.pop_back();
+            return nIdx;
+        };
+
+        while (true) {
+            if ((heap.empty() && aTie.empty()) || !bestIsSure()) {
+                if (nRing > nLastRing) break;
+                measureRing();
+                continue;
+            }
+            const std::size_t idx = takeBest();
             SmFrontEdge& owner = front[idx / 2];
             const int nP = idx % 2 == 0 ? owner.a : owner.b;
             const double* P = pts.Get(nP);

@@ -54,6 +54,59 @@ TEST(SectionPassCompare, WrittenOutAngleIsAngle2dBitForBit) {
     EXPECT_EQ(n, 0);
 }
 
+// The triangulation orders candidates by SmAngleKey and settles keys closer than their gap by
+// angle. Every key must give SmAngle's value bit for bit, exactly when that angle is above 0, and
+// keys further apart than the gap must order the angles strictly. The cocircular corners are the
+// hard case: all see the edge under the same exact angle, so only rounding tells them apart.
+TEST(SectionPassCompare, AngleKeysOrderCandidatesAsTheirAngles) {
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    const double kPi = 3.14159265358979323846;
+    int nWrong = 0, nDisorder = 0, nNear = 0;
+    for (int round = 0; round < 400; ++round) {
+        const double p[2] = {u(rng), u(rng)}, q[2] = {u(rng), u(rng)};
+        // Circle through p and q: centre on their bisector, so every corner on it sees p-q under
+        // one angle (acute, right or obtuse depending on the side and the centre's offset).
+        const double mx = 0.5 * (p[0] + q[0]), my = 0.5 * (p[1] + q[1]);
+        const double nx = -(q[1] - p[1]), ny = q[0] - p[0];
+        const double t = round % 4 == 0 ? 0.0 : 3.0 * u(rng);
+        const double cx = mx + t * nx, cy = my + t * ny;
+        const double r = std::hypot(p[0] - cx, p[1] - cy);
+        std::vector<std::pair<double, double>> aKeyAngle;
+        for (int i = 0; i < 300; ++i) {
+            const double phi = 2.0 * kPi * (0.5 + 0.5 * u(rng));
+            double v[2] = {cx + r * std::cos(phi), cy + r * std::sin(phi)};
+            if (i % 3 == 1) {  // off the circle by a few ulp-sized steps
+                v[0] += 1e-15 * u(rng);
+                v[1] += 1e-15 * u(rng);
+            } else if (i % 3 == 2) {  // anywhere
+                v[0] = 2.0 * u(rng);
+                v[1] = 2.0 * u(rng);
+            }
+            const double th = detail::SmAngle(v, p, q);
+            double dKey = 0.0;
+            const bool bKey = detail::SmAngleKey(v, p, q, dKey);
+            if (bKey != (th > 0.0) || (bKey && !SameBits(detail::SmKeyAngle(dKey), th))) ++nWrong;
+            if (bKey) aKeyAngle.push_back(std::make_pair(dKey, th));
+        }
+        std::sort(aKeyAngle.begin(), aKeyAngle.end());
+        for (std::size_t i = 0; i < aKeyAngle.size(); ++i) {
+            for (std::size_t j = i + 1; j < aKeyAngle.size(); ++j) {
+                const double dHi = aKeyAngle[j].first, dLo = aKeyAngle[i].first;
+                if (dHi - detail::SmAngleKeyGap(dHi) <= dLo) {
+                    if (dHi != dLo) ++nNear;
+                    continue;
+                }
+                if (!(aKeyAngle[j].second > aKeyAngle[i].second)) ++nDisorder;
+            }
+        }
+    }
+    EXPECT_EQ(nWrong, 0);
+    EXPECT_EQ(nDisorder, 0);
+    // The set must reach keys close enough to need their angles compared.
+    EXPECT_GT(nNear, 0);
+}
+
 // A section holding one loop of the given rings' points, as the loop code reads it.
 struct RingSection {
     T_SM_SECTION s;
