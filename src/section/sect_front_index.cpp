@@ -116,7 +116,8 @@ void SmFrontIndex::Take(std::size_t k, std::vector<std::size_t>& aOut) {
     aOut.push_back(k);
 }
 
-bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, std::vector<std::size_t>& aOut) {
+bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, std::vector<std::size_t>& aOut,
+                           std::size_t nFrom) {
     if (!m_bOk) return false;
     const double dx = A[0] - P[0], dy = A[1] - P[1];
     const double dLen = std::sqrt(dx * dx + dy * dy);
@@ -131,7 +132,9 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
         const double lo[2] = {std::min(Q0[0], Q1[0]) - m_dSlack, std::min(Q0[1], Q1[1]) - m_dSlack};
         const double hi[2] = {std::max(Q0[0], Q1[0]) + m_dSlack, std::max(Q0[1], Q1[1]) + m_dSlack};
         CellsNear(Q0, Q1, false, 0.0, [&](int cx, int cy) {
-            for (std::size_t k : m_cellEdges[Index(cx, cy)]) {
+            const std::vector<std::size_t>& cell = m_cellEdges[Index(cx, cy)];
+            for (auto it = std::lower_bound(cell.begin(), cell.end(), nFrom); it != cell.end(); ++it) {
+                const std::size_t k = *it;
                 if (m_aSeen[k] == m_nStamp) continue;
                 const double* S = &m_aXY[2 * static_cast<std::size_t>(m_aEnds[2 * k])];
                 const double* E = &m_aXY[2 * static_cast<std::size_t>(m_aEnds[2 * k + 1])];
@@ -149,9 +152,11 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
     CellsNear(P, A, true, dStrip, [&](int cx, int cy) {
         for (int nId : m_cellCorners[Index(cx, cy)]) {
             const double* S = &m_aXY[2 * static_cast<std::size_t>(nId)];
+            const std::vector<std::size_t>& edges = m_cornerEdges[static_cast<std::size_t>(nId)];
+            if (edges.empty() || edges.back() < nFrom) continue;
             const double o = (P[0] - S[0]) * (A[1] - S[1]) - (P[1] - S[1]) * (A[0] - S[0]);
             if (!(std::fabs(o) <= dLimit) || AtEnd(S, P, A)) continue;
-            for (std::size_t k : m_cornerEdges[static_cast<std::size_t>(nId)]) Take(k, aOut);
+            for (auto it = std::lower_bound(edges.begin(), edges.end(), nFrom); it != edges.end(); ++it) Take(*it, aOut);
         }
     });
     return true;

@@ -28,9 +28,11 @@ public:
     void AddEdge(std::size_t k, int nS, int nE);
     // Appends to aOut edges (each once per gathering) that may cross side P-A: with bStrip those
     // with an end near the line P-A, else those passing near the side itself; both together hold
-    // every edge that can. False when the side is too short for the index to bound its near-line
-    // strip (the caller then tests every edge).
-    bool Collect(const double P[2], const double A[2], bool bStrip, std::vector<std::size_t>& aOut);
+    // every edge that can. Only edges from nFrom on (in the order added) are looked at. False when
+    // the side is too short for the index to bound its near-line strip (the caller then tests
+    // every edge).
+    bool Collect(const double P[2], const double A[2], bool bStrip, std::vector<std::size_t>& aOut,
+                 std::size_t nFrom = 0);
     // Starts a new gathering (edges already appended since the last call are not appended again).
     void NewQuery() { ++m_nStamp; }
 

@@ -11,10 +11,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -163,6 +165,13 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     };
     std::vector<Tie> aTie;              // candidates taken out of the key heap, by angle
     std::vector<std::size_t> aBlocker;  // edges that recently blocked a candidate: tried first
+    // Per triangle side (its two corners): whether it crosses an edge of the front, known for the
+    // edges before nChecked.
+    struct SideMemo {
+        std::size_t nChecked = 0;
+        bool bCross = false;
+    };
+    std::unordered_map<std::uint64_t, SideMemo> mapSide;
     std::map<int, bool> mapCrossed;       // point -> its sides cross the front (for this edge)
     const detail::SmCandidateGrid grid(front, n0, pts);
     // Front edge indices by their (start, end) points, kept as the front grows.
@@ -422,28 +431,49 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                     aBlocker.push_back(k);
                     if (aBlocker.size() > 8) aBlocker.erase(aBlocker.begin());
                 };
-                bool bIndexed = false;
-                if (!bCross && index.IsOk()) {
-                    // Edges near the two sides first (where crossings usually are), then those
-                    // with an end near their lines.
-                    index.NewQuery();
-                    bIndexed = true;
-                    for (int nPass = 0; nPass < 2 && bIndexed && !bCross; ++nPass) {
-                        aNear.clear();
-                        bIndexed = index.Collect(P, A, nPass == 1, aNear) && index.Collect(P, B, nPass == 1, aNear);
-                        for (std::size_t k : aNear) {
-                            if (!bIndexed) break;
-                            if (k != i && k < nFront && crosses(k)) {
-                                blocked(k);
-                                break;
+                // Whether side P-Q crosses an edge of the front. Edges stay in the front for
+                // good, so a side that crossed one still does, and one that crossed none of the
+                // first n edges need only be tested against the edges added since.
+                auto sideCrosses = [&](int nQ, const double* Q) {
+                    const std::uint64_t nKey =
+                        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(std::min(nP, nQ))) << 32) |
+                        static_cast<std::uint32_t>(std::max(nP, nQ));
+                    SideMemo& memo = mapSide[nKey];
+                    if (memo.bCross) return true;
+                    const std::size_t nFrom = memo.nChecked;
+                    memo.nChecked = nFront;
+                    auto test = [&](std::size_t k) {
+                        if (k < nFrom || k >= nFront || k == i) return false;
+                        if (!Gorv::check_line_line_intersection_2d(P, Q, pts.Get(front[k].a), pts.Get(front[k].b)))
+                            return false;
+                        memo.bCross = true;
+                        blocked(k);
+                        return true;
+                    };
+                    bool bIndexed = nFront - nFrom > 16;
+                    if (bIndexed) {
+                        // Edges near the side first (where crossings usually are), then those with
+                        // an end near its line.
+                        for (int nPass = 0; nPass < 2 && bIndexed && !memo.bCross; ++nPass) {
+                            index.NewQuery();
+                            aNear.clear();
+                            bIndexed = index.Collect(P, Q, nPass == 1, aNear, nFrom);
+                            for (std::size_t n = 0; bIndexed && n < aNear.size() && !test(aNear[n]); ++n) {
                             }
                         }
+                        // A crossing found is the answer whatever the strip gave.
+                        if (memo.bCross) return true;
                     }
-                    // A crossing found is the answer whatever the strip gave.
-                    if (bCross) bIndexed = true;
-                }
-                for (std::size_t k = 0; !bIndexed && k < nFront && !bCross; ++k) {
-                    if (k != i && crosses(k)) blocked(k);
+                    for (std::size_t k = nFrom; !bIndexed && k < nFront && !test(k); ++k) {
+                    }
+                    return memo.bCross;
+                };
+                if (!bCross && index.IsOk()) {
+                    bCross = sideCrosses(nA, A) || sideCrosses(nB, B);
+                } else {
+                    for (std::size_t k = 0; k < nFront && !bCross; ++k) {
+                        if (k != i && crosses(k)) blocked(k);
+                    }
                 }
                 if (bSlot) {
                     aCrossStamp[nSlot] = nAngleStamp;

@@ -188,7 +188,7 @@ TEST(SectionPassCompare, CertifiedWindingSumDecidesAsThePlainSum) {
 TEST(SectionPassCompare, FrontIndexHoldsEveryCrossingEdge) {
     std::mt19937 rng(5);
     std::uniform_real_distribution<double> u(0.0, 1.0);
-    int nMissed = 0, nCrossing = 0;
+    int nMissed = 0, nCrossing = 0, nOutOfRange = 0;
     for (int round = 0; round < 40; ++round) {
         const int nCorner = 20 + static_cast<int>(rng() % 300);
         std::vector<double> aXY;
@@ -224,10 +224,15 @@ TEST(SectionPassCompare, FrontIndexHoldsEveryCrossingEdge) {
             const double* A = &aXY[2 * a];
             std::vector<std::size_t> aNear;
             index.NewQuery();
-            if (!index.Collect(P, A, false, aNear) || !index.Collect(P, A, true, aNear)) continue;
+            // Every other query looks only at the edges from some point on.
+            const std::size_t nFrom = q % 2 == 0 ? 0 : rng() % aEdge.size();
+            if (!index.Collect(P, A, false, aNear, nFrom) || !index.Collect(P, A, true, aNear, nFrom)) continue;
             std::vector<char> inSet(aEdge.size(), 0);
-            for (std::size_t k : aNear) inSet[k] = 1;
-            for (std::size_t k = 0; k < aEdge.size(); ++k) {
+            for (std::size_t k : aNear) {
+                if (k < nFrom) ++nOutOfRange;
+                inSet[k] = 1;
+            }
+            for (std::size_t k = nFrom; k < aEdge.size(); ++k) {
                 const double* S = &aXY[2 * aEdge[k].first];
                 const double* E = &aXY[2 * aEdge[k].second];
                 if (!Gorv::check_line_line_intersection_2d(P, A, S, E)) continue;
@@ -237,6 +242,7 @@ TEST(SectionPassCompare, FrontIndexHoldsEveryCrossingEdge) {
         }
     }
     EXPECT_EQ(nMissed, 0);
+    EXPECT_EQ(nOutOfRange, 0);
     EXPECT_GT(nCrossing, 1000);
 }
 
