@@ -317,6 +317,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         // (one cell for the middle's own cell, one of slack for rounding at cell borders). The
         // bound is used only from a distance of one edge length on, where the measured angles
         // are accurate to far better than the added 1e-6 degree.
+        // angle_2d gives 0 for a cosine above 0.999999, that is for exact angles below about
+        // 0.08103 degrees; below this bound the cosine clears that limit by over 1e-8, far more
+        // than its rounding.
+        const double kRoundsToZero = 0.0805;
         auto unmeasuredBound = [&]() {
             if (nRing > nLastRing) return -1.0;
             const double dNear = (nRing - 2) * grid.CellSize();
@@ -398,6 +402,9 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         while (true) {
             if ((heap.empty() && aTie.empty()) || !bestIsSure()) {
                 if (nRing > nLastRing) break;
+                // No candidate yet, and every corner left sees the edge under an angle that
+                // angle_2d rounds to 0: none of them is a candidate either.
+                if (!bPlainAngles && heap.empty() && aTie.empty() && unmeasuredBound() < kRoundsToZero) break;
                 measureRing();
                 continue;
             }

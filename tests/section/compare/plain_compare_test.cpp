@@ -5,6 +5,7 @@
 #include "compare_cases.h"
 #include "support/wkt_read.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -135,6 +136,24 @@ TEST(SectionPlainCompare, DegenerateModelsAgree) {
         sect_compare::AddRing(m, {5, -1, 5.003, -1, 5.003, 11, 5, 11}, b);
         const int sa = m.GenerateSection(a), sb = m.GenerateSection(b);
         m.IntersectSections(sa, sb);
+    });
+    // A flat arc of 50 short edges (radius 100, 0.012 long) in the bottom of a square: the
+    // far corners, and the arc's own points, see an arc edge under angles that angle_2d rounds to
+    // 0, so the search for a candidate stops once only such corners are left.
+    scripts.push_back([](CSectModel& m) {
+        std::vector<double> xy = {0, 100, 0, 0};
+        for (int k = 0; k <= 50; ++k) {
+            const double t = -0.003 + 0.00012 * k;
+            xy.push_back(50.0 + 100.0 * std::sin(t));
+            xy.push_back(100.0 * std::cos(t) - 100.0);
+        }
+        const double tail[4] = {100, 0, 100, 100};
+        xy.insert(xy.end(), tail, tail + 4);
+        std::vector<int> a, b;
+        sect_compare::AddRing(m, xy, a);
+        sect_compare::AddRing(m, {25, 50, 75, 50, 75, 150, 25, 150}, b);
+        const int sa = m.GenerateSection(a), sb = m.GenerateSection(b);
+        m.UniteSections(sa, sb);
     });
     for (std::size_t i = 0; i < scripts.size(); ++i) {
         SCOPED_TRACE(i);
