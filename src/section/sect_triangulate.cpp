@@ -312,15 +312,15 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 }
             }
         };
+        // angle_2d gives 0 for a cosine above 0.999999, that is for exact angles below about
+        // 0.08103 degrees; below this bound the cosine clears that limit by over 1e-8, far more
+        // than its rounding.
+        const double kRoundsToZero = 0.0805;
         // Upper bound of the angle of every candidate not measured yet (-1 when none is left).
         // Unmeasured corners lie in rings >= nRing, at least (nRing - 2) cells from the middle
         // (one cell for the middle's own cell, one of slack for rounding at cell borders). The
         // bound is used only from a distance of one edge length on, where the measured angles
         // are accurate to far better than the added 1e-6 degree.
-        // angle_2d gives 0 for a cosine above 0.999999, that is for exact angles below about
-        // 0.08103 degrees; below this bound the cosine clears that limit by over 1e-8, far more
-        // than its rounding.
-        const double kRoundsToZero = 0.0805;
         auto unmeasuredBound = [&]() {
             if (nRing > nLastRing) return -1.0;
             const double dNear = (nRing - 2) * grid.CellSize();
