@@ -359,6 +359,30 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             return c;
         };
         double dLastKey = 0.0, dLastAngle = -1.0;  // equal keys, equal angles: one acos
+        // Whether a recent blocker (or this edge's earlier test) already shows that the corner of
+        // candidate idx crosses the front: a crossing is the answer whatever the other edges give.
+        auto knownBlocked = [&](std::size_t idx) {
+            const int nC = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
+            const std::size_t nSlot = static_cast<std::size_t>(nC);
+            if (nC < 0 || nSlot >= aCrossStamp.size()) return false;
+            if (aCrossStamp[nSlot] == nAngleStamp) return aCrossed[nSlot] != 0;
+            const double* C = pts.Get(nC);
+            for (std::size_t b = aBlocker.size(); b-- > 0;) {
+                const std::size_t k = aBlocker[b];
+                if (k == i || k >= nFront) continue;
+                const double* S = pts.Get(front[k].a);
+                const double* E = pts.Get(front[k].b);
+                if (Gorv::check_line_line_intersection_2d(C, A, S, E) || Gorv::check_line_line_intersection_2d(C, B, S, E)) {
+                    aCrossStamp[nSlot] = nAngleStamp;
+                    aCrossed[nSlot] = 1;
+                    return true;
+                }
+            }
+            return false;
+        };
+        // Moves candidates to the angle heap until its best is sure. False when a candidate taken
+        // out was dropped as blocked: the caller then weighs the rest against the unmeasured
+        // corners again.
         auto resolve = [&]() {
             while (!heap.empty()) {
                 if (!aTie.empty()) {
@@ -366,6 +390,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                     if (keyTop().first < b.dKey - detail::SmAngleKeyGap(b.dKey)) break;
                 }
                 const Cand c = keyPop();
+                if (knownBlocked(c.second)) return false;
                 if (!(dLastAngle >= 0.0 && c.first == dLastKey)) {
                     dLastKey = c.first;
                     dLastAngle = detail::SmKeyAngle(c.first);
@@ -373,6 +398,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 aTie.push_back(Tie{dLastAngle, c.first, c.second});
                 std::push_heap(aTie.begin(), aTie.end(), tieWorse);
             }
+            return true;
         };
         // Whether the best candidate measured so far surely beats every unmeasured one (the
         // angles used are never above the best measured angle).
@@ -384,7 +410,9 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             if (heap.empty()) return false;
             return detail::SmKeyAngle(nMode == 0 ? best.first : keyTop().first) > dBound;
         };
-        // Takes out the best candidate: the largest angle, then the smallest index.
+        // Takes out the best candidate: the largest angle, then the smallest index (kNone when a
+        // blocked one was dropped instead).
+        const std::size_t kNone = static_cast<std::size_t>(-1);
         auto takeBest = [&]() {
             if (bPlainAngles) {
                 std::pop_heap(heap.begin(), heap.end(), worse);
@@ -392,7 +420,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 heap.pop_back();
                 return c.second;
             }
-            resolve();
+            if (!resolve()) return kNone;
             std::pop_heap(aTie.begin(), aTie.end(), tieWorse);
             const std::size_t nIdx = aTie.back().nIdx;
             aTie.pop_back();
@@ -409,6 +437,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 continue;
             }
             const std::size_t idx = takeBest();
+            if (idx == kNone) continue;
             SmFrontEdge& owner = front[idx / 2];
             const int nP = idx % 2 == 0 ? owner.a : owner.b;
             const double* P = pts.Get(nP);
