@@ -86,12 +86,34 @@ public:
         m_lo[0] = lo[0];
         m_lo[1] = lo[1];
         m_cells.assign(static_cast<std::size_t>(m_nSide) * m_nSide, std::vector<std::size_t>());
+        int nMaxId = 0;
         for (std::size_t idx = 0; idx < 2 * n0; ++idx) {
-            const double* P = pts.Get(idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b);
+            const int nId = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
+            const double* P = pts.Get(nId);
             m_cells[Index(Cell(P[0], 0), Cell(P[1], 1))].push_back(idx);
+            nMaxId = std::max(nMaxId, nId);
+        }
+        // Each corner once, with its first entry and its coordinates.
+        m_corners.assign(m_cells.size(), std::vector<Corner>());
+        std::vector<char> aSeen(static_cast<std::size_t>(nMaxId) + 1, 0);
+        for (std::size_t c = 0; c < m_cells.size(); ++c) {
+            for (std::size_t idx : m_cells[c]) {
+                const int nId = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
+                if (nId < 0 || aSeen[static_cast<std::size_t>(nId)]) continue;
+                aSeen[static_cast<std::size_t>(nId)] = 1;
+                const double* P = pts.Get(nId);
+                m_corners[c].push_back(Corner{P[0], P[1], idx, nId});
+            }
         }
         m_bOk = true;
     }
+    // A corner of a cell: its coordinates, its first entry (2k + end of initial edge k) and id.
+    struct Corner {
+        double x;
+        double y;
+        std::size_t idx;
+        int nId;
+    };
     bool IsOk() const { return m_bOk; }
     int Side() const { return m_nSide; }
     double CellSize() const { return m_dCell; }
@@ -101,12 +123,14 @@ public:
         return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
     }
     const std::vector<std::size_t>& At(int cx, int cy) const { return m_cells[Index(cx, cy)]; }
+    const std::vector<Corner>& CornersAt(int cx, int cy) const { return m_corners[Index(cx, cy)]; }
 
 private:
     std::size_t Index(int cx, int cy) const {
         return static_cast<std::size_t>(cy) * static_cast<std::size_t>(m_nSide) + static_cast<std::size_t>(cx);
     }
     std::vector<std::vector<std::size_t>> m_cells;
+    std::vector<std::vector<Corner>> m_corners;
     double m_lo[2] = {0.0, 0.0};
     double m_dCell = 0.0;
     int m_nSide = 0;
@@ -244,20 +268,9 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             nSorted = b;
             nBatch *= 4;
         };
-        // Measures one candidate (never one of edge i's own ends). A corner is the end of several
-        // initial edges, all listed in one cell in ascending order: only its first entry is
-        // measured, since a later one, of the same angle, could only follow it out of the heap,
-        // and by then the corner is either taken or known to cross the front.
         ++nAngleStamp;
-        auto measure = [&](std::size_t idx) {
-            if (idx / 2 == i) return;
-            const int nP = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
-            const std::size_t nSlot = static_cast<std::size_t>(nP);
-            if (nP >= 0 && nSlot < aAngleStamp.size()) {
-                if (aAngleStamp[nSlot] == nAngleStamp) return;
-                aAngleStamp[nSlot] = nAngleStamp;
-            }
-            const double* Pc = pts.Get(nP);
+        // Measures corner Pc of entry idx.
+        auto measureAt = [&](const double* Pc, std::size_t idx) {
             double th = 0.0;
             if (bPlainAngles) {
                 th = Gorv::angle_2d(Pc, A, B);
@@ -281,6 +294,20 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 }
             }
         };
+        // Measures one candidate (never one of edge i's own ends). A corner is the end of several
+        // initial edges, all listed in one cell in ascending order: only its first entry is
+        // measured, since a later one, of the same angle, could only follow it out of the heap,
+        // and by then the corner is either taken or known to cross the front.
+        auto measure = [&](std::size_t idx) {
+            if (idx / 2 == i) return;
+            const int nP = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
+            const std::size_t nSlot = static_cast<std::size_t>(nP);
+            if (nP >= 0 && nSlot < aAngleStamp.size()) {
+                if (aAngleStamp[nSlot] == nAngleStamp) return;
+                aAngleStamp[nSlot] = nAngleStamp;
+            }
+            measureAt(pts.Get(nP), idx);
+        };
         // Rings of grid cells around the edge's middle are measured on demand; without a grid
         // every candidate is measured at once.
         const double dLen = Gorv::distance_2d(A, B);
@@ -298,17 +325,27 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             for (int cy = std::max(0, my - r); cy <= std::min(grid.Side() - 1, my + r); ++cy) {
                 const bool bEdgeRow = cy == my - r || cy == my + r;
                 const int cxLo = std::max(0, mx - r), cxHi = std::min(grid.Side() - 1, mx + r);
-                if (bEdgeRow || detail::SmPlainPasses()) {
+                if (detail::SmPlainPasses()) {
                     for (int cx = cxLo; cx <= cxHi; ++cx) {
                         if (!bEdgeRow && cx != mx - r && cx != mx + r) continue;
                         for (std::size_t idx : grid.At(cx, cy)) measure(idx);
                     }
+                    continue;
+                }
+                // Each corner once; edge i's own ends see it under 0 degrees.
+                auto cell = [&](int cx) {
+                    for (const detail::SmCandidateGrid::Corner& c : grid.CornersAt(cx, cy)) {
+                        if (c.nId == nA || c.nId == nB) continue;
+                        const double Pc[2] = {c.x, c.y};
+                        measureAt(Pc, c.idx);
+                    }
+                };
+                if (bEdgeRow) {
+                    for (int cx = cxLo; cx <= cxHi; ++cx) cell(cx);
                 } else {
                     // Between the ring's top and bottom rows only its left and right cells.
-                    if (mx - r >= 0)
-                        for (std::size_t idx : grid.At(mx - r, cy)) measure(idx);
-                    if (r > 0 && mx + r <= cxHi)
-                        for (std::size_t idx : grid.At(mx + r, cy)) measure(idx);
+                    if (mx - r >= 0) cell(mx - r);
+                    if (r > 0 && mx + r <= cxHi) cell(mx + r);
                 }
             }
         };
