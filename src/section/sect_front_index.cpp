@@ -29,7 +29,7 @@ SmFrontIndex::SmFrontIndex(const std::vector<double>& aXY, const std::vector<int
     m_dSlack = 1e-9 * (dExtent + dMag);
     m_dErr = 1e-15 * dExtent * dExtent;
     const std::size_t nCells = static_cast<std::size_t>(m_nSide) * static_cast<std::size_t>(m_nSide);
-    m_cellEdges.assign(nCells, std::vector<std::size_t>());
+    m_cellEdges.assign(nCells, std::vector<CellEdge>());
     m_cellCorners.assign(nCells, std::vector<int>());
     m_cornerEdges.assign(aXY.size() / 2, std::vector<std::size_t>());
     for (int nId : aCorner) {
@@ -104,9 +104,10 @@ void SmFrontIndex::AddEdge(std::size_t k, int nS, int nE) {
     if (nE != nS) m_cornerEdges[static_cast<std::size_t>(nE)].push_back(k);
     const double* S = &m_aXY[2 * static_cast<std::size_t>(nS)];
     const double* E = &m_aXY[2 * static_cast<std::size_t>(nE)];
+    const CellEdge ce{k, {std::min(S[0], E[0]), std::min(S[1], E[1])}, {std::max(S[0], E[0]), std::max(S[1], E[1])}};
     CellsNear(S, E, false, 0.0, [&](int cx, int cy) {
-        std::vector<std::size_t>& cell = m_cellEdges[Index(cx, cy)];
-        if (cell.empty() || cell.back() != k) cell.push_back(k);
+        std::vector<CellEdge>& cell = m_cellEdges[Index(cx, cy)];
+        if (cell.empty() || cell.back().k != k) cell.push_back(ce);
     });
 }
 
@@ -132,15 +133,15 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
         const double lo[2] = {std::min(Q0[0], Q1[0]) - m_dSlack, std::min(Q0[1], Q1[1]) - m_dSlack};
         const double hi[2] = {std::max(Q0[0], Q1[0]) + m_dSlack, std::max(Q0[1], Q1[1]) + m_dSlack};
         CellsNear(Q0, Q1, false, 0.0, [&](int cx, int cy) {
-            const std::vector<std::size_t>& cell = m_cellEdges[Index(cx, cy)];
-            for (auto it = std::lower_bound(cell.begin(), cell.end(), nFrom); it != cell.end(); ++it) {
-                const std::size_t k = *it;
+            const std::vector<CellEdge>& cell = m_cellEdges[Index(cx, cy)];
+            auto it = std::lower_bound(cell.begin(), cell.end(), nFrom,
+                                       [](const CellEdge& e, std::size_t n) { return e.k < n; });
+            for (; it != cell.end(); ++it) {
+                if (it->hi[0] < lo[0] || it->lo[0] > hi[0] || it->hi[1] < lo[1] || it->lo[1] > hi[1]) continue;
+                const std::size_t k = it->k;
                 if (m_aSeen[k] == m_nStamp) continue;
                 const double* S = &m_aXY[2 * static_cast<std::size_t>(m_aEnds[2 * k])];
                 const double* E = &m_aXY[2 * static_cast<std::size_t>(m_aEnds[2 * k + 1])];
-                if (std::max(S[0], E[0]) < lo[0] || std::min(S[0], E[0]) > hi[0] || std::max(S[1], E[1]) < lo[1] ||
-                    std::min(S[1], E[1]) > hi[1])
-                    continue;
                 if (AtEnd(S, P, A) || AtEnd(E, P, A)) continue;
                 Take(k, aOut);
             }

@@ -51,7 +51,13 @@ private:
     }
 
     const std::vector<double>& m_aXY;
-    std::vector<std::vector<std::size_t>> m_cellEdges;  // edges whose segment passes the cell
+    // An edge listed in a cell, with its box.
+    struct CellEdge {
+        std::size_t k;
+        double lo[2];
+        double hi[2];
+    };
+    std::vector<std::vector<CellEdge>> m_cellEdges;     // edges whose segment passes the cell
     std::vector<std::vector<int>> m_cellCorners;        // corners inside the cell
     std::vector<std::vector<std::size_t>> m_cornerEdges; // edges by end point id
     std::vector<unsigned> m_aSeen;                      // per edge: stamp of the last gathering
