@@ -145,6 +145,12 @@ bool encode_name(const wchar_t* s, std::size_t n, std::string& name, std::string
     return true;
 }
 
+// A value name as stored and its comparison key; a null name is the default value's "".
+bool encode_value_name(LPCWSTR s, std::string& name, std::string& fold) {
+    const wchar_t* vn = s ? s : L"";
+    return encode_name(vn, std::wcslen(vn), name, fold);
+}
+
 // ---- sessions --------------------------------------------------------------------------------
 
 struct Session {
@@ -836,6 +842,55 @@ LSTATUS open_or_create(HKEY hKey, LPCWSTR sub, bool create, PHKEY result, DWORD*
     return ERROR_SUCCESS;
 }
 
+// Runs body(session, key id) for a call on hKey inside the call's transaction, with Session::mu
+// held and the session usable. The result is body's, or the commit's when body succeeded.
+template <class Body>
+LSTATUS on_key(HKEY hKey, bool forWrite, Body body) {
+    Call c;
+    LSTATUS rc = c.enter(hKey, forWrite);
+    if (rc != ERROR_SUCCESS) return rc;
+    {
+        std::lock_guard<std::mutex> lock(c.s->mu);
+        rc = check_usable(c.s);
+        if (rc == ERROR_SUCCESS) rc = body(c.s, c.id);
+    }
+    return c.exit(rc);
+}
+
+// Steps to entry index of key's subkeys (values false: rows name, fold) or values (values true:
+// rows name, type, data, id). The entry right after the one the cursor stands on is found from
+// the cursor's position, any other by counting from the first. On a row, row(st) copies the
+// entry out and the cursor moves there, whatever the copy returned. Session::mu held.
+template <class Row>
+LSTATUS enum_entry(Session* s, std::int64_t key, bool values, DWORD index, Row row) {
+    Session::Cursor& cur = s->cursor;
+    const int kind = values ? 2 : 1;
+    const bool next = cur.kind == kind && cur.key == key && index == cur.index + 1;
+    sqlite3_stmt* st = s->stmt[values ? (next ? kEnumValueAfter : kEnumValue) : (next ? kEnumKeyAfter : kEnumKey)];
+    sqlite3_bind_int64(st, 1, key);
+    if (!next) sqlite3_bind_int64(st, 2, index);
+    else if (values) sqlite3_bind_int64(st, 2, cur.id);
+    else sqlite3_bind_text(st, 2, cur.fold.data(), static_cast<int>(cur.fold.size()), SQLITE_TRANSIENT);
+    LSTATUS rc;
+    const int src = sqlite3_step(st);
+    if (src == SQLITE_ROW) {
+        rc = row(st);
+        cur.kind = kind;
+        cur.key = key;
+        cur.index = index;
+        if (values) {
+            cur.id = sqlite3_column_int64(st, 3);
+        } else {
+            cur.fold.assign(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)),
+                            static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
+        }
+    } else {
+        rc = src == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : from_sqlite(src);
+    }
+    reset(st);
+    return rc;
+}
+
 }  // namespace
 
 LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
@@ -866,109 +921,80 @@ LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD* lpReserved, DWOR
                          DWORD* lpcbData) {
     if (lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
     std::string name, fold;
-    const wchar_t* vn = lpValueName ? lpValueName : L"";
-    if (!encode_name(vn, std::wcslen(vn), name, fold)) return ERROR_INVALID_PARAMETER;
-    Call c;
-    LSTATUS rc = c.enter(hKey, false);
-    if (rc != ERROR_SUCCESS) return rc;
-    {
-        std::lock_guard<std::mutex> lock(c.s->mu);
-        rc = check_usable(c.s);
-        if (rc == ERROR_SUCCESS && !c.s->schemaReady) rc = ERROR_FILE_NOT_FOUND;
-        if (rc == ERROR_SUCCESS) {
-            sqlite3_stmt* st = c.s->stmt[kGetValue];
-            sqlite3_bind_int64(st, 1, c.id);
-            sqlite3_bind_text(st, 2, fold.data(), static_cast<int>(fold.size()), SQLITE_STATIC);
-            int src = sqlite3_step(st);
-            if (src == SQLITE_ROW) {
-                if (lpType) *lpType = static_cast<DWORD>(sqlite3_column_int64(st, 0));
-                const void* data = sqlite3_column_blob(st, 1);
-                const DWORD size = static_cast<DWORD>(sqlite3_column_bytes(st, 1));
-                rc = copy_out(data, size, lpData, lpcbData);
-            } else {
-                rc = src == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : from_sqlite(src);
-                if (rc == ERROR_BADDB) c.s->broken = true;
-            }
-            reset(st);
+    if (!encode_value_name(lpValueName, name, fold)) return ERROR_INVALID_PARAMETER;
+    return on_key(hKey, false, [&](Session* s, std::int64_t id) -> LSTATUS {
+        if (!s->schemaReady) return ERROR_FILE_NOT_FOUND;
+        sqlite3_stmt* st = s->stmt[kGetValue];
+        sqlite3_bind_int64(st, 1, id);
+        sqlite3_bind_text(st, 2, fold.data(), static_cast<int>(fold.size()), SQLITE_STATIC);
+        LSTATUS rc;
+        const int src = sqlite3_step(st);
+        if (src == SQLITE_ROW) {
+            if (lpType) *lpType = static_cast<DWORD>(sqlite3_column_int64(st, 0));
+            const void* data = sqlite3_column_blob(st, 1);
+            const DWORD size = static_cast<DWORD>(sqlite3_column_bytes(st, 1));
+            rc = copy_out(data, size, lpData, lpcbData);
+        } else {
+            rc = src == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : from_sqlite(src);
+            if (rc == ERROR_BADDB) s->broken = true;
         }
-    }
-    return c.exit(rc);
+        reset(st);
+        return rc;
+    });
 }
 
 LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
     if (!lpData && cbData) return ERROR_INVALID_PARAMETER;
     std::string name, fold;
-    const wchar_t* vn = lpValueName ? lpValueName : L"";
-    if (!encode_name(vn, std::wcslen(vn), name, fold)) return ERROR_INVALID_PARAMETER;
+    if (!encode_value_name(lpValueName, name, fold)) return ERROR_INVALID_PARAMETER;
     if (cbData > 0x7FFFFFFFu) return ERROR_INVALID_PARAMETER;
-    Call c;
-    LSTATUS rc = c.enter(hKey, true);
-    if (rc != ERROR_SUCCESS) return rc;
-    {
-        std::lock_guard<std::mutex> lock(c.s->mu);
-        rc = check_usable(c.s);
-        if (rc == ERROR_SUCCESS && (c.s->readOnly || !c.s->schemaReady)) rc = ERROR_ACCESS_DENIED;
-        if (rc == ERROR_SUCCESS) {
-            static const BYTE kNone = 0;
-            sqlite3_stmt* st = c.s->stmt[kSetValue];
-            sqlite3_bind_int64(st, 1, c.id);
-            sqlite3_bind_text(st, 2, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
-            sqlite3_bind_text(st, 3, fold.data(), static_cast<int>(fold.size()), SQLITE_STATIC);
-            sqlite3_bind_int64(st, 4, dwType);
-            sqlite3_bind_blob(st, 5, lpData ? lpData : &kNone, static_cast<int>(cbData), SQLITE_STATIC);
-            rc = step_done(c.s, st);
-        }
-    }
-    return c.exit(rc);
+    return on_key(hKey, true, [&](Session* s, std::int64_t id) -> LSTATUS {
+        if (s->readOnly || !s->schemaReady) return ERROR_ACCESS_DENIED;
+        static const BYTE kNone = 0;
+        sqlite3_stmt* st = s->stmt[kSetValue];
+        sqlite3_bind_int64(st, 1, id);
+        sqlite3_bind_text(st, 2, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+        sqlite3_bind_text(st, 3, fold.data(), static_cast<int>(fold.size()), SQLITE_STATIC);
+        sqlite3_bind_int64(st, 4, dwType);
+        sqlite3_bind_blob(st, 5, lpData ? lpData : &kNone, static_cast<int>(cbData), SQLITE_STATIC);
+        return step_done(s, st);
+    });
 }
 
 LSTATUS RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
     std::string name, fold;
-    const wchar_t* vn = lpValueName ? lpValueName : L"";
-    if (!encode_name(vn, std::wcslen(vn), name, fold)) return ERROR_INVALID_PARAMETER;
-    Call c;
-    LSTATUS rc = c.enter(hKey, true);
-    if (rc != ERROR_SUCCESS) return rc;
-    {
-        std::lock_guard<std::mutex> lock(c.s->mu);
-        rc = check_usable(c.s);
-        if (rc == ERROR_SUCCESS && !c.s->schemaReady) rc = ERROR_FILE_NOT_FOUND;
-        if (rc == ERROR_SUCCESS && c.s->readOnly) rc = ERROR_ACCESS_DENIED;
-        if (rc == ERROR_SUCCESS) {
-            sqlite3_stmt* st = c.s->stmt[kDeleteValue];
-            sqlite3_bind_int64(st, 1, c.id);
-            sqlite3_bind_text(st, 2, fold.data(), static_cast<int>(fold.size()), SQLITE_STATIC);
-            rc = step_done(c.s, st);
-            if (rc == ERROR_SUCCESS && sqlite3_changes(c.s->db) == 0) rc = ERROR_FILE_NOT_FOUND;
-        }
-    }
-    return c.exit(rc);
+    if (!encode_value_name(lpValueName, name, fold)) return ERROR_INVALID_PARAMETER;
+    return on_key(hKey, true, [&](Session* s, std::int64_t id) -> LSTATUS {
+        if (!s->schemaReady) return ERROR_FILE_NOT_FOUND;
+        if (s->readOnly) return ERROR_ACCESS_DENIED;
+        sqlite3_stmt* st = s->stmt[kDeleteValue];
+        sqlite3_bind_int64(st, 1, id);
+        sqlite3_bind_text(st, 2, fold.data(), static_cast<int>(fold.size()), SQLITE_STATIC);
+        LSTATUS rc = step_done(s, st);
+        if (rc == ERROR_SUCCESS && sqlite3_changes(s->db) == 0) rc = ERROR_FILE_NOT_FOUND;
+        return rc;
+    });
 }
 
 LSTATUS RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
-    Call c;
-    LSTATUS rc = c.enter(hKey, true);
-    if (rc != ERROR_SUCCESS) return rc;
-    {
-        std::lock_guard<std::mutex> lock(c.s->mu);
-        rc = check_usable(c.s);
-        if (rc == ERROR_SUCCESS && c.s->readOnly) rc = ERROR_ACCESS_DENIED;
+    return on_key(hKey, true, [&](Session* s, std::int64_t key) -> LSTATUS {
+        if (s->readOnly) return ERROR_ACCESS_DENIED;
         std::int64_t id = 0;
         bool created = false;
-        if (rc == ERROR_SUCCESS) rc = walk(c.s, c.id, lpSubKey, false, id, created);
-        if (rc == ERROR_SUCCESS && c.s->schemaReady) {
-            if (id == c.id) {
-                sqlite3_bind_int64(c.s->stmt[kDeleteChildKeys], 1, id);
-                rc = step_done(c.s, c.s->stmt[kDeleteChildKeys]);
-                sqlite3_bind_int64(c.s->stmt[kDeleteValues], 1, id);
-                if (rc == ERROR_SUCCESS) rc = step_done(c.s, c.s->stmt[kDeleteValues]);
+        LSTATUS rc = walk(s, key, lpSubKey, false, id, created);
+        if (rc == ERROR_SUCCESS && s->schemaReady) {
+            if (id == key) {
+                sqlite3_bind_int64(s->stmt[kDeleteChildKeys], 1, id);
+                rc = step_done(s, s->stmt[kDeleteChildKeys]);
+                sqlite3_bind_int64(s->stmt[kDeleteValues], 1, id);
+                if (rc == ERROR_SUCCESS) rc = step_done(s, s->stmt[kDeleteValues]);
             } else {
-                sqlite3_bind_int64(c.s->stmt[kDeleteKey], 1, id);
-                rc = step_done(c.s, c.s->stmt[kDeleteKey]);
+                sqlite3_bind_int64(s->stmt[kDeleteKey], 1, id);
+                rc = step_done(s, s->stmt[kDeleteKey]);
             }
         }
-    }
-    return c.exit(rc);
+        return rc;
+    });
 }
 
 LSTATUS RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, DWORD* lpcchName, DWORD* lpReserved, LPWSTR lpClass,
@@ -976,92 +1002,46 @@ LSTATUS RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, DWORD* lpcchName,
     if (lpReserved || !lpName || !lpcchName) return ERROR_INVALID_PARAMETER;
     if (lpClass && lpcchClass && *lpcchClass > 0) lpClass[0] = 0;
     if (lpcchClass) *lpcchClass = 0;
-    Call c;
-    LSTATUS rc = c.enter(hKey, false);
-    if (rc != ERROR_SUCCESS) return rc;
-    {
-        std::lock_guard<std::mutex> lock(c.s->mu);
-        rc = check_usable(c.s);
-        if (rc == ERROR_SUCCESS && !c.s->schemaReady) rc = ERROR_NO_MORE_ITEMS;
-        if (rc == ERROR_SUCCESS) {
-            Session::Cursor& cur = c.s->cursor;
-            const bool next = cur.kind == 1 && cur.key == c.id && dwIndex == cur.index + 1;
-            sqlite3_stmt* st = c.s->stmt[next ? kEnumKeyAfter : kEnumKey];
-            sqlite3_bind_int64(st, 1, c.id);
-            if (next) sqlite3_bind_text(st, 2, cur.fold.data(), static_cast<int>(cur.fold.size()), SQLITE_TRANSIENT);
-            else sqlite3_bind_int64(st, 2, dwIndex);
-            int src = sqlite3_step(st);
-            if (src == SQLITE_ROW) {
-                rc = copy_name(sqlite3_column_text(st, 0), sqlite3_column_bytes(st, 0), lpName, lpcchName);
-                cur.kind = 1;
-                cur.key = c.id;
-                cur.index = dwIndex;
-                cur.fold.assign(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)),
-                                static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
-            } else {
-                rc = src == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : from_sqlite(src);
-            }
-            reset(st);
-        }
-    }
-    return c.exit(rc);
+    return on_key(hKey, false, [&](Session* s, std::int64_t id) -> LSTATUS {
+        if (!s->schemaReady) return ERROR_NO_MORE_ITEMS;
+        return enum_entry(s, id, false, dwIndex, [&](sqlite3_stmt* st) -> LSTATUS {
+            return copy_name(sqlite3_column_text(st, 0), sqlite3_column_bytes(st, 0), lpName, lpcchName);
+        });
+    });
 }
 
 LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, DWORD* lpcchValueName, DWORD* lpReserved,
                       DWORD* lpType, BYTE* lpData, DWORD* lpcbData) {
     if (lpReserved || !lpValueName || !lpcchValueName || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
-    Call c;
-    LSTATUS rc = c.enter(hKey, false);
-    if (rc != ERROR_SUCCESS) return rc;
-    {
-        std::lock_guard<std::mutex> lock(c.s->mu);
-        rc = check_usable(c.s);
-        if (rc == ERROR_SUCCESS && !c.s->schemaReady) rc = ERROR_NO_MORE_ITEMS;
-        if (rc == ERROR_SUCCESS) {
-            Session::Cursor& cur = c.s->cursor;
-            const bool next = cur.kind == 2 && cur.key == c.id && dwIndex == cur.index + 1;
-            sqlite3_stmt* st = c.s->stmt[next ? kEnumValueAfter : kEnumValue];
-            sqlite3_bind_int64(st, 1, c.id);
-            sqlite3_bind_int64(st, 2, next ? cur.id : static_cast<std::int64_t>(dwIndex));
-            int src = sqlite3_step(st);
-            if (src == SQLITE_ROW) {
-                rc = copy_name(sqlite3_column_text(st, 0), sqlite3_column_bytes(st, 0), lpValueName, lpcchValueName);
-                if (rc == ERROR_SUCCESS) {
-                    if (lpType) *lpType = static_cast<DWORD>(sqlite3_column_int64(st, 1));
-                    const void* data = sqlite3_column_blob(st, 2);
-                    rc = copy_out(data, static_cast<DWORD>(sqlite3_column_bytes(st, 2)), lpData, lpcbData);
-                }
-                cur.kind = 2;
-                cur.key = c.id;
-                cur.index = dwIndex;
-                cur.id = sqlite3_column_int64(st, 3);
-            } else {
-                rc = src == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : from_sqlite(src);
+    return on_key(hKey, false, [&](Session* s, std::int64_t id) -> LSTATUS {
+        if (!s->schemaReady) return ERROR_NO_MORE_ITEMS;
+        return enum_entry(s, id, true, dwIndex, [&](sqlite3_stmt* st) -> LSTATUS {
+            LSTATUS rc =
+                copy_name(sqlite3_column_text(st, 0), sqlite3_column_bytes(st, 0), lpValueName, lpcchValueName);
+            if (rc == ERROR_SUCCESS) {
+                if (lpType) *lpType = static_cast<DWORD>(sqlite3_column_int64(st, 1));
+                const void* data = sqlite3_column_blob(st, 2);
+                rc = copy_out(data, static_cast<DWORD>(sqlite3_column_bytes(st, 2)), lpData, lpcbData);
             }
-            reset(st);
-        }
-    }
-    return c.exit(rc);
+            return rc;
+        });
+    });
 }
 
 LSTATUS GorvRegGetKeyPath(HKEY hKey, CString& path) {
-    Call c;
-    LSTATUS rc = c.enter(hKey, false);
-    if (rc != ERROR_SUCCESS) return rc;
-    std::wstring result;
-    {
-        std::lock_guard<std::mutex> lock(c.s->mu);
-        rc = check_usable(c.s);
-        if (rc == ERROR_SUCCESS && !c.s->schemaReady) {
+    return on_key(hKey, false, [&](Session* s, std::int64_t key) -> LSTATUS {
+        std::wstring result;
+        LSTATUS rc = ERROR_SUCCESS;
+        if (!s->schemaReady) {
             static const wchar_t* const kRoots[] = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER", L"HKEY_LOCAL_MACHINE",
                                                    L"HKEY_USERS", L"HKEY_CURRENT_CONFIG"};
-            if (c.id >= 1 && c.id <= 5) result = kRoots[c.id - 1];
+            if (key >= 1 && key <= 5) result = kRoots[key - 1];
             else rc = ERROR_KEY_DELETED;
         }
-        for (std::int64_t id = c.id; rc == ERROR_SUCCESS && c.s->schemaReady && id != 0;) {
-            sqlite3_stmt* st = c.s->stmt[kKeyRow];
+        for (std::int64_t id = key; rc == ERROR_SUCCESS && s->schemaReady && id != 0;) {
+            sqlite3_stmt* st = s->stmt[kKeyRow];
             sqlite3_bind_int64(st, 1, id);
-            int src = sqlite3_step(st);
+            const int src = sqlite3_step(st);
             if (src == SQLITE_ROW) {
                 const std::wstring name =
                     decode_utf8(sqlite3_column_text(st, 1), static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
@@ -1072,9 +1052,9 @@ LSTATUS GorvRegGetKeyPath(HKEY hKey, CString& path) {
             }
             reset(st);
         }
-    }
-    if (rc == ERROR_SUCCESS) path = CString(result);
-    return c.exit(rc);
+        if (rc == ERROR_SUCCESS) path = CString(result);
+        return rc;
+    });
 }
 
 LSTATUS GorvRegAbortTransaction(HKEY hKey) {
