@@ -2,6 +2,8 @@
 // of the original runtime (%s = wide) to the C library's (%ls = wide) before printing.
 #include <gorv/platform/afx_string.h>
 
+#include "platform/utf8.h"
+
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -84,23 +86,10 @@ bool format_unbounded(std::wstring& out, const wchar_t* fmt, va_list args) {
     }
 }
 
-void append_utf8(std::string& out, char32_t c) {
+// Valid UTF-8 only: an unpaired surrogate or a value past U+10FFFF becomes U+FFFD.
+void append_valid_utf8(std::string& out, char32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    gorv_detail::append_utf8(out, c);
 }
 
 // Decodes UTF-8; every malformed sequence becomes U+FFFD.
@@ -156,6 +145,28 @@ std::wstring decode_utf8(const char* s, std::size_t n) {
 }
 
 }  // namespace
+
+namespace gorv_detail {
+
+void append_utf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace gorv_detail
 
 CString::CString(const wchar_t* pch, int nLength) {
     if (pch && nLength > 0) m_str.assign(pch, static_cast<std::size_t>(nLength));
@@ -340,7 +351,7 @@ void CString::ReleaseBuffer(int nNewLength) {
 std::string CString::ToUtf8() const {
     std::string out;
     out.reserve(m_str.size());
-    for (wchar_t c : m_str) append_utf8(out, static_cast<char32_t>(c));
+    for (wchar_t c : m_str) append_valid_utf8(out, static_cast<char32_t>(c));
     return out;
 }
 

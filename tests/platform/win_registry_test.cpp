@@ -124,6 +124,30 @@ TEST(WinRegistry, EnumerationOrderAndTreeDeletion) {
     RegCloseKey(h);
 }
 
+TEST(WinRegistry, NamesKeepLoneSurrogatesAndRefuseCodePointsPastUnicode) {
+    regtest::TempRegistry store;
+    HKEY h = Create(HKEY_CURRENT_USER, L"Software\\S");
+    ASSERT_NE(h, nullptr);
+    // Any name a host can write reads back unchanged, an unpaired surrogate too, and stays
+    // distinct from the replacement character a lossy conversion would leave.
+    const std::wstring lone{L'k', static_cast<wchar_t>(0xD800), L'z'};
+    const std::wstring low{static_cast<wchar_t>(0xDFFF)};
+    const BYTE one = 1;
+    for (const std::wstring& name : {lone, low, std::wstring(L"k\uFFFDz")}) {
+        EXPECT_EQ(RegSetValueExW(h, name.c_str(), 0, REG_BINARY, &one, 1), ERROR_SUCCESS);
+        RegCloseKey(Create(h, name.c_str()));
+    }
+    EXPECT_EQ(Values(h), (std::vector<std::wstring>{lone, low, L"k\uFFFDz"}));
+    EXPECT_EQ(Subkeys(h).size(), 3u);
+    EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, L"Software\\S", lone.c_str()));
+    const std::wstring beyond{L'x', static_cast<wchar_t>(0x110000)};
+    EXPECT_EQ(RegSetValueExW(h, beyond.c_str(), 0, REG_BINARY, &one, 1), ERROR_INVALID_PARAMETER);
+    HKEY sub = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(h, beyond.c_str(), 0, KEY_READ, &sub), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(Values(h).size(), 3u);
+    RegCloseKey(h);
+}
+
 TEST(WinRegistry, HandlesOfOneThreadShareOneTransaction) {
     regtest::TempRegistry store;
     const BYTE one = 1;

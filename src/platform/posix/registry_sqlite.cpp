@@ -25,6 +25,8 @@
 #include <unicode/uchar.h>
 #include <unistd.h>
 
+#include "platform/utf8.h"
+
 namespace {
 
 // Database layout (user_version 1, application_id kAppId):
@@ -97,21 +99,7 @@ const char* const kStmtText[kStmtCount] = {
 // reads back unchanged. Code points past U+10FFFF cannot be names.
 bool append_utf8(std::string& out, std::int64_t c) {
     if (c < 0 || c > 0x10FFFF) return false;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    gorv_detail::append_utf8(out, static_cast<char32_t>(c));
     return true;
 }
 
