@@ -133,14 +133,14 @@ struct BnEngine {
             if (int st = SeekTo(o.m_pFile, BlockPos(m))) return st;
             s.got = o.m_pFile->Read(s.raw, kGroupBytes);
             if (s.got < static_cast<unsigned>(kHeadBytes)) return BN_ERR_READ;
-            DecodeMain(s.raw, o.m_MainHead);
+            Decode(s.raw, o.m_MainHead);
             if (int st = ValidateMain(o)) return st;
             s.group = GroupRef{m, o.m_MainHead};
             if (s.groups) s.groups->push_back(s.group);
             s.havePrev = false;
             for (int i = 1; i <= kSubHeads; ++i) {
                 if (s.got < static_cast<unsigned>((i + 1) * kHeadBytes)) return BN_ERR_READ;
-                DecodeSub(s.raw + i * kHeadBytes, o.m_SubHead);
+                Decode(s.raw + i * kHeadBytes, o.m_SubHead);
                 const SlotRef ref{m, i, o.m_SubHead};
                 if (IsFree(ref.sub)) {
                     s.end = ScanEnd::kFree;
@@ -203,7 +203,7 @@ struct BnEngine {
     // write leaves the slot free rather than a data set with zero numbers.
     static int WriteNewSlot(T& o, i64 block, const T_BN_SUB_HEAD& h) {
         unsigned char raw[kHeadBytes];
-        EncodeSub(h, raw);
+        Encode(h, raw);
         if (int st = SeekTo(o.m_pFile, BlockPos(block) + 4)) return st;
         o.m_pFile->Write(raw + 4, kHeadBytes - 4);
         if (int st = SeekTo(o.m_pFile, BlockPos(block))) return st;
@@ -216,7 +216,7 @@ struct BnEngine {
     static int WriteFreeSlot(T& o, i64 block) {
         const T_BN_SUB_HEAD h = FreeSlot();
         unsigned char raw[kHeadBytes];
-        EncodeSub(h, raw);
+        Encode(h, raw);
         if (int st = SeekTo(o.m_pFile, BlockPos(block))) return st;
         o.m_pFile->Write(raw, 4);
         o.m_pFile->Write(raw + 4, kHeadBytes - 4);
@@ -247,24 +247,24 @@ struct BnEngine {
     // A whole directory group at block k: main header, "HEAD" entry, free slots; slot 2 holds
     // `first` when given.
     static void FillGroup(unsigned char* raw, const T_BN_MAIN_HEAD& mh, i64 k, const T_BN_SUB_HEAD* first) {
-        EncodeMain(mh, raw);
+        Encode(mh, raw);
         T_BN_SUB_HEAD head{};
         std::memcpy(head.szName, kHeadName, 4);
         head.nId = 1;
         head.nFirstRec = static_cast<int>(k + 1);
         head.nLastRec = static_cast<int>(k + kSubHeads);
         head.nRecLen = kBlockWords;
-        EncodeSub(head, raw + kHeadBytes);
+        Encode(head, raw + kHeadBytes);
         const T_BN_SUB_HEAD freeSlot = FreeSlot();
-        for (int i = 2; i <= kSubHeads; ++i) EncodeSub(i == 2 && first ? *first : freeSlot, raw + i * kHeadBytes);
+        for (int i = 2; i <= kSubHeads; ++i) Encode(i == 2 && first ? *first : freeSlot, raw + i * kHeadBytes);
     }
 
     static int CheckHeader(T& o, float& fVersion) {
         if (int st = SeekTo(o.m_pFile, 0)) return st;
         unsigned char raw[kHeadBytes];
-        EncodeMain(o.m_MainHead, raw);  // a short read leaves the rest of the buffer as it was
+        Encode(o.m_MainHead, raw);  // a short read leaves the rest of the buffer as it was
         const UINT got = o.m_pFile->Read(raw, kHeadBytes);
-        DecodeMain(raw, o.m_MainHead);
+        Decode(raw, o.m_MainHead);
         fVersion = o.m_MainHead.fVersion;
         if (got < static_cast<UINT>(kHeadBytes)) return BN_ERR_READ;
         if (!SameName(o.m_MainHead.szHeadName, o.m_szHeadName)) return BN_ERR_FORMAT;
@@ -389,7 +389,7 @@ struct BnEngine {
         }
         h.nLastRec = static_cast<int>(newLast);
         unsigned char raw[kHeadBytes];
-        EncodeSub(h, raw);
+        Encode(h, raw);
         if (int st = SeekTo(o.m_pFile, BlockPos(match.Block()))) return st;
         o.m_pFile->Write(raw, kHeadBytes);
         o.m_SubHead = h;
@@ -453,7 +453,7 @@ struct BnEngine {
             T_BN_SUB_HEAD next{};
             last = s.got >= static_cast<unsigned>((i + 2) * kHeadBytes);
             if (last) {
-                DecodeSub(s.raw + (i + 1) * kHeadBytes, next);
+                Decode(s.raw + (i + 1) * kHeadBytes, next);
                 last = IsFree(next);
             }
         } else {
@@ -471,41 +471,44 @@ struct BnEngine {
         // directory stays consistent after every single write.
         for (int j = i - 1; j >= 2; --j) {
             T_BN_SUB_HEAD h{};
-            DecodeSub(s.raw + j * kHeadBytes, h);
+            Decode(s.raw + j * kHeadBytes, h);
             if (!IsHeadEntry(h)) break;
             if (int st = WriteFreeSlot(o, m + j)) return st;
         }
         return BN_OK;
     }
 
-    // The protected single-header steps.
+    // The protected single-header steps: header block `block` (from 1) of blockLenBytes bytes,
+    // read into or written from the object's last main header or sub-header.
     static int ReadMainStep(T& o, int block, int blockLenBytes) {
-        if (int st = SeekTo(o.m_pFile, (static_cast<i64>(block) - 1) * blockLenBytes)) return st;
-        unsigned char raw[kHeadBytes];
-        EncodeMain(o.m_MainHead, raw);
-        if (o.m_pFile->Read(raw, kHeadBytes) < static_cast<UINT>(kHeadBytes)) return BN_ERR_READ;
-        DecodeMain(raw, o.m_MainHead);
+        if (int st = ReadHead(o, o.m_MainHead, block, blockLenBytes)) return st;
         return ValidateMain(o);
     }
     static int WriteMainStep(T& o, int block, int blockLenBytes) {
-        if (int st = SeekTo(o.m_pFile, (static_cast<i64>(block) - 1) * blockLenBytes)) return st;
-        unsigned char raw[kHeadBytes];
-        EncodeMain(o.m_MainHead, raw);
-        o.m_pFile->Write(raw, kHeadBytes);
-        return BN_OK;
+        return WriteHead(o, o.m_MainHead, block, blockLenBytes);
     }
     static int ReadSubStep(T& o, int block, int blockLenBytes) {
-        if (int st = SeekTo(o.m_pFile, (static_cast<i64>(block) - 1) * blockLenBytes)) return st;
-        unsigned char raw[kHeadBytes];
-        EncodeSub(o.m_SubHead, raw);
-        if (o.m_pFile->Read(raw, kHeadBytes) < static_cast<UINT>(kHeadBytes)) return BN_ERR_READ;
-        DecodeSub(raw, o.m_SubHead);
-        return BN_OK;
+        return ReadHead(o, o.m_SubHead, block, blockLenBytes);
     }
     static int WriteSubStep(T& o, int block, int blockLenBytes) {
+        return WriteHead(o, o.m_SubHead, block, blockLenBytes);
+    }
+    // The buffer starts as the header's own encoding, so none of it is undefined; a short read
+    // returns before decoding and leaves the header unchanged.
+    template <class Head>
+    static int ReadHead(T& o, Head& h, int block, int blockLenBytes) {
         if (int st = SeekTo(o.m_pFile, (static_cast<i64>(block) - 1) * blockLenBytes)) return st;
         unsigned char raw[kHeadBytes];
-        EncodeSub(o.m_SubHead, raw);
+        Encode(h, raw);
+        if (o.m_pFile->Read(raw, kHeadBytes) < static_cast<UINT>(kHeadBytes)) return BN_ERR_READ;
+        Decode(raw, h);
+        return BN_OK;
+    }
+    template <class Head>
+    static int WriteHead(T& o, const Head& h, int block, int blockLenBytes) {
+        if (int st = SeekTo(o.m_pFile, (static_cast<i64>(block) - 1) * blockLenBytes)) return st;
+        unsigned char raw[kHeadBytes];
+        Encode(h, raw);
         o.m_pFile->Write(raw, kHeadBytes);
         return BN_OK;
     }

@@ -66,7 +66,7 @@ int CBnFileSurvey::Load(CFile* pFile) {
     unsigned char raw[kGroupBytes];
     unsigned got = 0;
     if (!Readable(pFile, 0, raw, kHeadBytes, got) || got < static_cast<unsigned>(kHeadBytes)) return BN_ERR_READ;
-    DecodeMain(raw, m_MainHead);
+    Decode(raw, m_MainHead);
     if (m_MainHead.nSubHeadCount != kSubHeads) return BN_ERR_READ;
 
     bool reachable = true;
@@ -80,7 +80,7 @@ int CBnFileSurvey::Load(CFile* pFile) {
         }
         T_BN_GROUP_INFO g{};
         g.llMainBlock = m;
-        DecodeMain(raw, g.head);
+        Decode(raw, g.head);
         g.bReachable = reachable;
         if (!SameName(g.head.szHeadName, m_MainHead.szHeadName) || g.head.nFileType != m_MainHead.nFileType ||
             g.head.nSubHeadCount != kSubHeads) {
@@ -102,7 +102,7 @@ int CBnFileSurvey::Load(CFile* pFile) {
             s.nGroup = group;
             s.nSlot = i;
             s.llBlock = m + i;
-            DecodeSub(raw + i * kHeadBytes, s.sub);
+            Decode(raw + i * kHeadBytes, s.sub);
             s.bReachable = reachable;
             s.llOffset = -1;
             if (IsFree(s.sub)) {

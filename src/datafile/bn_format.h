@@ -83,34 +83,43 @@ inline float GetF32(const unsigned char* p) {
     return f;
 }
 
-inline void EncodeMain(const T_BN_MAIN_HEAD& h, unsigned char* p) {
-    std::memcpy(p, h.szHeadName, 4);
-    PutI32(p + 4, h.nFileType);
-    PutF32(p + 8, h.fVersion);
-    PutI32(p + 12, h.nSubHeadCount);
-    PutI32(p + 16, h.nNextHead);
+// Both header kinds are 4 name bytes and four 32-bit fields at offsets 4, 8, 12 and 16. Each
+// kind's field list is written once and serves both directions (HeadWriter encodes, HeadReader
+// decodes), so the encoder and the decoder cannot disagree on an offset.
+struct HeadWriter {
+    unsigned char* p;
+    void Name(const char (&n)[4]) const { std::memcpy(p, n, 4); }
+    void Field(int at, std::int32_t v) const { PutI32(p + at, v); }
+    void Field(int at, float f) const { PutF32(p + at, f); }
+};
+struct HeadReader {
+    const unsigned char* p;
+    void Name(char (&n)[4]) const { std::memcpy(n, p, 4); }
+    void Field(int at, std::int32_t& v) const { v = GetI32(p + at); }
+    void Field(int at, float& f) const { f = GetF32(p + at); }
+};
+template <class Head, class Io>  // Head: T_BN_MAIN_HEAD, const for a HeadWriter
+void MainFields(Head& h, const Io& io) {
+    io.Name(h.szHeadName);
+    io.Field(4, h.nFileType);
+    io.Field(8, h.fVersion);
+    io.Field(12, h.nSubHeadCount);
+    io.Field(16, h.nNextHead);
 }
-inline void DecodeMain(const unsigned char* p, T_BN_MAIN_HEAD& h) {
-    std::memcpy(h.szHeadName, p, 4);
-    h.nFileType = GetI32(p + 4);
-    h.fVersion = GetF32(p + 8);
-    h.nSubHeadCount = GetI32(p + 12);
-    h.nNextHead = GetI32(p + 16);
+template <class Head, class Io>  // Head: T_BN_SUB_HEAD, const for a HeadWriter
+void SubFields(Head& h, const Io& io) {
+    io.Name(h.szName);
+    io.Field(4, h.nId);
+    io.Field(8, h.nFirstRec);
+    io.Field(12, h.nLastRec);
+    io.Field(16, h.nRecLen);
 }
-inline void EncodeSub(const T_BN_SUB_HEAD& h, unsigned char* p) {
-    std::memcpy(p, h.szName, 4);
-    PutI32(p + 4, h.nId);
-    PutI32(p + 8, h.nFirstRec);
-    PutI32(p + 12, h.nLastRec);
-    PutI32(p + 16, h.nRecLen);
-}
-inline void DecodeSub(const unsigned char* p, T_BN_SUB_HEAD& h) {
-    std::memcpy(h.szName, p, 4);
-    h.nId = GetI32(p + 4);
-    h.nFirstRec = GetI32(p + 8);
-    h.nLastRec = GetI32(p + 12);
-    h.nRecLen = GetI32(p + 16);
-}
+
+// The 20 bytes at p of a main header or a sub-header.
+inline void Encode(const T_BN_MAIN_HEAD& h, unsigned char* p) { MainFields(h, HeadWriter{p}); }
+inline void Decode(const unsigned char* p, T_BN_MAIN_HEAD& h) { MainFields(h, HeadReader{p}); }
+inline void Encode(const T_BN_SUB_HEAD& h, unsigned char* p) { SubFields(h, HeadWriter{p}); }
+inline void Decode(const unsigned char* p, T_BN_SUB_HEAD& h) { SubFields(h, HeadReader{p}); }
 
 // A caller's name: its first 4 bytes, read no further than a terminating NUL (the rest are then
 // NUL), so a short string is never read past its end.
