@@ -275,14 +275,19 @@ struct BnEngine {
         return BN_OK;
     }
 
+    // Finds the data set (nm, id) of a valid name: 0 with s.slot on its slot, 4 when it is absent,
+    // or the status of the scan's failure.
+    static int FindDataSet(T& o, const Name4& nm, int id, ScanResult& s) {
+        if (int st = Scan(o, nm.c, id, s)) return st;
+        return s.end == ScanEnd::kMatch ? BN_OK : BN_ERR_NOT_FOUND;
+    }
+
     static int Read(T& o, const char* pszName, int id, int& first, int& len, int& count) {
         first = len = count = 0;
         Name4 nm;
         if (!ValidName(pszName, nm)) return BN_ERR_ARGUMENT;
-        const char* name = nm.c;
         ScanResult s;
-        if (int st = Scan(o, name, id, s)) return st;
-        if (s.end != ScanEnd::kMatch) return BN_ERR_NOT_FOUND;
+        if (int st = FindDataSet(o, nm, id, s)) return st;
         const T_BN_SUB_HEAD& h = s.slot.sub;
         if (!SlotNumbersValid(h)) return BN_ERR_FORMAT;
         first = h.nFirstRec;
@@ -375,10 +380,8 @@ struct BnEngine {
     static int Modify(T& o, const char* pszName, int id, int count) {
         Name4 nm;
         if (!ValidName(pszName, nm) || count < 0) return BN_ERR_ARGUMENT;
-        const char* name = nm.c;
         ScanResult s;
-        if (int st = Scan(o, name, id, s)) return st;
-        if (s.end != ScanEnd::kMatch) return BN_ERR_NOT_FOUND;
+        if (int st = FindDataSet(o, nm, id, s)) return st;
         const SlotRef match = s.slot;
         T_BN_SUB_HEAD h = match.sub;
         if (!SlotNumbersValid(h)) return BN_ERR_FORMAT;
@@ -438,10 +441,8 @@ struct BnEngine {
     static int Delete(T& o, const char* pszName, int id) {
         Name4 nm;
         if (!ValidName(pszName, nm)) return BN_ERR_ARGUMENT;
-        const char* name = nm.c;
         ScanResult s;
-        if (int st = Scan(o, name, id, s)) return st;
-        if (s.end != ScanEnd::kMatch) return BN_ERR_NOT_FOUND;
+        if (int st = FindDataSet(o, nm, id, s)) return st;
         const int i = s.slot.index;
         const i64 m = s.slot.mainBlock;
         // Only the data set placed last may free its slot: a free slot ends every scan, so
