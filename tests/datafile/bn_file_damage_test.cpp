@@ -9,6 +9,8 @@ using namespace bntest;
 
 namespace {
 
+const BnKind kDmg{"DMG ", 5, 1.0f};
+
 struct Entry {
     std::string name;
     int id;
@@ -18,16 +20,13 @@ struct Entry {
 // Group 1 full (19 data sets), group 2 (block 26 onward) with three more.
 Bytes TwoGroupFile(std::vector<Entry>& entries) {
     TempFile t("damage_base");
-    CFile f;
-    t.Open(f);
-    CBnFile bn;
-    bn.INIT_F(&f, "DMG ", 5, 1.0f);
-    EXPECT_EQ(bn.CREATE_F(), 0);
+    OpenBn o(t, kDmg);
+    EXPECT_EQ(o.bn.CREATE_F(), 0);
     for (int i = 0; i < 22; ++i) {
         int first = 0;
-        EXPECT_EQ(bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
+        EXPECT_EQ(o.bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
         const Bytes p = Payload(i, 4);
-        f.Write(p.data(), 4);
+        o.file.Write(p.data(), 4);
     }
     const Bytes b = t.Read();
     const int group2 = GetI32(b, 16);
@@ -76,24 +75,21 @@ TEST(BnFileDamage, CutShortAtEveryByte) {
     const Bytes full = TwoGroupFile(entries);
     for (size_t n = 0; n <= full.size(); ++n) {
         SCOPED_TRACE(::testing::Message() << "length " << n);
-        TempFile t("cut");
-        t.Write(Bytes(full.begin(), full.begin() + static_cast<long>(n)));
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        TempBn d("cut", Bytes(full.begin(), full.begin() + static_cast<long>(n)), kDmg);
         // A data set is found exactly when every header up to its slot is in the file; the
         // one-read group scan must agree with a slot-by-slot one.
-        for (const Entry& e : entries) EXPECT_EQ(ReadStatus(bn, e), n >= static_cast<size_t>(e.block) * 20 ? 0 : 2) << e.name;
+        for (const Entry& e : entries) {
+            EXPECT_EQ(ReadStatus(d.bn, e), n >= static_cast<size_t>(e.block) * 20 ? 0 : 2) << e.name;
+        }
         float v = 0;
-        EXPECT_EQ(bn.CHKHED_F(v), n >= 20 ? 0 : 2);
+        EXPECT_EQ(d.bn.CHKHED_F(v), n >= 20 ? 0 : 2);
         if (n < 20) {
             int first = 0;
-            EXPECT_EQ(bn.WRITE_F("ZZZZ", 1, first, 1, 1), 2);
-            EXPECT_EQ(bn.MODIFY_F("ZZZZ", 1, 1), 2);
-            EXPECT_EQ(bn.DELETE_F("ZZZZ", 1), 2);
+            EXPECT_EQ(d.bn.WRITE_F("ZZZZ", 1, first, 1, 1), 2);
+            EXPECT_EQ(d.bn.MODIFY_F("ZZZZ", 1, 1), 2);
+            EXPECT_EQ(d.bn.DELETE_F("ZZZZ", 1), 2);
         }
-        RunAll(bn, entries);
+        RunAll(d.bn, entries);
     }
 }
 
@@ -101,25 +97,19 @@ TEST(BnFileDamage, CutShortAfterAFreeSlotStillScans) {
     // The scan ends at the first free slot, so a file cut anywhere after it reads as whole.
     TempFile t("cut_free");
     {
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "DMG ", 5, 1.0f);
-        ASSERT_EQ(bn.CREATE_F(), 0);
+        OpenBn o(t, kDmg);
+        ASSERT_EQ(o.bn.CREATE_F(), 0);
         int first = 0;
-        ASSERT_EQ(bn.WRITE_F("AAAA", 1, first, 1, 0), 0);
+        ASSERT_EQ(o.bn.WRITE_F("AAAA", 1, first, 1, 0), 0);
     }
     Bytes b = t.Read();
     for (size_t n : {80u, 81u, 99u, 100u, 419u}) {
         SCOPED_TRACE(n);
         t.Write(Bytes(b.begin(), b.begin() + static_cast<long>(n)));
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        OpenBn o(t, kDmg);
         int first = 0, len = 0, count = 0;
-        EXPECT_EQ(bn.READ_F("BBBB", 1, first, len, count), 4);
-        EXPECT_EQ(bn.READ_F("AAAA", 1, first, len, count), 0);
+        EXPECT_EQ(o.bn.READ_F("BBBB", 1, first, len, count), 4);
+        EXPECT_EQ(o.bn.READ_F("AAAA", 1, first, len, count), 0);
     }
 }
 
@@ -137,19 +127,14 @@ TEST(BnFileDamage, HostileHeaderFieldsGiveStatusesNeverCrashes) {
                 SCOPED_TRACE(::testing::Message() << "block " << blk << " field " << field << " = " << v);
                 Bytes b = full;
                 PutI32(b, (blk - 1) * 20 + field * 4, v);
-                TempFile t("hostile");
-                t.Write(b);
-                CFile f;
-                t.Open(f);
-                CBnFile bn;
-                bn.INIT_F(&f, "DMG ", 5, 1.0f);
+                TempBn d("hostile", b, kDmg);
                 // Data sets whose slot comes before the damaged block are found as before.
                 for (const Entry& e : entries) {
                     if (static_cast<size_t>(e.block) < blk) {
-                        EXPECT_EQ(ReadStatus(bn, e), 0) << e.name;
+                        EXPECT_EQ(ReadStatus(d.bn, e), 0) << e.name;
                     }
                 }
-                RunAll(bn, entries);
+                RunAll(d.bn, entries);
             }
         }
     }
@@ -176,13 +161,10 @@ TEST(BnFileDamage, ChainsThatLoopOrRunAwayAreStopped) {
     TempFile base("chain_base");
     base.Write(full);
     {
-        CFile f;
-        base.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        OpenBn o(base, kDmg);
         for (int i = 22; i < 38; ++i) {  // group 2 exactly full
             int first = 0;
-            ASSERT_EQ(bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
+            ASSERT_EQ(o.bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
         }
     }
     const Bytes filled = base.Read();
@@ -190,19 +172,14 @@ TEST(BnFileDamage, ChainsThatLoopOrRunAwayAreStopped) {
         SCOPED_TRACE(c.next);
         Bytes b = filled;
         PutI32(b, 25 * 20 + 16, c.next);
-        TempFile t("chain");
-        t.Write(b);
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "DMG ", 5, 1.0f);
+        TempBn d("chain", b, kDmg);
         int first = 0, len = 0, count = 0;
-        EXPECT_EQ(bn.READ_F("ABSE", 1, first, len, count), c.status);
-        EXPECT_EQ(bn.WRITE_F("ABSE", 1, first, 1, 1), c.status);
-        EXPECT_EQ(bn.READ_F(Name(37).c_str(), 37, first, len, count), 0);  // reached before the link
-        EXPECT_EQ(t.Read(), b);  // nothing written
+        EXPECT_EQ(d.bn.READ_F("ABSE", 1, first, len, count), c.status);
+        EXPECT_EQ(d.bn.WRITE_F("ABSE", 1, first, 1, 1), c.status);
+        EXPECT_EQ(d.bn.READ_F(Name(37).c_str(), 37, first, len, count), 0);  // reached before the link
+        EXPECT_EQ(d.Read(), b);  // nothing written
         CBnFileSurvey survey;
-        ASSERT_EQ(survey.Load(&f), 0);
+        ASSERT_EQ(survey.Load(&d.file), 0);
         ASSERT_FALSE(survey.m_aProblems.empty());
         EXPECT_NE(survey.m_aProblems[0].find(c.status == 7 && c.next <= 26 ? "cycle" : "broken chain"), std::string::npos)
             << survey.m_aProblems[0];
@@ -224,23 +201,18 @@ TEST(BnFileDamage, ImpossibleRecordNumbersAreRefusedAndNothingIsWrittenOverTheDi
         SCOPED_TRACE(::testing::Message() << "field " << c.field << " = " << c.value);
         Bytes b = full;
         PutI32(b, (c.block - 1) * 20 + c.field * 4, c.value);
-        TempFile t("numbers");
-        t.Write(b);
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "DMG ", 5, 1.0f);
-        EXPECT_EQ(ReadStatus(bn, entries[3]), 7);
-        EXPECT_EQ(bn.MODIFY_F(entries[3].name.c_str(), entries[3].id, 1), 7);
+        TempBn d("numbers", b, kDmg);
+        EXPECT_EQ(ReadStatus(d.bn, entries[3]), 7);
+        EXPECT_EQ(d.bn.MODIFY_F(entries[3].name.c_str(), entries[3].id, 1), 7);
         int first = 0;
-        EXPECT_EQ(bn.WRITE_F(entries[3].name.c_str(), entries[3].id, first, 1, 1), 7);
-        EXPECT_EQ(ReadStatus(bn, entries[2]), 0);
-        EXPECT_EQ(ReadStatus(bn, entries[4]), 0);
+        EXPECT_EQ(d.bn.WRITE_F(entries[3].name.c_str(), entries[3].id, first, 1, 1), 7);
+        EXPECT_EQ(ReadStatus(d.bn, entries[2]), 0);
+        EXPECT_EQ(ReadStatus(d.bn, entries[4]), 0);
         // A new data set would need every passed slot's extent: refused, file untouched.
-        EXPECT_EQ(bn.WRITE_F("ZZZZ", 1, first, 1, 1), 7);
-        EXPECT_EQ(t.Read(), b);
+        EXPECT_EQ(d.bn.WRITE_F("ZZZZ", 1, first, 1, 1), 7);
+        EXPECT_EQ(d.Read(), b);
         CBnFileSurvey survey;
-        ASSERT_EQ(survey.Load(&f), 0);
+        ASSERT_EQ(survey.Load(&d.file), 0);
         EXPECT_FALSE(survey.m_aProblems.empty());
     }
 
@@ -249,52 +221,41 @@ TEST(BnFileDamage, ImpossibleRecordNumbersAreRefusedAndNothingIsWrittenOverTheDi
     for (int last : {0, 3, 20}) {
         SCOPED_TRACE(last);
         TempFile t("into_dir");
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "DMG ", 5, 1.0f);
-        ASSERT_EQ(bn.CREATE_F(), 0);
+        OpenBn o(t, kDmg);
+        ASSERT_EQ(o.bn.CREATE_F(), 0);
         int first = 0;
-        ASSERT_EQ(bn.WRITE_F("AAAA", 1, first, 1, 1), 0);
+        ASSERT_EQ(o.bn.WRITE_F("AAAA", 1, first, 1, 1), 0);
         Bytes b = t.Read();
         PutI32(b, 40 + 8, 1);
         PutI32(b, 40 + 12, last);
         t.Write(b);
-        EXPECT_EQ(bn.WRITE_F("BBBB", 1, first, 1, 1), 7);
+        EXPECT_EQ(o.bn.WRITE_F("BBBB", 1, first, 1, 1), 7);
         EXPECT_EQ(t.Read(), b);
     }
     // Slot 1 free: the table entry is gone, nothing may be created there.
     TempFile t("slot1");
-    CFile f;
-    t.Open(f);
-    CBnFile bn;
-    bn.INIT_F(&f, "DMG ", 5, 1.0f);
-    ASSERT_EQ(bn.CREATE_F(), 0);
+    OpenBn o(t, kDmg);
+    ASSERT_EQ(o.bn.CREATE_F(), 0);
     Bytes b = t.Read();
     std::copy_n("    ", 4, b.begin() + 20);
     t.Write(b);
     int first = 0;
-    EXPECT_EQ(bn.WRITE_F("BBBB", 1, first, 1, 1), 7);
+    EXPECT_EQ(o.bn.WRITE_F("BBBB", 1, first, 1, 1), 7);
     EXPECT_EQ(t.Read(), b);
 }
 
 TEST(BnFileDamage, FileShorterThanOneHeader) {
     for (size_t n : {0u, 1u, 19u}) {
-        TempFile t("short");
-        t.Write(Bytes(n, 'N'));
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "NNNN", 0, 0.0f);
+        TempBn d("short", Bytes(n, 'N'), BnKind{"NNNN", 0, 0.0f});
         float v = 5.0f;
-        EXPECT_EQ(bn.CHKHED_F(v), 2);
+        EXPECT_EQ(d.bn.CHKHED_F(v), 2);
         int first = 0, len = 0, count = 0;
-        EXPECT_EQ(bn.READ_F("AAAA", 1, first, len, count), 2);
-        EXPECT_EQ(bn.WRITE_F("AAAA", 1, first, 1, 1), 2);
-        EXPECT_EQ(bn.MODIFY_F("AAAA", 1, 1), 2);
-        EXPECT_EQ(bn.DELETE_F("AAAA", 1), 2);
-        EXPECT_EQ(t.Read(), Bytes(n, 'N'));
+        EXPECT_EQ(d.bn.READ_F("AAAA", 1, first, len, count), 2);
+        EXPECT_EQ(d.bn.WRITE_F("AAAA", 1, first, 1, 1), 2);
+        EXPECT_EQ(d.bn.MODIFY_F("AAAA", 1, 1), 2);
+        EXPECT_EQ(d.bn.DELETE_F("AAAA", 1), 2);
+        EXPECT_EQ(d.Read(), Bytes(n, 'N'));
         CBnFileSurvey survey;
-        EXPECT_EQ(survey.Load(&f), 2);
+        EXPECT_EQ(survey.Load(&d.file), 2);
     }
 }

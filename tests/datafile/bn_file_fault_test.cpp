@@ -24,6 +24,8 @@ struct Injector {
 };
 Injector g_inj;
 
+const BnKind kFlt{"FLT ", 3, 2.0f};
+
 long FaultWrite(int fd, const void* buf, unsigned long n) {
     if (g_inj.failNext) {
         errno = ENOSPC;
@@ -85,16 +87,13 @@ struct DataSet {
 Bytes BuildFile(std::vector<DataSet>& sets) {
     TempFile t("fault_base");
     {
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "FLT ", 3, 2.0f);
-        EXPECT_EQ(bn.CREATE_F(), 0);
+        OpenBn o(t, kFlt);
+        EXPECT_EQ(o.bn.CREATE_F(), 0);
         for (size_t i = 0; i < sets.size(); ++i) {
             DataSet& d = sets[i];
-            EXPECT_EQ(bn.WRITE_F(d.name.c_str(), d.id, d.first, d.len, d.count), 0);
+            EXPECT_EQ(o.bn.WRITE_F(d.name.c_str(), d.id, d.first, d.len, d.count), 0);
             const Bytes p = Payload(static_cast<int>(i), static_cast<size_t>(d.len) * d.count * 4);
-            f.Write(p.data(), static_cast<UINT>(p.size()));
+            o.file.Write(p.data(), static_cast<UINT>(p.size()));
         }
     }
     return t.Read();
@@ -132,30 +131,20 @@ void RunFaultMatrix(const Op& op) {
     const Bytes base = BuildFile(sets);
     ReadBack before{};
     {
-        TempFile t("fault_ref");
-        t.Write(base);
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "FLT ", 3, 2.0f);
-        before = Lookup(bn, DataSet{op.name, op.id, 0, 0, 0});
+        TempBn ref("fault_ref", base, kFlt);
+        before = Lookup(ref.bn, DataSet{op.name, op.id, 0, 0, 0});
     }
     for (Mode mode : {Mode::kWriteFail, Mode::kWriteShort, Mode::kWriteTorn, Mode::kReadShort}) {
         for (int at = 1; at < 100; ++at) {
             SCOPED_TRACE(::testing::Message() << op.what << ", mode " << static_cast<int>(mode) << ", call " << at);
-            TempFile t("fault_run");
-            t.Write(base);
-            CFile f;
-            t.Open(f);
-            CBnFile bn;
-            bn.INIT_F(&f, "FLT ", 3, 2.0f);
+            TempBn run("fault_run", base, kFlt);
             int status = -1;
             bool threw = false;
             bool tripped = false;
             {
                 ScopedFaults faults(mode, at);
                 try {
-                    status = op.run(bn);
+                    status = op.run(run.bn);
                 } catch (const CFileException& e) {
                     threw = true;
                     EXPECT_EQ(e.m_cause, CFileException::diskFull);
@@ -173,18 +162,18 @@ void RunFaultMatrix(const Op& op) {
             for (size_t i = 0; i < sets.size(); ++i) {
                 const DataSet& d = sets[i];
                 if (d.name == op.name && d.id == op.id) continue;
-                const ReadBack r = Lookup(bn, d);
+                const ReadBack r = Lookup(run.bn, d);
                 ASSERT_EQ(r.status, 0) << d.name;
                 EXPECT_EQ(r.first, d.first) << d.name;
                 EXPECT_EQ(r.count, d.count) << d.name;
-                const Bytes got = Slice(t.Read(), (static_cast<size_t>(d.first) - 1) * d.len * 4,
+                const Bytes got = Slice(run.Read(), (static_cast<size_t>(d.first) - 1) * d.len * 4,
                                         static_cast<size_t>(d.len) * d.count * 4);
                 EXPECT_EQ(got, Payload(static_cast<int>(i), static_cast<size_t>(d.len) * d.count * 4)) << d.name;
             }
-            const ReadBack now = Lookup(bn, DataSet{op.name, op.id, 0, 0, 0});
+            const ReadBack now = Lookup(run.bn, DataSet{op.name, op.id, 0, 0, 0});
             if (!op.oldOrNew(now, before)) {
                 CBnFileSurvey survey;
-                ASSERT_EQ(survey.Load(&f), 0);
+                ASSERT_EQ(survey.Load(&run.file), 0);
                 EXPECT_FALSE(survey.m_aProblems.empty()) << "changed data set in a third state, unreported";
             }
             if (!tripped) break;  // the operation ran to its end: every call has been tried
@@ -244,20 +233,17 @@ TEST(BnFileFaults, CreateThatFailsLeavesAFileThatIsRefusedNotMisread) {
     for (int at : {1, 2}) {
         SCOPED_TRACE(::testing::Message() << "mode " << static_cast<int>(mode) << ", write " << at);
         TempFile t("fault_create");
-        CFile f;
-        t.Open(f);
-        CBnFile bn;
-        bn.INIT_F(&f, "FLT ", 3, 2.0f);
+        OpenBn o(t, kFlt);
         {
             ScopedFaults faults(mode, at);
-            EXPECT_THROW(bn.CREATE_F(), CFileException);
+            EXPECT_THROW(o.bn.CREATE_F(), CFileException);
         }
         int first = 0, len = 0, count = 0;
-        const int st = bn.READ_F("ABCD", 1, first, len, count);
+        const int st = o.bn.READ_F("ABCD", 1, first, len, count);
         EXPECT_TRUE(st == 2 || st == 7) << st;
-        EXPECT_EQ(bn.WRITE_F("ABCD", 1, first, 1, 1), st);
-        ASSERT_EQ(bn.CREATE_F(), 0);  // once there is room again
-        EXPECT_EQ(bn.WRITE_F("ABCD", 1, first, 1, 1), 0);
+        EXPECT_EQ(o.bn.WRITE_F("ABCD", 1, first, 1, 1), st);
+        ASSERT_EQ(o.bn.CREATE_F(), 0);  // once there is room again
+        EXPECT_EQ(o.bn.WRITE_F("ABCD", 1, first, 1, 1), 0);
     }
 }
 
@@ -270,34 +256,26 @@ TEST(BnFileFaults, RetryAfterAFailedWriteGivesTheSameFile) {
         TempFile clean("fault_clean");
         clean.Write(base);
         {
-            CFile f;
-            clean.Open(f);
-            CBnFile bn;
-            bn.INIT_F(&f, "FLT ", 3, 2.0f);
+            OpenBn o(clean, kFlt);
             int first = 0;
-            ASSERT_EQ(bn.WRITE_F("NEWD", 1, first, 9, 4), 0);
+            ASSERT_EQ(o.bn.WRITE_F("NEWD", 1, first, 9, 4), 0);
         }
         for (int at = 1;; ++at) {
             SCOPED_TRACE(::testing::Message() << sets << " sets, write " << at);
-            TempFile t("fault_retry");
-            t.Write(base);
-            CFile f;
-            t.Open(f);
-            CBnFile bn;
-            bn.INIT_F(&f, "FLT ", 3, 2.0f);
+            TempBn retry("fault_retry", base, kFlt);
             int first = 0;
             bool tripped = false;
             {
                 ScopedFaults faults(Mode::kWriteFail, at);
                 try {
-                    bn.WRITE_F("NEWD", 1, first, 9, 4);
+                    retry.bn.WRITE_F("NEWD", 1, first, 9, 4);
                 } catch (const CFileException&) {
                 }
                 tripped = g_inj.tripped;
             }
             if (!tripped) break;
-            ASSERT_EQ(bn.WRITE_F("NEWD", 1, first, 9, 4), 0);
-            EXPECT_EQ(t.Read(), clean.Read());
+            ASSERT_EQ(retry.bn.WRITE_F("NEWD", 1, first, 9, 4), 0);
+            EXPECT_EQ(retry.Read(), clean.Read());
         }
     }
 }

@@ -47,6 +47,37 @@ private:
     std::string m_path;
 };
 
+// What INIT_F binds a record file object with: head name, file type, version.
+struct BnKind {
+    const char* head;
+    int type;
+    float version;
+};
+
+// A temporary file opened for reading and writing and a record file object bound to it.
+struct OpenBn {
+    OpenBn(const TempFile& t, const BnKind& k) {
+        t.Open(file);
+        bn.INIT_F(&file, k.head, k.type, k.version);
+    }
+    OpenBn(const OpenBn&) = delete;
+    OpenBn& operator=(const OpenBn&) = delete;
+    CFile file;
+    CBnFile bn;
+};
+
+// A temporary file of its own that holds `bytes`, opened and bound as OpenBn.
+struct TempBn : TempFile, OpenBn {
+    TempBn(const std::string& tag, const Bytes& bytes, const BnKind& k)
+        : TempFile(tag), OpenBn(Written(*this, bytes), k) {}
+
+private:
+    static const TempFile& Written(const TempFile& t, const Bytes& bytes) {
+        t.Write(bytes);
+        return t;
+    }
+};
+
 inline void PutI32(Bytes& b, size_t at, std::int32_t v) {
     const std::uint32_t u = static_cast<std::uint32_t>(v);
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(u >> (8 * i));
