@@ -17,6 +17,7 @@
 #include <memory>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -199,8 +200,12 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     std::map<int, bool> mapCrossed;       // point -> its sides cross the front (for this edge)
     const detail::SmCandidateGrid grid(front, n0, pts);
     // Front edge indices by their (start, end) points, kept as the front grows.
-    std::map<std::pair<int, int>, std::vector<std::size_t>> mapEdgeAt;
-    for (std::size_t k = 0; k < front.size(); ++k) mapEdgeAt[std::make_pair(front[k].a, front[k].b)].push_back(k);
+    // (Looked up only, never walked: a hash map keyed by both ends serves.)
+    auto edgeKey = [](int a, int b) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
+    };
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> mapEdgeAt;
+    for (std::size_t k = 0; k < front.size(); ++k) mapEdgeAt[edgeKey(front[k].a, front[k].b)].push_back(k);
     // Cell index of the front for the crossing test; the plain pass tests every edge instead.
     std::vector<double> aXY;
     std::vector<int> aCorner;
@@ -221,16 +226,16 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     detail::SmFrontIndex index(aXY, detail::SmPlainPasses() || aXY.empty() ? std::vector<int>() : aCorner);
     // The crossing test gives the same answer for an edge and its reverse (its two orientation
     // products only swap factors or negate both), so only the first of the two is indexed.
-    std::set<std::pair<int, int>> setIndexed;
+    std::unordered_set<std::uint64_t> setIndexed;
     auto indexEdge = [&](std::size_t k, int a, int b) {
         if (!index.IsOk()) return;
-        if (setIndexed.count(std::make_pair(b, a)) != 0 || !setIndexed.insert(std::make_pair(a, b)).second) return;
+        if (setIndexed.count(edgeKey(b, a)) != 0 || !setIndexed.insert(edgeKey(a, b)).second) return;
         index.AddEdge(k, a, b);
     };
     for (std::size_t k = 0; k < front.size(); ++k) indexEdge(k, front[k].a, front[k].b);
     std::vector<std::size_t> aNear;
     auto addEdge = [&](const SmFrontEdge& e) {
-        mapEdgeAt[std::make_pair(e.a, e.b)].push_back(front.size());
+        mapEdgeAt[edgeKey(e.a, e.b)].push_back(front.size());
         indexEdge(front.size(), e.a, e.b);
         front.push_back(e);
     };
@@ -578,7 +583,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         aTouched.clear();
         const std::pair<int, int> aPair[4] = {{nB, nV}, {nV, nA}, {nV, nB}, {nA, nV}};
         for (const std::pair<int, int>& pr : aPair) {
-            auto it = mapEdgeAt.find(pr);
+            auto it = mapEdgeAt.find(edgeKey(pr.first, pr.second));
             if (it != mapEdgeAt.end()) aTouched.insert(aTouched.end(), it->second.begin(), it->second.end());
         }
         std::sort(aTouched.begin(), aTouched.end());
