@@ -528,7 +528,8 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                         blocked(k);
                         return true;
                     };
-                    bool bIndexed = nFront - nFrom > 16;
+                    // A few edges are tested directly: the index query costs more than they do.
+                    bool bIndexed = nFront - nFrom > 128;
                     if (bIndexed) {
                         // Edges near the side first (where crossings usually are), then those with
                         // an end near its line.
