@@ -83,6 +83,28 @@ public:
         return true;
     }
 
+    // The point records in ascending id order, for the plain snapping pass without walking the
+    // table's tree. Being record pointers, they show every coordinate as it is now, whoever wrote
+    // it; the list is rebuilt whenever the table's entries changed other than by AppendToScan.
+    const std::vector<const T_SM_POINT*>& Scan(const CSmTable<T_SM_POINT>& t) {
+        if (!m_bScanBuilt || m_nScanRevision != t.Revision()) {
+            m_aScan.clear();
+            m_aScan.reserve(t.size());
+            for (const auto& kv : t) m_aScan.push_back(kv.second);
+            m_nScanRevision = t.Revision();
+            m_bScanBuilt = true;
+        }
+        return m_aScan;
+    }
+    // Whether the list is current for t, so that a record inserted next under an id above every
+    // other may be appended to it.
+    bool IsScanCurrent(const CSmTable<T_SM_POINT>& t) const { return m_bScanBuilt && m_nScanRevision == t.Revision(); }
+    // Appends record p, just inserted into t under an id above every other one.
+    void AppendToScan(const CSmTable<T_SM_POINT>& t, const T_SM_POINT* p) {
+        m_aScan.push_back(p);
+        m_nScanRevision = t.Revision();
+    }
+
 private:
     struct Entry {
         int nId; // table key
@@ -110,6 +132,9 @@ private:
             }
     }
 
+    std::vector<const T_SM_POINT*> m_aScan;
+    unsigned long long m_nScanRevision = 0;
+    bool m_bScanBuilt = false;
     std::unordered_map<std::uint64_t, std::vector<Entry>> m_cells;
     std::vector<Entry> m_aLoose;
     unsigned long long m_nRevision = 0;
