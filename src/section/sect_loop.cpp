@@ -422,8 +422,35 @@ void CSectModel::AddOpenChain(T_SM_SECTION* pSection, const std::vector<int>& aC
 }
 
 void CSectModel::TraceSectionLoops(T_SM_SECTION* pSection) {
+    // The curves in the order FindLoopStartCurve visits them (kind, domain, loop, reference).
+    // Tracing adds and removes no curve, loop or domain and only uses directions up (nUse falls
+    // to 1, 2 or 0 and never rises from 0), so the first curve with a direction left never lies
+    // before the one found last time: the search resumes there instead of starting over.
+    const bool bResume = !detail::SmPlainPasses();
+    std::vector<const T_SM_SECT_CURVE*> aOrder;
+    std::size_t nAt = 0;
+    if (bResume) {
+        for (int nKind = 1; nKind <= 4; ++nKind) {
+            for (const auto& dkv : pSection->mapDomain) {
+                for (int nLoopId : dkv.second->aLoopId) {
+                    const T_SM_LOOP* pLoop = pSection->mapLoop.Find(nLoopId);
+                    if (!pLoop || pLoop->nKind != nKind) continue;
+                    for (int nRef : pLoop->aCurveId) {
+                        const T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(nRef));
+                        if (pc) aOrder.push_back(pc);
+                    }
+                }
+            }
+        }
+    }
     for (;;) {
-        const int nStart = FindLoopStartCurve(pSection);
+        int nStart = 0;
+        if (bResume) {
+            while (nAt < aOrder.size() && aOrder[nAt]->nUse == 0) ++nAt;
+            if (nAt < aOrder.size()) nStart = aOrder[nAt]->nId;
+        } else {
+            nStart = FindLoopStartCurve(pSection);
+        }
         if (nStart == 0) break;
         const T_SM_SECT_CURVE* ps = pSection->mapCurve.Find(nStart);
         int nCur = ps->nUse == 2 ? -nStart : nStart;
