@@ -37,34 +37,49 @@ const double kThresholds[4] = {10.0, 15.0, 345.0, 350.0};
 // Bound on the error of the plain pass's running sum of n terms of at most 180 degrees each.
 double SummationBound(double n) { return 2.0 * n * n * 180.0 * 1.2e-16 + 1e-12; }
 
-// One segment's share of the all-accurate pass: whether its term is accurate (see Sum), its
-// signed crossing of the ray to the right of (dX, dY), and its error ratio when accurate.
-inline void FastTerm(double x0, double y0, double x1, double y1, double dX, double dY, int& nInaccurate, int& nWind,
-                     double& dRatio) {
-    const double ux = x0 - dX, uy = y0 - dY, wx = x1 - dX, wy = y1 - dY;
+// Inaccurate segments that the split pass lists; with more, Sum runs its one-by-one loop.
+const std::size_t kMaxListed = 64;
+
+// Results of the split pass over all segments: the accurate terms' crossings and error ratios
+// in total, and the positions of the inaccurate ones (see Sum), ascending.
+struct SplitTerms {
+    std::size_t nInaccurate = 0;
+    int nWind = 0;
+    double dRatio = 0.0;
+    std::size_t aListed[kMaxListed];
+    void NoteInaccurate(std::size_t i) {
+        if (nInaccurate < kMaxListed) aListed[nInaccurate] = i;
+        ++nInaccurate;
+    }
+};
+
+// One segment's share of the split pass.
+inline void SplitTerm(const double* x0, const double* y0, const double* x1, const double* y1, std::size_t i,
+                      double dX, double dY, SplitTerms& r) {
+    const double ux = x0[i] - dX, uy = y0[i] - dY, wx = x1[i] - dX, wy = y1[i] - dY;
     const double uu = ux * ux + uy * uy, ww = wx * wx + wy * wy, p = uu * ww;
     const double cr = ux * wy - uy * wx, dt = ux * wx + uy * wy;
     const double s = uu + ww;
     const bool bAccurate = dt * dt < 0.999997999 * p && 4.0 * p > 1.002e-12 && s * s < 1e8 * p;
     if (!bAccurate) {
-        ++nInaccurate;
+        r.NoteInaccurate(i);
         return;
     }
-    if (uy <= 0.0 && wy > 0.0 && cr > 0.0) ++nWind;
-    if (uy > 0.0 && wy <= 0.0 && cr < 0.0) --nWind;
-    dRatio += s * s / p;
+    if (uy <= 0.0 && wy > 0.0 && cr > 0.0) ++r.nWind;
+    if (uy > 0.0 && wy <= 0.0 && cr < 0.0) --r.nWind;
+    r.dRatio += s * s / p;
 }
 
-// FastTerm over every segment; with SSE2 two at a time, by the same operations in each lane.
-void FastTerms(const double* x0, const double* y0, const double* x1, const double* y1, std::size_t n, double dX,
-               double dY, int& nInaccurate, int& nWind, double& dRatio) {
+// The split pass over every segment; with SSE2 two at a time, by the same operations in each lane.
+void SplitPass(const double* x0, const double* y0, const double* x1, const double* y1, std::size_t n, double dX,
+               double dY, SplitTerms& r) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128d vX = _mm_set1_pd(dX), vY = _mm_set1_pd(dY), vZero = _mm_setzero_pd();
     const __m128d vCos = _mm_set1_pd(0.999997999), vFour = _mm_set1_pd(4.0), vTiny = _mm_set1_pd(1.002e-12);
     const __m128d vSpread = _mm_set1_pd(1e8);
     __m128d vRatio = _mm_setzero_pd();
-    int nAccurate = 0, nUp = 0, nDown = 0;
+    int nUp = 0, nDown = 0;
     static const int kBits[4] = {0, 1, 1, 2};
     for (; i + 2 <= n; i += 2) {
         const __m128d ux = _mm_sub_pd(_mm_loadu_pd(x0 + i), vX), uy = _mm_sub_pd(_mm_loadu_pd(y0 + i), vY);
@@ -83,7 +98,11 @@ void FastTerms(const double* x0, const double* y0, const double* x1, const doubl
             _mm_and_pd(_mm_and_pd(_mm_cmple_pd(uy, vZero), _mm_cmpgt_pd(wy, vZero)), _mm_cmpgt_pd(cr, vZero));
         const __m128d mDown =
             _mm_and_pd(_mm_and_pd(_mm_cmpgt_pd(uy, vZero), _mm_cmple_pd(wy, vZero)), _mm_cmplt_pd(cr, vZero));
-        nAccurate += kBits[_mm_movemask_pd(mAccurate)];
+        const int nMask = _mm_movemask_pd(mAccurate);
+        if (nMask != 3) {
+            if (!(nMask & 1)) r.NoteInaccurate(i);
+            if (!(nMask & 2)) r.NoteInaccurate(i + 1);
+        }
         nUp += kBits[_mm_movemask_pd(_mm_and_pd(mUp, mAccurate))];
         nDown += kBits[_mm_movemask_pd(_mm_and_pd(mDown, mAccurate))];
         // Lanes that are not accurate may hold inf or NaN here; the mask drops them.
@@ -91,11 +110,10 @@ void FastTerms(const double* x0, const double* y0, const double* x1, const doubl
     }
     double aRatio[2];
     _mm_storeu_pd(aRatio, vRatio);
-    nInaccurate = static_cast<int>(i) - nAccurate;
-    nWind = nUp - nDown;
-    dRatio = aRatio[0] + aRatio[1];
+    r.nWind = nUp - nDown;
+    r.dRatio = aRatio[0] + aRatio[1];
 #endif
-    for (; i < n; ++i) FastTerm(x0[i], y0[i], x1[i], y1[i], dX, dY, nInaccurate, nWind, dRatio);
+    for (; i < n; ++i) SplitTerm(x0, y0, x1, y1, i, dX, dY, r);
 }
 
 }  // namespace
@@ -183,18 +201,36 @@ double SmLoopRing::Sum(double dX, double dY) const {
         }
     }
 
-    // Usual case first: every term accurate (see below). Then the winding number needs no
-    // certified orientation and nothing is rounded, and the tests and sums run two segments at a
-    // time with the same operations as the loop below, so the same flags and crossings. The ratio
-    // sum is only an error bound: adding it in two parts changes it by a relative 1e-15 or so, far
-    // inside the bound's slack.
+    // Split pass: the accurate terms, which need no certified orientation and round nothing,
+    // two at a time by the same operations as the loop further below (so the same flags and
+    // crossings), and a list of the few inaccurate ones, which then take the loop's own steps in
+    // the same order, so the same rounding sum. The ratio sum is only an error bound: adding it in
+    // two parts changes it by a relative 1e-15 or so, far inside the bound's slack.
     {
-        int nInaccurate = 0, nWindFast = 0;
-        double dRatioFast = 0.0;
-        FastTerms(m_x0.data(), m_y0.data(), m_x1.data(), m_y1.data(), n, dX, dY, nInaccurate, nWindFast, dRatioFast);
-        if (nInaccurate == 0) {
-            const double dErr = 2e-10 * (dRatioFast / 2.0 + 2.0 * dn) + 1e-12 * dn + 2.0 * dSumBound;
-            const double dApprox = 360.0 * nWindFast;
+        SplitTerms r;
+        SplitPass(m_x0.data(), m_y0.data(), m_x1.data(), m_y1.data(), n, dX, dY, r);
+        if (r.nInaccurate <= kMaxListed) {
+            int nWind = r.nWind;
+            double dRounding = 0.0, dRoundedTerms = 0.0;
+            for (std::size_t k = 0; k < r.nInaccurate; ++k) {
+                const std::size_t i = r.aListed[k];
+                const double ux = m_x0[i] - dX, uy = m_y0[i] - dY, wx = m_x1[i] - dX, wy = m_y1[i] - dY;
+                const double cr = ux * wy - uy * wx, dt = ux * wx + uy * wy;
+                const bool bUp = uy <= 0.0 && wy > 0.0, bDown = uy > 0.0 && wy <= 0.0;
+                if (bUp || bDown) {
+                    if (!(std::fabs(cr) > 4e-16 * (std::fabs(ux * wy) + std::fabs(uy * wx)))) return PlainSum(dX, dY);
+                    if (bUp && cr > 0.0) ++nWind;
+                    if (bDown && cr < 0.0) --nWind;
+                }
+                if (!(dt > 0.0)) return PlainSum(dX, dY);
+                const double t[2] = {dX, dY}, p0[2] = {m_x0[i], m_y0[i]}, p1[2] = {m_x1[i], m_y1[i]};
+                dRounding += Gorv::angle_2d(t, p0, p1) - std::atan2(cr, dt) * kDeg;
+                dRoundedTerms += 1.0;
+            }
+            const double dAccurate = static_cast<double>(n - r.nInaccurate);
+            const double dErr =
+                2e-10 * (r.dRatio / 2.0 + 2.0 * dAccurate) + 1e-12 * (dAccurate + dRoundedTerms) + 2.0 * dSumBound;
+            const double dApprox = 360.0 * nWind + dRounding;
             const double dAbs = std::fabs(dApprox);
             for (double t : kThresholds)
                 if (!(std::fabs(dAbs - t) > dErr)) return PlainSum(dX, dY);
