@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -380,6 +381,10 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
         pGrid.reset(new CPointGrid());
         pGrid->Build(pSec->mapPoint, 1e-06);
     }
+    // Section point of each model point already copied: asking again for the same model point
+    // gives the same answer (the point found or made then is still the lowest id that passes,
+    // as every point made since has a higher id), so the search runs once per model point.
+    std::unordered_map<int, int> mapCopied;
     double dCx = 0.0, dCy = 0.0;
     int nNewPoints = 0;
     for (const T_SM_CURVE* pcConst : aCurve) {
@@ -390,6 +395,13 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
         pSc->nType = pc->nType;
         pc->nSectCurveId = pSc->nId;
         for (int nPt : pc->aPointId) {
+            if (pGrid) {
+                auto it = mapCopied.find(nPt);
+                if (it != mapCopied.end()) {
+                    pSc->aPointId.push_back(it->second);
+                    continue;
+                }
+            }
             const T_SM_POINT* pp = GetPoint(nPt);
             const double q[2] = {pp->dX / dWidth, pp->dY / dHeight};
             int nFound = 0;
@@ -418,6 +430,8 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
                 pSec->mapPoint.Insert(nFound, std::move(pNp));
                 if (pGrid) pGrid->Add(nFound, q[0], q[1]);
             }
+            // A coordinate that overflowed matches nothing, not even itself: not remembered.
+            if (pGrid && std::isfinite(q[0]) && std::isfinite(q[1])) mapCopied.emplace(nPt, nFound);
             pSc->aPointId.push_back(nFound);
         }
         detail::Adopt(pSec->mapCurve, std::move(pSc));

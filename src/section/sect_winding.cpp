@@ -140,7 +140,15 @@ bool SmLoopRing::Build(const T_SM_SECTION& section, const std::vector<int>& aCur
             const int nFrom = nRef < 0 ? aPt[n - 1 - j] : aPt[j];
             const int nTo = nRef < 0 ? aPt[n - 2 - j] : aPt[j + 1];
             double p0[2], p1[2];
-            if (!SectPointXY(&section, nFrom, p0) || !SectPointXY(&section, nTo, p1)) return false;
+            // A segment that starts where the last one ended reads that point again: its lookup is
+            // skipped, as it gives the same coordinates.
+            if (!m_x0.empty() && nFrom == nPrev) {
+                p0[0] = m_x1.back();
+                p0[1] = m_y1.back();
+            } else if (!SectPointXY(&section, nFrom, p0)) {
+                return false;
+            }
+            if (!SectPointXY(&section, nTo, p1)) return false;
             if (m_x0.empty())
                 nFirst = nFrom;
             else if (nFrom != nPrev)
