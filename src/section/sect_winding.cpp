@@ -71,9 +71,9 @@ inline void SplitTerm(const double* x0, const double* y0, const double* x1, cons
 }
 
 // The split pass over every segment; with SSE2 two at a time, by the same operations in each lane.
-void SplitPass(const double* x0, const double* y0, const double* x1, const double* y1, std::size_t n, double dX,
-               double dY, SplitTerms& r) {
-    std::size_t i = 0;
+void SplitPass(const double* x0, const double* y0, const double* x1, const double* y1, std::size_t nBegin,
+               std::size_t n, double dX, double dY, SplitTerms& r) {
+    std::size_t i = nBegin;
 #if defined(__SSE2__)
     const __m128d vX = _mm_set1_pd(dX), vY = _mm_set1_pd(dY), vZero = _mm_setzero_pd();
     const __m128d vCos = _mm_set1_pd(0.999997999), vFour = _mm_set1_pd(4.0), vTiny = _mm_set1_pd(1.002e-12);
@@ -110,8 +110,8 @@ void SplitPass(const double* x0, const double* y0, const double* x1, const doubl
     }
     double aRatio[2];
     _mm_storeu_pd(aRatio, vRatio);
-    r.nWind = nUp - nDown;
-    r.dRatio = aRatio[0] + aRatio[1];
+    r.nWind += nUp - nDown;
+    r.dRatio += aRatio[0] + aRatio[1];
 #endif
     for (; i < n; ++i) SplitTerm(x0, y0, x1, y1, i, dX, dY, r);
 }
@@ -176,6 +176,97 @@ bool SmLoopRing::Build(const T_SM_SECTION& section, const std::vector<int>& aCur
         m_hi[1] = std::max(m_hi[1], std::max(v[1], v[3]));
         m_dPerimeter += std::hypot(v[2] - v[0], v[3] - v[1]);
     }
+    BuildChunks();
+    return true;
+}
+
+void SmLoopRing::BuildChunks() {
+    m_aChunk.clear();
+    const std::size_t n = m_x0.size();
+    if (!m_bClosed || !m_bTame || n < 4 * kChunkSize) return;
+    for (std::size_t b = 0; b < n; b += kChunkSize) {
+        Chunk c;
+        c.nBegin = b;
+        c.nEnd = std::min(n, b + kChunkSize);
+        c.lo[0] = c.hi[0] = m_x0[b];
+        c.lo[1] = c.hi[1] = m_y0[b];
+        c.dLenMin = 0.0;
+        c.dLenMax = 0.0;
+        c.bUsable = true;
+        double ref[2] = {0.0, 0.0}, sum[2] = {0.0, 0.0};
+        for (std::size_t i = b; i < c.nEnd; ++i) {
+            c.lo[0] = std::min(c.lo[0], std::min(m_x0[i], m_x1[i]));
+            c.hi[0] = std::max(c.hi[0], std::max(m_x0[i], m_x1[i]));
+            c.lo[1] = std::min(c.lo[1], std::min(m_y0[i], m_y1[i]));
+            c.hi[1] = std::max(c.hi[1], std::max(m_y0[i], m_y1[i]));
+            const double dx = m_x1[i] - m_x0[i], dy = m_y1[i] - m_y0[i];
+            const double dLen = std::hypot(dx, dy);
+            if (!(dLen > 0.0) || !std::isfinite(dLen)) {
+                c.bUsable = false;
+                continue;
+            }
+            c.dLenMin = i == b ? dLen : std::min(c.dLenMin, dLen);
+            c.dLenMax = std::max(c.dLenMax, dLen);
+            double d[2] = {dx / dLen, dy / dLen};
+            if (i == b) {
+                ref[0] = d[0];
+                ref[1] = d[1];
+            } else if (d[0] * ref[0] + d[1] * ref[1] < 0.0) {
+                d[0] = -d[0];
+                d[1] = -d[1];
+            }
+            sum[0] += d[0];
+            sum[1] += d[1];
+        }
+        const double dSum = std::hypot(sum[0], sum[1]);
+        if (c.bUsable && dSum > 0.5) {
+            c.dir[0] = sum[0] / dSum;
+            c.dir[1] = sum[1] / dSum;
+            c.dSinSpread = 0.0;
+            for (std::size_t i = b; i < c.nEnd; ++i) {
+                const double dx = m_x1[i] - m_x0[i], dy = m_y1[i] - m_y0[i];
+                const double dLen = std::hypot(dx, dy);
+                const double cs = (dx * c.dir[0] + dy * c.dir[1]) / dLen;
+                if (!(std::fabs(cs) > 0.5)) c.bUsable = false;
+                c.dSinSpread = std::max(c.dSinSpread, std::fabs(dx * c.dir[1] - dy * c.dir[0]) / dLen);
+            }
+            c.dSinSpread += 1e-12;
+        } else {
+            c.bUsable = false;
+        }
+        c.dLenMin *= 1.0 - 1e-12;
+        c.dLenMax *= 1.0 + 1e-12;
+        // Measured from the centre as computed, so that the ball holds the box whatever the rounding.
+        c.centre[0] = 0.5 * (c.lo[0] + c.hi[0]);
+        c.centre[1] = 0.5 * (c.lo[1] + c.hi[1]);
+        c.dRadius = std::hypot(std::max(c.centre[0] - c.lo[0], c.hi[0] - c.centre[0]),
+                               std::max(c.centre[1] - c.lo[1], c.hi[1] - c.centre[1])) *
+                    (1.0 + 1e-12);
+        m_aChunk.push_back(c);
+    }
+}
+
+bool SmLoopRing::FarChunk(const Chunk& c, double dX, double dY, double& dBound) const {
+    if (!c.bUsable) return false;
+    // No segment of the chunk reaches the ray's line y = dY, so none crosses the ray.
+    if (dY >= c.lo[1] && dY <= c.hi[1]) return false;
+    const double ex = std::max(std::max(c.lo[0] - dX, dX - c.hi[0]), 0.0);
+    const double ey = std::max(c.lo[1] - dY, dY - c.hi[1]);
+    const double g = std::sqrt(ex * ex + ey * ey) * (1.0 - 1e-12);  // nearest point of the box
+    if (!(g >= 7.2e-4) || !(g >= c.dLenMax)) return false;
+    const double fx = std::max(std::fabs(dX - c.lo[0]), std::fabs(dX - c.hi[0]));
+    const double fy = std::max(std::fabs(dY - c.lo[1]), std::fabs(dY - c.hi[1]));
+    const double G = std::sqrt(fx * fx + fy * fy) * (1.0 + 1e-12);  // farthest point of the box
+    if (!(G <= 60.0 * g)) return false;
+    const double cx = c.centre[0] - dX, cy = c.centre[1] - dY;
+    const double dc = std::sqrt(cx * cx + cy * cy);
+    if (!(dc > c.dRadius)) return false;
+    const double dSinView = c.dRadius / dc * (1.0 + 1e-12);
+    const double dSinSide = std::fabs(c.dir[0] * cy - c.dir[1] * cx) / dc;
+    const double dSinMin = dSinSide - dSinView - c.dSinSpread - 1e-9;
+    if (!(dSinMin > 0.0) || !(c.dLenMin * dSinMin >= 1.45e-3 * G)) return false;
+    const double r = G / g;
+    dBound = static_cast<double>(c.nEnd - c.nBegin) * (2e-10 * (2.0 * r * r * r * r + 2.0) + 1e-12) * (1.0 + 1e-9);
     return true;
 }
 
@@ -216,7 +307,22 @@ double SmLoopRing::Sum(double dX, double dY) const {
     // two parts changes it by a relative 1e-15 or so, far inside the bound's slack.
     {
         SplitTerms r;
-        SplitPass(m_x0.data(), m_y0.data(), m_x1.data(), m_y1.data(), n, dX, dY, r);
+        std::size_t nSplit = 0;     // segments the split pass saw
+        double dFarErr = 0.0;       // error bound of the chunks' terms that it did not see
+        if (m_aChunk.empty()) {
+            SplitPass(m_x0.data(), m_y0.data(), m_x1.data(), m_y1.data(), 0, n, dX, dY, r);
+            nSplit = n;
+        } else {
+            for (const Chunk& c : m_aChunk) {
+                double dBound = 0.0;
+                if (FarChunk(c, dX, dY, dBound)) {
+                    dFarErr += dBound;
+                } else {
+                    SplitPass(m_x0.data(), m_y0.data(), m_x1.data(), m_y1.data(), c.nBegin, c.nEnd, dX, dY, r);
+                    nSplit += c.nEnd - c.nBegin;
+                }
+            }
+        }
         if (r.nInaccurate <= kMaxListed) {
             int nWind = r.nWind;
             double dRounding = 0.0, dRoundedTerms = 0.0;
@@ -235,9 +341,9 @@ double SmLoopRing::Sum(double dX, double dY) const {
                 dRounding += Gorv::angle_2d(t, p0, p1) - std::atan2(cr, dt) * kDeg;
                 dRoundedTerms += 1.0;
             }
-            const double dAccurate = static_cast<double>(n - r.nInaccurate);
-            const double dErr =
-                2e-10 * (r.dRatio / 2.0 + 2.0 * dAccurate) + 1e-12 * (dAccurate + dRoundedTerms) + 2.0 * dSumBound;
+            const double dAccurate = static_cast<double>(nSplit - r.nInaccurate);
+            const double dErr = 2e-10 * (r.dRatio / 2.0 + 2.0 * dAccurate) + 1e-12 * (dAccurate + dRoundedTerms) +
+                                dFarErr + 2.0 * dSumBound;
             const double dApprox = 360.0 * nWind + dRounding;
             const double dAbs = std::fabs(dApprox);
             for (double t : kThresholds)
