@@ -202,6 +202,11 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
     SortUnique(aCurveId);
     std::vector<const T_SM_CURVE*> aCurve;
     for (int nId : aCurveId) aCurve.push_back(GetCurve(nId));
+    // The point records of every curve, looked up once for the steps below (no point table
+    // changes before step 6; step 1 made sure that every one exists).
+    std::vector<std::vector<const T_SM_POINT*>> aCurvePt(aCurve.size());
+    for (std::size_t ci = 0; ci < aCurve.size(); ++ci)
+        for (int nPt : aCurve[ci]->aPointId) aCurvePt[ci].push_back(GetPoint(nPt));
 
     // 3. Coincident, overlapping or too short curves.
     std::vector<std::vector<SegBox>> aSeg(aCurve.size());
@@ -211,8 +216,8 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
             SegBox s;
             s.a = aPt[j];
             s.b = aPt[j + 1];
-            const T_SM_POINT* pa = GetPoint(s.a);
-            const T_SM_POINT* pb = GetPoint(s.b);
+            const T_SM_POINT* pa = aCurvePt[ci][j];
+            const T_SM_POINT* pb = aCurvePt[ci][j + 1];
             s.pa[0] = pa->dX;
             s.pa[1] = pa->dY;
             s.pb[0] = pb->dX;
@@ -387,14 +392,17 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
     std::unordered_map<int, int> mapCopied;
     double dCx = 0.0, dCy = 0.0;
     int nNewPoints = 0;
-    for (const T_SM_CURVE* pcConst : aCurve) {
-        T_SM_CURVE* pc = GetCurve(pcConst->nId);
+    for (std::size_t ci = 0; ci < aCurve.size(); ++ci) {
+        T_SM_CURVE* pc = GetCurve(aCurve[ci]->nId);
+        // The records looked up above, unless the curve's own id names another record.
+        const bool bSame = pc == aCurve[ci];
         pSec->aCurveId.push_back(pc->nId);
         std::unique_ptr<T_SM_SECT_CURVE> pSc(new T_SM_SECT_CURVE());
         pSc->nId = pSec->nNextCurveId++;
         pSc->nType = pc->nType;
         pc->nSectCurveId = pSc->nId;
-        for (int nPt : pc->aPointId) {
+        for (std::size_t j = 0; j < pc->aPointId.size(); ++j) {
+            const int nPt = pc->aPointId[j];
             if (pGrid) {
                 auto it = mapCopied.find(nPt);
                 if (it != mapCopied.end()) {
@@ -402,7 +410,7 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
                     continue;
                 }
             }
-            const T_SM_POINT* pp = GetPoint(nPt);
+            const T_SM_POINT* pp = bSame ? aCurvePt[ci][j] : GetPoint(nPt);
             const double q[2] = {pp->dX / dWidth, pp->dY / dHeight};
             int nFound = 0;
             bool bGridFound = false;
