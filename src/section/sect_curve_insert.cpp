@@ -60,9 +60,11 @@ int CSectModel::FindPoint(double dX, double dY) const {
     // The answer is the first match in id order, not the nearest point; the grid gives the same
     // answer as the pass (the lowest matching id) without visiting every point.
     if (SnapsByPass(m_mapPoint.size(), tol)) {
-        if (detail::SmPlainPasses()) return FindPointByPass(m_mapPoint, tol, dX, dY);
-        if (!m_pPointGrid) m_pPointGrid.reset(new CPointGrid());
-        return FindPointInScan(m_pPointGrid->Scan(m_mapPoint), tol, dX, dY);
+        // The id-ordered list is only read here, never built, so that concurrent lookups on a
+        // small model change nothing; curve insertion keeps it current.
+        if (!detail::SmPlainPasses() && m_pPointGrid && m_pPointGrid->IsScanCurrent(m_mapPoint))
+            return FindPointInScan(m_pPointGrid->ScanAsIs(), tol, dX, dY);
+        return FindPointByPass(m_mapPoint, tol, dX, dY);
     }
     if (!IsPointGridCurrent()) {
         if (!m_pPointGrid) m_pPointGrid.reset(new CPointGrid());

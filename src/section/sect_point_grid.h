@@ -96,8 +96,10 @@ public:
         }
         return m_aScan;
     }
-    // Whether the list is current for t, so that a record inserted next under an id above every
-    // other may be appended to it.
+    // The list as it stands, without a rebuild (for readers that must not change the grid).
+    const std::vector<const T_SM_POINT*>& ScanAsIs() const { return m_aScan; }
+    // Whether the list is current for t, so that it may be read as it stands and a record
+    // inserted next under an id above every other may be appended to it.
     bool IsScanCurrent(const CSmTable<T_SM_POINT>& t) const { return m_bScanBuilt && m_nScanRevision == t.Revision(); }
     // Appends record p, just inserted into t under an id above every other one.
     void AppendToScan(const CSmTable<T_SM_POINT>& t, const T_SM_POINT* p) {
