@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 using detail::SectPointXY;
@@ -171,7 +172,7 @@ bool CSectModel::TraceOuterBoundary(T_SM_SECTION* pSection, double dCx, double d
     // Curves by first and by last point, kept current as curves are turned around; the plain
     // pass looks through every curve at every step instead.
     const bool bIndexed = !detail::SmPlainPasses();
-    std::map<int, std::set<int>> mapByFront, mapByBack;
+    std::unordered_map<int, std::set<int>> mapByFront, mapByBack;  // looked up by point only
     if (bIndexed) {
         for (const auto& kv : pSection->mapCurve) {
             mapByFront[kv.second->aPointId.front()].insert(kv.first);
@@ -303,7 +304,7 @@ bool CSectModel::LinkSectionCurves(T_SM_SECTION* pSection) {
     // Curves (by position in aCurve) that start or end at a point: only those can link to a curve
     // ending there; the plain pass tries every pair.
     const bool bIndexed = !detail::SmPlainPasses();
-    std::map<int, std::vector<std::size_t>> mapAtEnd;
+    std::unordered_map<int, std::vector<std::size_t>> mapAtEnd;  // looked up by point only
     if (bIndexed) {
         for (std::size_t k = 0; k < aCurve.size(); ++k) {
             mapAtEnd[aCurve[k]->aPointId.front()].push_back(k);

@@ -70,11 +70,15 @@ public:
                 nKey = e.nId;
             }
         };
-        std::uint64_t nCell = 0;
-        if (!KeyOf(dX, dY, 0, 0, nCell)) return false;
-        for (int i = -1; i <= 1; ++i)
-            for (int j = -1; j <= 1; ++j) {
-                if (!KeyOf(dX, dY, i, j, nCell)) continue;
+        // The query's own cell once; its neighbours' keys differ only by the offsets (cell
+        // indices stay far from the 32-bit limits, so the same keys as KeyOf gives).
+        const double cx = std::floor(dX / m_dCell), cy = std::floor(dY / m_dCell);
+        if (!(std::fabs(cx) < kMaxCell) || !(std::fabs(cy) < kMaxCell)) return false;
+        const std::int64_t i0 = static_cast<std::int64_t>(cx), j0 = static_cast<std::int64_t>(cy);
+        for (std::int64_t i = i0 - 1; i <= i0 + 1; ++i)
+            for (std::int64_t j = j0 - 1; j <= j0 + 1; ++j) {
+                const std::uint64_t nCell = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(i)) << 32) |
+                                            static_cast<std::uint64_t>(static_cast<std::uint32_t>(j));
                 auto it = m_cells.find(nCell);
                 if (it == m_cells.end()) continue;
                 for (const Entry& e : it->second) test(e);
