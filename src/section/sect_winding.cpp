@@ -37,6 +37,21 @@ const double kThresholds[4] = {10.0, 15.0, 345.0, 350.0};
 // Bound on the error of the plain pass's running sum of n terms of at most 180 degrees each.
 double SummationBound(double n) { return 2.0 * n * n * 180.0 * 1.2e-16 + 1e-12; }
 
+// angle_2d of (dX, dY) and the segment minus the exact angle, for a term that may round. Its
+// vectors u and w are the ones angle_2d forms (the same differences). Where the cosine is surely
+// above angle_2d's snap limit 0.999999, angle_2d is exactly 0 and is not called: it computes the
+// cosine by the law of cosines within 16 eps (R + 1) of the true one, R = (|u|^2 + |w|^2) / (|u| |w|),
+// and dt / sqrt(|u|^2 |w|^2) is within 7 eps of it, so a margin of 1e-13 (R + 1) leaves no doubt.
+double RoundedTerm(double x0, double y0, double x1, double y1, double dX, double dY, double ux, double uy, double wx,
+                   double wy, double cr, double dt) {
+    const double uu = ux * ux + uy * uy, ww = wx * wx + wy * wy;
+    const double sp = std::sqrt(uu * ww);
+    if (sp > 0.0 && std::isfinite(sp) && dt / sp > 0.999999 + 1e-13 * ((uu + ww) / sp + 1.0))
+        return 0.0 - std::atan2(cr, dt) * kDeg;
+    const double t[2] = {dX, dY}, p0[2] = {x0, y0}, p1[2] = {x1, y1};
+    return Gorv::angle_2d(t, p0, p1) - std::atan2(cr, dt) * kDeg;
+}
+
 // Inaccurate segments that the split pass lists; with more, Sum runs its one-by-one loop.
 const std::size_t kMaxListed = 64;
 
@@ -303,7 +318,8 @@ double SmLoopRing::Sum(double dX, double dY) const {
     // Split pass: the accurate terms, which need no certified orientation and round nothing,
     // two at a time by the same operations as the loop further below (so the same flags and
     // crossings), and a list of the few inaccurate ones, which then take the loop's own steps in
-    // the same order, so the same rounding sum. The ratio sum is only an error bound: adding it in
+    // the same order, so the same rounding sum (also for a point right next to a segment, where
+    // the loop gives up, once the side it lies on is certain). The ratio sum is only an error bound: adding it in
     // two parts changes it by a relative 1e-15 or so, far inside the bound's slack.
     {
         SplitTerms r;
@@ -336,9 +352,11 @@ double SmLoopRing::Sum(double dX, double dY) const {
                     if (bUp && cr > 0.0) ++nWind;
                     if (bDown && cr < 0.0) --nWind;
                 }
-                if (!(dt > 0.0)) return PlainSum(dX, dY);
-                const double t[2] = {dX, dY}, p0[2] = {m_x0[i], m_y0[i]}, p1[2] = {m_x1[i], m_y1[i]};
-                dRounding += Gorv::angle_2d(t, p0, p1) - std::atan2(cr, dt) * kDeg;
+                // Seen under nearly a half turn (the point lies next to the segment): its term is
+                // as exact as any other once the side it lies on is certain.
+                if (!(dt > 0.0) && !(std::fabs(cr) > 4e-16 * (std::fabs(ux * wy) + std::fabs(uy * wx))))
+                    return PlainSum(dX, dY);
+                dRounding += RoundedTerm(m_x0[i], m_y0[i], m_x1[i], m_y1[i], dX, dY, ux, uy, wx, wy, cr, dt);
                 dRoundedTerms += 1.0;
             }
             const double dAccurate = static_cast<double>(nSplit - r.nInaccurate);
@@ -377,8 +395,7 @@ double SmLoopRing::Sum(double dX, double dY) const {
             dRatio += s * s / p;
             dAccurate += 1.0;
         } else if (dt > 0.0) {
-            const double t[2] = {dX, dY}, p0[2] = {m_x0[i], m_y0[i]}, p1[2] = {m_x1[i], m_y1[i]};
-            dRounding += Gorv::angle_2d(t, p0, p1) - std::atan2(cr, dt) * kDeg;
+            dRounding += RoundedTerm(m_x0[i], m_y0[i], m_x1[i], m_y1[i], dX, dY, ux, uy, wx, wy, cr, dt);
             dRoundedTerms += 1.0;
         } else {
             return PlainSum(dX, dY);  // the point lies on or next to a segment
