@@ -5,7 +5,9 @@
 #include <cmath>
 #include <memory>
 #include <utility>
+#include <vector>
 
+#include "sect_fast.h"
 #include "sect_geom.h"
 #include "sect_point_grid.h"
 
@@ -33,14 +35,37 @@ int FindPointByPass(const CSmTable<T_SM_POINT>& mapPoint, double tol, double dX,
     return 0;
 }
 
+// The snapping test of the pass for one stored point.
+inline bool Snaps(const T_SM_POINT* p, double tol, double dX, double dY) {
+    if (std::fabs(p->dX - dX) > tol) return false;
+    if (std::fabs(p->dY - dY) > tol) return false;
+    return detail::SmDistance(p->dX, p->dY, dX, dY) < tol;
+}
+
+// The plain pass over the id-ordered record list instead of the table's tree: the same records
+// in the same order under the same tests, so the same answer.
+int FindPointInScan(const std::vector<const T_SM_POINT*>& aScan, double tol, double dX, double dY) {
+    for (const T_SM_POINT* p : aScan)
+        if (Snaps(p, tol, dX, dY)) return p->nId;
+    return 0;
+}
+
+// Whether snapping on a table of nPoints points at tolerance tol runs the pass (not the grid).
+bool SnapsByPass(std::size_t nPoints, double tol) { return nPoints < kGridMinPoints || !(tol > 0.0) || !std::isfinite(tol); }
+
 }  // namespace
 
 int CSectModel::FindPoint(double dX, double dY) const {
     const double tol = m_dTolerance;
     // The answer is the first match in id order, not the nearest point; the grid gives the same
     // answer as the pass (the lowest matching id) without visiting every point.
-    if (m_mapPoint.size() < kGridMinPoints || !(tol > 0.0) || !std::isfinite(tol))
+    if (SnapsByPass(m_mapPoint.size(), tol)) {
+        // The id-ordered list is only read here, never built, so that concurrent lookups on a
+        // small model change nothing; curve insertion keeps it current.
+        if (!detail::SmPlainPasses() && m_pPointGrid && m_pPointGrid->IsScanCurrent(m_mapPoint))
+            return FindPointInScan(m_pPointGrid->ScanAsIs(), tol, dX, dY);
         return FindPointByPass(m_mapPoint, tol, dX, dY);
+    }
     if (!IsPointGridCurrent()) {
         if (!m_pPointGrid) m_pPointGrid.reset(new CPointGrid());
         m_pPointGrid->Build(m_mapPoint, tol);
@@ -57,8 +82,27 @@ int CSectModel::AddLineCurve(double dX1, double dY1, double dX2, double dY2) {
     const double dLen = detail::SmDistance(dX1, dY1, dX2, dY2);
     // Written as !(d >= tol) so that a NaN coordinate is rejected as well.
     if (!(dLen >= m_dTolerance)) return -1;
-    int nStart = FindPoint(dX1, dY1);
-    int nEnd = FindPoint(dX2, dY2);
+    int nStart = 0, nEnd = 0;
+    if (!detail::SmPlainPasses() && SnapsByPass(m_mapPoint.size(), m_dTolerance)) {
+        // Both ends in one pass over the points: no point is added between the two searches, and
+        // each end keeps the first point that passes its test.
+        if (!m_pPointGrid) m_pPointGrid.reset(new CPointGrid());
+        bool bStart = false, bEnd = false;
+        for (const T_SM_POINT* p : m_pPointGrid->Scan(m_mapPoint)) {
+            if (!bStart && Snaps(p, m_dTolerance, dX1, dY1)) {
+                bStart = true;
+                nStart = p->nId;
+            }
+            if (!bEnd && Snaps(p, m_dTolerance, dX2, dY2)) {
+                bEnd = true;
+                nEnd = p->nId;
+            }
+            if (bStart && bEnd) break;
+        }
+    } else {
+        nStart = FindPoint(dX1, dY1);
+        nEnd = FindPoint(dX2, dY2);
+    }
     if (nStart == 0) nStart = NewPoint(dX1, dY1)->nId;
     if (nEnd == 0) nEnd = NewPoint(dX2, dY2)->nId;
 

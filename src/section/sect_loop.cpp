@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 using detail::SectPointXY;
@@ -171,7 +172,7 @@ bool CSectModel::TraceOuterBoundary(T_SM_SECTION* pSection, double dCx, double d
     // Curves by first and by last point, kept current as curves are turned around; the plain
     // pass looks through every curve at every step instead.
     const bool bIndexed = !detail::SmPlainPasses();
-    std::map<int, std::set<int>> mapByFront, mapByBack;
+    std::unordered_map<int, std::set<int>> mapByFront, mapByBack;  // looked up by point only
     if (bIndexed) {
         for (const auto& kv : pSection->mapCurve) {
             mapByFront[kv.second->aPointId.front()].insert(kv.first);
@@ -303,7 +304,7 @@ bool CSectModel::LinkSectionCurves(T_SM_SECTION* pSection) {
     // Curves (by position in aCurve) that start or end at a point: only those can link to a curve
     // ending there; the plain pass tries every pair.
     const bool bIndexed = !detail::SmPlainPasses();
-    std::map<int, std::vector<std::size_t>> mapAtEnd;
+    std::unordered_map<int, std::vector<std::size_t>> mapAtEnd;  // looked up by point only
     if (bIndexed) {
         for (std::size_t k = 0; k < aCurve.size(); ++k) {
             mapAtEnd[aCurve[k]->aPointId.front()].push_back(k);
@@ -422,8 +423,35 @@ void CSectModel::AddOpenChain(T_SM_SECTION* pSection, const std::vector<int>& aC
 }
 
 void CSectModel::TraceSectionLoops(T_SM_SECTION* pSection) {
+    // The curves in the order FindLoopStartCurve visits them (kind, domain, loop, reference).
+    // Tracing adds and removes no curve, loop or domain and only uses directions up (nUse falls
+    // to 1, 2 or 0 and never rises from 0), so the first curve with a direction left never lies
+    // before the one found last time: the search resumes there instead of starting over.
+    const bool bResume = !detail::SmPlainPasses();
+    std::vector<const T_SM_SECT_CURVE*> aOrder;
+    std::size_t nAt = 0;
+    if (bResume) {
+        for (int nKind = 1; nKind <= 4; ++nKind) {
+            for (const auto& dkv : pSection->mapDomain) {
+                for (int nLoopId : dkv.second->aLoopId) {
+                    const T_SM_LOOP* pLoop = pSection->mapLoop.Find(nLoopId);
+                    if (!pLoop || pLoop->nKind != nKind) continue;
+                    for (int nRef : pLoop->aCurveId) {
+                        const T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(nRef));
+                        if (pc) aOrder.push_back(pc);
+                    }
+                }
+            }
+        }
+    }
     for (;;) {
-        const int nStart = FindLoopStartCurve(pSection);
+        int nStart = 0;
+        if (bResume) {
+            while (nAt < aOrder.size() && aOrder[nAt]->nUse == 0) ++nAt;
+            if (nAt < aOrder.size()) nStart = aOrder[nAt]->nId;
+        } else {
+            nStart = FindLoopStartCurve(pSection);
+        }
         if (nStart == 0) break;
         const T_SM_SECT_CURVE* ps = pSection->mapCurve.Find(nStart);
         int nCur = ps->nUse == 2 ? -nStart : nStart;
@@ -563,12 +591,14 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
         if (!windingSum(pl, pt.x, pt.y, dSum)) return false;
         return std::fabs(dSum) > 350.0;
     };
-    // Test points of every loop, computed once.
+    // Test points of every loop, computed once (also by position in table order).
     std::map<int, T_GORV_POINT2D> mapTest;
+    std::vector<T_GORV_POINT2D> aTest;
     for (const auto& kv : pSection->mapLoop) {
         double tp[2];
         if (!LoopTestPointOf(pSection, kv.second->aCurveId, kv.second->nKind, tp)) return false;
         mapTest[kv.first] = T_GORV_POINT2D{tp[0], tp[1]};
+        aTest.push_back(T_GORV_POINT2D{tp[0], tp[1]});
     }
     pSection->mapDomain.Clear();
     pSection->nNextDomainId = 1;
@@ -578,9 +608,11 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
         pDom->nId = pSection->nNextDomainId++;
         pDom->bActive = true;
         pDom->aLoopId.push_back(kv.first);
+        std::size_t nAt = 0;
         for (const auto& ov : pSection->mapLoop) {
+            const T_GORV_POINT2D& tp = aTest[nAt++];
             if (ov.first == kv.first) continue;
-            if (inLoop(mapTest[ov.first], kv.second)) pDom->aLoopId.push_back(ov.first);
+            if (inLoop(tp, kv.second)) pDom->aLoopId.push_back(ov.first);
         }
         detail::Adopt(pSection->mapDomain, std::move(pDom));
     }
@@ -608,6 +640,37 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
     for (const auto& dkv : pSection->mapDomain) dkv.second->bActive = true;
 
     // Triangles go to the first domain whose outer rings enclose and whose holes leave their centre.
+    // Each domain's loops as the test below meets them: a missing loop (null) stops the rebuild
+    // when reached; loops of other kinds are passed over, so they are left out here.
+    struct RingUse {
+        const T_SM_LOOP* pl;
+        const detail::SmLoopRing* pRing;  // null until first used, and for the plain passes
+    };
+    std::vector<std::pair<int, std::vector<RingUse>>> aDomUse;
+    for (const auto& dkv : pSection->mapDomain) {
+        std::vector<RingUse> aUse;
+        for (int nLoopId : dkv.second->aLoopId) {
+            const T_SM_LOOP* pl = pSection->mapLoop.Find(nLoopId);
+            if (!pl || pl->nKind == 1 || pl->nKind == 2) aUse.push_back(RingUse{pl, nullptr});
+        }
+        aDomUse.emplace_back(dkv.first, std::move(aUse));
+    }
+    // windingSum with the ring looked up once per loop and kept with it.
+    auto useSum = [&](RingUse& use, double dX, double dY, double& dSum) {
+        if (!use.pRing && !detail::SmPlainPasses()) {
+            auto it = mapRing.find(use.pl);
+            if (it == mapRing.end()) {
+                detail::SmLoopRing ring;
+                if (!ring.Build(*pSection, use.pl->aCurveId))
+                    return LoopWindingSum(pSection, use.pl->aCurveId, dX, dY, dSum);
+                it = mapRing.emplace(use.pl, std::move(ring)).first;
+            }
+            use.pRing = &it->second;
+        }
+        if (!use.pRing) return windingSum(use.pl, dX, dY, dSum);
+        dSum = use.pRing->Sum(dX, dY);
+        return true;
+    };
     for (const auto& tkv : pSection->mapTriangle) {
         T_SM_TRIANGLE* pTri = tkv.second;
         double c[2] = {0.0, 0.0};
@@ -619,21 +682,20 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
         }
         c[0] /= 3.0;
         c[1] /= 3.0;
-        for (const auto& dkv : pSection->mapDomain) {
+        for (auto& dom : aDomUse) {
             bool bIn = true;
-            for (int nLoopId : dkv.second->aLoopId) {
-                const T_SM_LOOP* pl = pSection->mapLoop.Find(nLoopId);
+            for (RingUse& use : dom.second) {
+                const T_SM_LOOP* pl = use.pl;
                 if (!pl) return false;
-                if (pl->nKind != 1 && pl->nKind != 2) continue;
                 double dSum = 0.0;
-                if (!windingSum(pl, c[0], c[1], dSum)) return false;
+                if (!useSum(use, c[0], c[1], dSum)) return false;
                 if ((pl->nKind == 2 && std::fabs(dSum) > 345.0) || (pl->nKind == 1 && std::fabs(dSum) < 15.0)) {
                     bIn = false;
                     break;
                 }
             }
             if (bIn) {
-                pTri->nDomainId = dkv.first;
+                pTri->nDomainId = dom.first;
                 break;
             }
         }

@@ -122,11 +122,15 @@ T_SM_POINT* CSectModel::InsertPoint(std::unique_ptr<T_SM_POINT> pPoint) {
     const int nId = pPoint->nId;
     // A record replaced under the same id would leave its old position in the grid.
     const bool bSync = IsPointGridCurrent() && !m_mapPoint.Contains(nId);
+    // A new highest id goes at the end of the id-ordered scan list.
+    const bool bAppend = m_pPointGrid && m_pPointGrid->IsScanCurrent(m_mapPoint) &&
+                         (m_mapPoint.empty() || m_mapPoint.rbegin()->first < nId);
     T_SM_POINT* p = m_mapPoint.Insert(nId, std::move(pPoint));
     if (bSync) {
         m_pPointGrid->Add(nId, p->dX, p->dY);
         m_pPointGrid->Stamp(m_mapPoint);
     }
+    if (bAppend) m_pPointGrid->AppendToScan(m_mapPoint, p);
     return p;
 }
 

@@ -70,17 +70,45 @@ public:
                 nKey = e.nId;
             }
         };
-        std::uint64_t nCell = 0;
-        if (!KeyOf(dX, dY, 0, 0, nCell)) return false;
-        for (int i = -1; i <= 1; ++i)
-            for (int j = -1; j <= 1; ++j) {
-                if (!KeyOf(dX, dY, i, j, nCell)) continue;
+        // The query's own cell once; its neighbours' keys differ only by the offsets (cell
+        // indices stay far from the 32-bit limits, so the same keys as KeyOf gives).
+        const double cx = std::floor(dX / m_dCell), cy = std::floor(dY / m_dCell);
+        if (!(std::fabs(cx) < kMaxCell) || !(std::fabs(cy) < kMaxCell)) return false;
+        const std::int64_t i0 = static_cast<std::int64_t>(cx), j0 = static_cast<std::int64_t>(cy);
+        for (std::int64_t i = i0 - 1; i <= i0 + 1; ++i)
+            for (std::int64_t j = j0 - 1; j <= j0 + 1; ++j) {
+                const std::uint64_t nCell = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(i)) << 32) |
+                                            static_cast<std::uint64_t>(static_cast<std::uint32_t>(j));
                 auto it = m_cells.find(nCell);
                 if (it == m_cells.end()) continue;
                 for (const Entry& e : it->second) test(e);
             }
         for (const Entry& e : m_aLoose) test(e);
         return true;
+    }
+
+    // The point records in ascending id order, for the plain snapping pass without walking the
+    // table's tree. Being record pointers, they show every coordinate as it is now, whoever wrote
+    // it; the list is rebuilt whenever the table's entries changed other than by AppendToScan.
+    const std::vector<const T_SM_POINT*>& Scan(const CSmTable<T_SM_POINT>& t) {
+        if (!m_bScanBuilt || m_nScanRevision != t.Revision()) {
+            m_aScan.clear();
+            m_aScan.reserve(t.size());
+            for (const auto& kv : t) m_aScan.push_back(kv.second);
+            m_nScanRevision = t.Revision();
+            m_bScanBuilt = true;
+        }
+        return m_aScan;
+    }
+    // The list as it stands, without a rebuild (for readers that must not change the grid).
+    const std::vector<const T_SM_POINT*>& ScanAsIs() const { return m_aScan; }
+    // Whether the list is current for t, so that it may be read as it stands and a record
+    // inserted next under an id above every other may be appended to it.
+    bool IsScanCurrent(const CSmTable<T_SM_POINT>& t) const { return m_bScanBuilt && m_nScanRevision == t.Revision(); }
+    // Appends record p, just inserted into t under an id above every other one.
+    void AppendToScan(const CSmTable<T_SM_POINT>& t, const T_SM_POINT* p) {
+        m_aScan.push_back(p);
+        m_nScanRevision = t.Revision();
     }
 
 private:
@@ -110,6 +138,9 @@ private:
             }
     }
 
+    std::vector<const T_SM_POINT*> m_aScan;
+    unsigned long long m_nScanRevision = 0;
+    bool m_bScanBuilt = false;
     std::unordered_map<std::uint64_t, std::vector<Entry>> m_cells;
     std::vector<Entry> m_aLoose;
     unsigned long long m_nRevision = 0;

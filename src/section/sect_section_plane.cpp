@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -201,6 +202,11 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
     SortUnique(aCurveId);
     std::vector<const T_SM_CURVE*> aCurve;
     for (int nId : aCurveId) aCurve.push_back(GetCurve(nId));
+    // The point records of every curve, looked up once for the steps below (no point table
+    // changes before step 6; step 1 made sure that every one exists).
+    std::vector<std::vector<const T_SM_POINT*>> aCurvePt(aCurve.size());
+    for (std::size_t ci = 0; ci < aCurve.size(); ++ci)
+        for (int nPt : aCurve[ci]->aPointId) aCurvePt[ci].push_back(GetPoint(nPt));
 
     // 3. Coincident, overlapping or too short curves.
     std::vector<std::vector<SegBox>> aSeg(aCurve.size());
@@ -210,8 +216,8 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
             SegBox s;
             s.a = aPt[j];
             s.b = aPt[j + 1];
-            const T_SM_POINT* pa = GetPoint(s.a);
-            const T_SM_POINT* pb = GetPoint(s.b);
+            const T_SM_POINT* pa = aCurvePt[ci][j];
+            const T_SM_POINT* pb = aCurvePt[ci][j + 1];
             s.pa[0] = pa->dX;
             s.pa[1] = pa->dY;
             s.pb[0] = pb->dX;
@@ -380,17 +386,31 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
         pGrid.reset(new CPointGrid());
         pGrid->Build(pSec->mapPoint, 1e-06);
     }
+    // Section point of each model point already copied: asking again for the same model point
+    // gives the same answer (the point found or made then is still the lowest id that passes,
+    // as every point made since has a higher id), so the search runs once per model point.
+    std::unordered_map<int, int> mapCopied;
     double dCx = 0.0, dCy = 0.0;
     int nNewPoints = 0;
-    for (const T_SM_CURVE* pcConst : aCurve) {
-        T_SM_CURVE* pc = GetCurve(pcConst->nId);
+    for (std::size_t ci = 0; ci < aCurve.size(); ++ci) {
+        T_SM_CURVE* pc = GetCurve(aCurve[ci]->nId);
+        // The records looked up above, unless the curve's own id names another record.
+        const bool bSame = pc == aCurve[ci];
         pSec->aCurveId.push_back(pc->nId);
         std::unique_ptr<T_SM_SECT_CURVE> pSc(new T_SM_SECT_CURVE());
         pSc->nId = pSec->nNextCurveId++;
         pSc->nType = pc->nType;
         pc->nSectCurveId = pSc->nId;
-        for (int nPt : pc->aPointId) {
-            const T_SM_POINT* pp = GetPoint(nPt);
+        for (std::size_t j = 0; j < pc->aPointId.size(); ++j) {
+            const int nPt = pc->aPointId[j];
+            if (pGrid) {
+                auto it = mapCopied.find(nPt);
+                if (it != mapCopied.end()) {
+                    pSc->aPointId.push_back(it->second);
+                    continue;
+                }
+            }
+            const T_SM_POINT* pp = bSame ? aCurvePt[ci][j] : GetPoint(nPt);
             const double q[2] = {pp->dX / dWidth, pp->dY / dHeight};
             int nFound = 0;
             bool bGridFound = false;
@@ -418,6 +438,8 @@ int CSectModel::GeneratePlaneSection(const std::vector<int>& aCurveIdIn, bool bF
                 pSec->mapPoint.Insert(nFound, std::move(pNp));
                 if (pGrid) pGrid->Add(nFound, q[0], q[1]);
             }
+            // A coordinate that overflowed matches nothing, not even itself: not remembered.
+            if (pGrid && std::isfinite(q[0]) && std::isfinite(q[1])) mapCopied.emplace(nPt, nFound);
             pSc->aPointId.push_back(nFound);
         }
         detail::Adopt(pSec->mapCurve, std::move(pSc));

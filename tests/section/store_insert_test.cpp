@@ -83,4 +83,30 @@ TEST(AddLineCurve, EndsSnapBeforeAnyPointIsMade) {
     EXPECT_EQ(n.GetPoint(3)->dX, 4.0);
 }
 
+TEST(AddLineCurve, EndsSnapThroughDirectTableEdits) {
+    CSectModel m(kTol);
+    m.AddLineCurve(0, 0, 1, 0);  // points 1, 2
+    m.AddLineCurve(5, 5, 6, 6);  // points 3, 4
+    // A coordinate written through the record pointer counts at once.
+    m.GetPoint(4)->dX = 0.0;
+    m.GetPoint(4)->dY = 3.0;
+    ASSERT_EQ(m.AddLineCurve(0.0002, 3, 9, 9), 3);
+    EXPECT_EQ(m.GetCurve(3)->aPointId, (std::vector<int>{4, 5}));
+    // A record put straight into the table under a lower id comes first, though farther away.
+    m.m_mapPoint.InsertCopy(T_SM_POINT{-1, 0, 9.0003, 9.0, 0, 0, 0});
+    ASSERT_EQ(m.AddLineCurve(20, 20, 9.0001, 9), 4);
+    EXPECT_EQ(m.GetCurve(4)->aPointId, (std::vector<int>{6, -1}));
+    // Erased straight from the table: no longer found.
+    m.m_mapPoint.Erase(-1);
+    ASSERT_EQ(m.AddLineCurve(30, 30, 9.0001, 9), 5);
+    EXPECT_EQ(m.GetCurve(5)->aPointId, (std::vector<int>{7, 5}));
+    // A matching record whose own id is 0 reads as no match, and the end gets a new point.
+    m.m_mapPoint.InsertCopy(T_SM_POINT{0, 0, 40.0, 40.0, 0, 0, 0});
+    ASSERT_EQ(m.AddLineCurve(40.0001, 40, 50, 50), 6);
+    EXPECT_EQ(m.GetCurve(6)->aPointId, (std::vector<int>{8, 9}));
+    EXPECT_EQ(m.FindPoint(40.0, 40.0005), 0);
+    EXPECT_EQ(m.FindPoint(40.0001, 40.0), 0);
+    EXPECT_EQ(m.FindPoint(50.0, 50.0009), 9);
+}
+
 }  // namespace

@@ -267,7 +267,8 @@ private:
 
     // Snapping grid over m_mapPoint, built by FindPoint on large tables and dropped whenever the
     // table changes behind its back. The modeler's own point edits go through the three helpers
-    // below, which keep a current grid in step instead.
+    // below, which keep a current grid in step instead. It also holds the point records in id
+    // order for the snapping pass on small tables (made by curve insertion).
     class CPointGrid;
     mutable std::unique_ptr<CPointGrid> m_pPointGrid;
     bool IsPointGridCurrent() const;
