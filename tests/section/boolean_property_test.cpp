@@ -35,7 +35,13 @@ T_GORV_COMPLEX_POLYGON2D RandomPolygon(std::mt19937& rng, bool withHole) {
     const double cx = pos(rng), cy = pos(rng), r = rad(rng), a = rot(rng);
     const int n = sides(rng);
     std::vector<booltest::Ring> holes;
-    if (withHole) holes.push_back(booltest::RegularPolygon(cx, cy, r * 0.3, sides(rng), rot(rng), false));
+    if (withHole) {
+        // Drawn one by one: the order in which a call's arguments are evaluated differs between
+        // compilers, and with it the polygons.
+        const double hRot = rot(rng);
+        const int hSides = sides(rng);
+        holes.push_back(booltest::RegularPolygon(cx, cy, r * 0.3, hSides, hRot, false));
+    }
     return booltest::Poly(booltest::RegularPolygon(cx, cy, r, n, a), holes);
 }
 

@@ -46,8 +46,15 @@ TEST(FindPoint, GridAnswersAsThePassThroughEdits) {
     std::uniform_int_distribution<int> lat(-80, 80);
     std::vector<int> curves;
     for (int k = 0; k < 1500; ++k) {
-        const double x = lat(rng) * 0.01 + (rng() % 3) * 0.004, y = lat(rng) * 0.01 - (rng() % 3) * 0.006;
-        const int c = m.AddLineCurve(x, y, x + 0.013 * (1 + rng() % 3), y + 0.007 * (rng() % 4));
+        // One draw per statement: the order of draws within one expression or argument list
+        // would differ between compilers, and with it the model.
+        double x = lat(rng) * 0.01;
+        x += (rng() % 3) * 0.004;
+        double y = lat(rng) * 0.01;
+        y -= (rng() % 3) * 0.006;
+        const double dy = 0.007 * (rng() % 4);
+        const double dx = 0.013 * (1 + rng() % 3);
+        const int c = m.AddLineCurve(x, y, x + dx, y + dy);
         if (c > 0) curves.push_back(c);
     }
     ASSERT_GT(m.m_mapPoint.size(), 1100u);  // large enough for the grid

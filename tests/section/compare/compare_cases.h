@@ -181,13 +181,20 @@ inline ModelScript MakeCase(unsigned nSeed, int nMaxVertices, double& dTol) {
     const double r1 = uni(1.0, 10.0);
     std::vector<double> a = ring(0.0, 0.0, r1);
     const double off = kind == 2 ? std::round(uni(0.0, 1.5) * r1 * 2.0) / 2.0 : uni(0.0, 1.5) * r1;
-    std::vector<double> b = ring(off, kind == 2 ? 0.0 : uni(-0.5, 0.5) * r1, uni(0.5, 1.5) * r1);
+    // One draw per statement (argument order would differ between compilers).
+    const double bScale = uni(0.5, 1.5) * r1;
+    const double bDy = kind == 2 ? 0.0 : uni(-0.5, 0.5) * r1;
+    std::vector<double> b = ring(off, bDy, bScale);
     std::vector<std::vector<double>> holes;
     if (kind == 4 || pick(4) == 0) {
         const int nHoles = 1 + pick(8);
         const int nSeg = 3 + pick(nMax < 32 ? nMax - 2 : 30);
-        for (int h = 0; h < nHoles; ++h)
-            holes.push_back(RegularRing(uni(-0.4, 0.4) * r1, uni(-0.4, 0.4) * r1, r1 * uni(0.02, 0.1), nSeg, 0.0, false));
+        for (int h = 0; h < nHoles; ++h) {
+            const double hr = r1 * uni(0.02, 0.1);
+            const double hy = uni(-0.4, 0.4) * r1;
+            const double hx = uni(-0.4, 0.4) * r1;
+            holes.push_back(RegularRing(hx, hy, hr, nSeg, 0.0, false));
+        }
     }
     const int op = pick(3);
     return [a, b, holes, op](CSectModel& m) {
