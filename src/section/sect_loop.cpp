@@ -339,21 +339,38 @@ bool CSectModel::LinkSectionCurves(T_SM_SECTION* pSection) {
     return true;
 }
 
-int CSectModel::FindLoopStartCurve(T_SM_SECTION* pSection) {
-    if (!pSection) return 0;
+namespace {
+
+// Calls f(curve) for the curves of a section in the order a loop trace looks for its start: loop
+// kinds 1 to 4, then domains, their loops and each loop's references in order. Stops at the first
+// call that returns true.
+template <class F>
+void VisitLoopStartOrder(const T_SM_SECTION& section, F f) {
     for (int nKind = 1; nKind <= 4; ++nKind) {
-        for (const auto& dkv : pSection->mapDomain) {
+        for (const auto& dkv : section.mapDomain) {
             for (int nLoopId : dkv.second->aLoopId) {
-                const T_SM_LOOP* pLoop = pSection->mapLoop.Find(nLoopId);
+                const T_SM_LOOP* pLoop = section.mapLoop.Find(nLoopId);
                 if (!pLoop || pLoop->nKind != nKind) continue;
                 for (int nRef : pLoop->aCurveId) {
-                    const T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(nRef));
-                    if (pc && pc->nUse != 0) return pc->nId;
+                    const T_SM_SECT_CURVE* pc = section.mapCurve.Find(std::abs(nRef));
+                    if (pc && f(pc)) return;
                 }
             }
         }
     }
-    return 0;
+}
+
+}  // namespace
+
+int CSectModel::FindLoopStartCurve(T_SM_SECTION* pSection) {
+    if (!pSection) return 0;
+    int nStart = 0;
+    VisitLoopStartOrder(*pSection, [&nStart](const T_SM_SECT_CURVE* pc) {
+        if (pc->nUse == 0) return false;
+        nStart = pc->nId;
+        return true;
+    });
+    return nStart;
 }
 
 int CSectModel::NextLoopCurve(T_SM_SECTION* pSection, int nCurveRef) {
@@ -431,18 +448,10 @@ void CSectModel::TraceSectionLoops(T_SM_SECTION* pSection) {
     std::vector<const T_SM_SECT_CURVE*> aOrder;
     std::size_t nAt = 0;
     if (bResume) {
-        for (int nKind = 1; nKind <= 4; ++nKind) {
-            for (const auto& dkv : pSection->mapDomain) {
-                for (int nLoopId : dkv.second->aLoopId) {
-                    const T_SM_LOOP* pLoop = pSection->mapLoop.Find(nLoopId);
-                    if (!pLoop || pLoop->nKind != nKind) continue;
-                    for (int nRef : pLoop->aCurveId) {
-                        const T_SM_SECT_CURVE* pc = pSection->mapCurve.Find(std::abs(nRef));
-                        if (pc) aOrder.push_back(pc);
-                    }
-                }
-            }
-        }
+        VisitLoopStartOrder(*pSection, [&aOrder](const T_SM_SECT_CURVE* pc) {
+            aOrder.push_back(pc);
+            return false;
+        });
     }
     for (;;) {
         int nStart = 0;
