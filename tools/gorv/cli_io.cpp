@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -137,6 +138,23 @@ int FinishOutput(const char* cmd, int rc) {
         return 2;
     }
     return rc;
+}
+
+bool ParseInt(const std::string& s, long long lo, long long hi, long long& out) {
+    if (s.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(s.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+bool ParseInt(const std::string& s, int& out) {
+    long long v = 0;
+    if (!ParseInt(s, -2147483647LL - 1, 2147483647LL, v)) return false;
+    out = static_cast<int>(v);
+    return true;
 }
 
 }  // namespace gorv_cli

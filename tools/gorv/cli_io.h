@@ -25,4 +25,9 @@ bool WriteOutput(const std::string& path, const std::string& data, std::string& 
 // for gorv itself.
 int FinishOutput(const char* cmd, int rc);
 
+// A whole decimal number in lo..hi, the entire text (no spaces, no trailing characters).
+bool ParseInt(const std::string& s, long long lo, long long hi, long long& out);
+// The same for a 32-bit int.
+bool ParseInt(const std::string& s, int& out);
+
 }  // namespace gorv_cli

@@ -13,9 +13,12 @@
 
 #include <gorv/gorv_base.h>
 
+#include "cli_io.h"
 #include "commands.h"
 
 namespace {
+
+using gorv_cli::ParseInt;
 
 const char kUsage[] =
     "usage: gorv datafile list FILE [--json]\n"
@@ -34,16 +37,6 @@ struct Fail {
 };
 
 [[noreturn]] void Bad(const std::string& message, int code = 2) { throw Fail{message, code}; }
-
-bool ParseInt(const std::string& s, long long lo, long long hi, long long& out) {
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    const long long v = std::strtoll(s.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
 
 // A 1..4 character printable ASCII name, padded with spaces to 4 bytes.
 std::string FourChars(const std::string& s, const char* what) {

@@ -13,9 +13,12 @@
 
 #include <gorv/gorv_base.h>
 
+#include "cli_io.h"
 #include "commands.h"
 
 namespace {
+
+using gorv_cli::ParseInt;
 
 const char* const kUsage =
     "usage: gorv ui progress --pos N [--range LOWER,UPPER] [--caption TEXT] [--size WxH]\n"
@@ -33,16 +36,6 @@ const int kMaxFontPx = 1000;
 int BadInput(const std::string& msg) {
     std::fprintf(stderr, "gorv ui: %s\n", msg.c_str());
     return 2;
-}
-
-bool ParseInt(const std::string& s, int& out) {
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < -2147483647L - 1 || v > 2147483647L) return false;
-    out = static_cast<int>(v);
-    return true;
 }
 
 bool ParsePair(const std::string& s, char sep, int& a, int& b) {

@@ -17,6 +17,8 @@
 
 namespace {
 
+using gorv_cli::ParseInt;
+
 const char* const kUsage =
     "usage: gorv unit convert VALUE --kind K (--from FORCE,LENGTH | --from-preset 1..3)\n"
     "                                        (--to FORCE,LENGTH | --to-preset 1..3)\n"
@@ -54,16 +56,6 @@ bool IsKnownKind(int kind)
     return f != 0 || l != 0 || CGorvBaseUnit::Get_UnitCombNum(kind, cf, cl) != 0;
 }
 
-bool ParseInt(const std::string& s, int& out)
-{
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < -2147483647L - 1 || v > 2147483647L) return false;
-    out = static_cast<int>(v);
-    return true;
-}
 
 bool ParseValue(const std::string& s, double& out)
 {
