@@ -34,21 +34,12 @@ bool CSectModel::LoopWindingSum(const T_SM_SECTION* pSection, const std::vector<
         }
     }
     const double t[2] = {dX, dY};
-    for (int nRef : aCurveRef) {
-        const T_SM_SECT_CURVE* pCurve = pSection->mapCurve.Find(std::abs(nRef));
-        if (!pCurve) return false;
-        const std::vector<int>& aPt = pCurve->aPointId;
-        const std::size_t n = aPt.size();
-        for (std::size_t j = 0; j + 1 < n; ++j) {
-            // A backward reference runs the curve's points from last to first.
-            const int nFrom = nRef < 0 ? aPt[n - 1 - j] : aPt[j];
-            const int nTo = nRef < 0 ? aPt[n - 2 - j] : aPt[j + 1];
-            double p0[2], p1[2];
-            if (!SectPointXY(pSection, nFrom, p0) || !SectPointXY(pSection, nTo, p1)) return false;
-            dSum += Gorv::angle_2d(t, p0, p1);
-        }
-    }
-    return true;
+    return detail::ForEachLoopSegment(*pSection, aCurveRef, [&](int nFrom, int nTo) {
+        double p0[2], p1[2];
+        if (!SectPointXY(pSection, nFrom, p0) || !SectPointXY(pSection, nTo, p1)) return false;
+        dSum += Gorv::angle_2d(t, p0, p1);
+        return true;
+    });
 }
 
 bool CSectModel::LoopTestPointOf(const T_SM_SECTION* pSection, const std::vector<int>& aCurveRef, int nKind,

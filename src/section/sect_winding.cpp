@@ -146,35 +146,29 @@ bool SmLoopRing::Build(const T_SM_SECTION& section, const std::vector<int>& aCur
     m_dPerimeter = 0.0;
     bool bChained = true;
     int nFirst = 0, nPrev = 0;
-    for (int nRef : aCurveRef) {
-        const T_SM_SECT_CURVE* pCurve = section.mapCurve.Find(std::abs(nRef));
-        if (!pCurve) return false;
-        const std::vector<int>& aPt = pCurve->aPointId;
-        const std::size_t n = aPt.size();
-        for (std::size_t j = 0; j + 1 < n; ++j) {
-            const int nFrom = nRef < 0 ? aPt[n - 1 - j] : aPt[j];
-            const int nTo = nRef < 0 ? aPt[n - 2 - j] : aPt[j + 1];
-            double p0[2], p1[2];
-            // A segment that starts where the last one ended reads that point again: its lookup is
-            // skipped, as it gives the same coordinates.
-            if (!m_x0.empty() && nFrom == nPrev) {
-                p0[0] = m_x1.back();
-                p0[1] = m_y1.back();
-            } else if (!SectPointXY(&section, nFrom, p0)) {
-                return false;
-            }
-            if (!SectPointXY(&section, nTo, p1)) return false;
-            if (m_x0.empty())
-                nFirst = nFrom;
-            else if (nFrom != nPrev)
-                bChained = false;
-            nPrev = nTo;
-            m_x0.push_back(p0[0]);
-            m_y0.push_back(p0[1]);
-            m_x1.push_back(p1[0]);
-            m_y1.push_back(p1[1]);
+    const bool bFound = ForEachLoopSegment(section, aCurveRef, [&](int nFrom, int nTo) {
+        double p0[2], p1[2];
+        // A segment that starts where the last one ended reads that point again: its lookup is
+        // skipped, as it gives the same coordinates.
+        if (!m_x0.empty() && nFrom == nPrev) {
+            p0[0] = m_x1.back();
+            p0[1] = m_y1.back();
+        } else if (!SectPointXY(&section, nFrom, p0)) {
+            return false;
         }
-    }
+        if (!SectPointXY(&section, nTo, p1)) return false;
+        if (m_x0.empty())
+            nFirst = nFrom;
+        else if (nFrom != nPrev)
+            bChained = false;
+        nPrev = nTo;
+        m_x0.push_back(p0[0]);
+        m_y0.push_back(p0[1]);
+        m_x1.push_back(p1[0]);
+        m_y1.push_back(p1[1]);
+        return true;
+    });
+    if (!bFound) return false;
     m_bClosed = bChained && !m_x0.empty() && nPrev == nFirst;
     m_bTame = true;
     for (std::size_t i = 0; i < m_x0.size(); ++i) {
