@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -66,9 +67,14 @@ int CSectModel::FindPoint(double dX, double dY) const {
             return FindPointInScan(m_pPointGrid->ScanAsIs(), tol, dX, dY);
         return FindPointByPass(m_mapPoint, tol, dX, dY);
     }
-    if (!IsPointGridCurrent()) {
-        if (!m_pPointGrid) m_pPointGrid.reset(new CPointGrid());
-        m_pPointGrid->Build(m_mapPoint, tol);
+    {
+        // Only edits change the table, and they do not run beside lookups, so once built the
+        // grid is read without the lock.
+        const std::lock_guard<std::mutex> lock(m_mxPointGrid);
+        if (!IsPointGridCurrent()) {
+            if (!m_pPointGrid) m_pPointGrid.reset(new CPointGrid());
+            m_pPointGrid->Build(m_mapPoint, tol);
+        }
     }
     bool bFound = false;
     int nKey = 0;

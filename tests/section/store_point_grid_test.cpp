@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -99,6 +101,35 @@ TEST(FindPoint, LowerIdWinsOverNearerPointOnLargeModel) {
     EXPECT_EQ(m.FindPoint(10.0, 0.0), nFarPt);
     EXPECT_EQ(m.FindPoint(10.00089, 0.0), nFarPt);
     EXPECT_EQ(m.FindPoint(9.9991, 0.0), m.GetCurve(nNear)->aPointId[0]);
+}
+
+// Lookups are reads: threads sharing one large model whose grid is stale (records inserted
+// directly) must all get the pass's answers, the grid being built once under them.
+TEST(FindPointThreads, ConcurrentLookupsOnAStaleGridAgree) {
+    CSectModel m(0.01);
+    for (int k = 0; k < 1500; ++k) {
+        const double x = (k % 50) * 0.05, y = (k / 50) * 0.05;
+        m.m_mapPoint.InsertCopy(T_SM_POINT{k + 1, 0, x, y, 0, 0, 0});
+    }
+    std::vector<double> aQuery;
+    std::vector<int> aWant;
+    for (int k = 0; k < 3000; ++k) {
+        const double x = (k % 60) * 0.0417, y = (k / 60) * 0.0301;
+        aQuery.push_back(x);
+        aQuery.push_back(y);
+        aWant.push_back(FirstMatch(m, x, y));
+    }
+    ASSERT_GT(std::count_if(aWant.begin(), aWant.end(), [](int n) { return n != 0; }), 100);
+    std::vector<int> aBad(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t]() {
+            for (std::size_t q = 0; q < aWant.size(); ++q)
+                if (m.FindPoint(aQuery[2 * q], aQuery[2 * q + 1]) != aWant[q]) ++aBad[static_cast<std::size_t>(t)];
+        });
+    }
+    for (std::thread& th : threads) th.join();
+    EXPECT_EQ(aBad, std::vector<int>(4, 0));
 }
 
 }  // namespace

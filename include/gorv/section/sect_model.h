@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // Kinds of the texts that the modeler composes, as passed to a text observer.
@@ -271,6 +272,9 @@ private:
     // order for the snapping pass on small tables (made by curve insertion).
     class CPointGrid;
     mutable std::unique_ptr<CPointGrid> m_pPointGrid;
+    // FindPoint is a read for its callers, so lookups from several threads on one model must not
+    // race on that lazy build: the first to find the grid stale builds it while the others wait.
+    mutable std::mutex m_mxPointGrid;
     bool IsPointGridCurrent() const;
     T_SM_POINT* InsertPoint(std::unique_ptr<T_SM_POINT> pPoint); // under pPoint->nId
     void ErasePoint(int nPointId);
