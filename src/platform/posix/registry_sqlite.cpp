@@ -481,9 +481,12 @@ LSTATUS prepare_statements(Session* s) {
 
 // Puts a new store in write-ahead-log mode before its first write, so that no rollback journal
 // ever sits next to it. The mode changes outside a transaction, and several processes may race
-// to set a new file up: the pragma reports the mode it got, and a busy file is tried again.
+// to set a new file up: the pragma reports the mode it got, and a busy file is tried again, for
+// as long as a lock is waited for elsewhere (a count of tries would run out sooner on a loaded
+// machine, while readers keep the file busy).
 int set_wal(sqlite3* db) {
-    for (int attempt = 0; attempt < 500; ++attempt) {
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start <= std::chrono::milliseconds(kBusyTimeoutMs)) {
         sqlite3_stmt* st = nullptr;
         int rc = sqlite3_prepare_v2(db, "PRAGMA journal_mode = WAL", -1, &st, nullptr);
         bool wal = false;
