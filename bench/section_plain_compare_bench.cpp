@@ -90,7 +90,7 @@ void BM_LargeGonsAgree(benchmark::State& state) {
             state.SkipWithError("the plain and indexed passes differ");
     }
 }
-BENCHMARK(BM_LargeGonsAgree)->Arg(2048)->Arg(3000)->Arg(4096)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_LargeGonsAgree)->Arg(2048)->Arg(3000)->Arg(4096)->Arg(8192)->Unit(benchmark::kSecond)->Iterations(1);
 
 // The whole generated comparison set; its time is that of both passes together.
 void BM_GeneratedSetAgrees(benchmark::State& state) {

@@ -106,6 +106,28 @@ public:
                 m_corners[c].push_back(Corner{P[0], P[1], idx, nId});
             }
         }
+        // The box of each cell's corners (their own coordinates: a corner rounded into a
+        // neighbouring cell still lies in its cell's box).
+        m_boxes.assign(m_cells.size(), Box());
+        for (std::size_t c = 0; c < m_cells.size(); ++c) {
+            for (const Corner& k : m_corners[c]) {
+                Box& b = m_boxes[c];
+                b.lo[0] = std::min(b.lo[0], k.x);
+                b.lo[1] = std::min(b.lo[1], k.y);
+                b.hi[0] = std::max(b.hi[0], k.x);
+                b.hi[1] = std::max(b.hi[1], k.y);
+            }
+        }
+        // The cells holding corners, by row and by column, in ascending order.
+        m_rowCells.assign(static_cast<std::size_t>(m_nSide), std::vector<int>());
+        m_colCells.assign(static_cast<std::size_t>(m_nSide), std::vector<int>());
+        for (int cy = 0; cy < m_nSide; ++cy) {
+            for (int cx = 0; cx < m_nSide; ++cx) {
+                if (m_corners[Index(cx, cy)].empty()) continue;
+                m_rowCells[static_cast<std::size_t>(cy)].push_back(cx);
+                m_colCells[static_cast<std::size_t>(cx)].push_back(cy);
+            }
+        }
         m_bOk = true;
     }
     // A corner of a cell: its coordinates, its first entry (2k + end of initial edge k) and id.
@@ -125,6 +147,34 @@ public:
     }
     const std::vector<std::size_t>& At(int cx, int cy) const { return m_cells[Index(cx, cy)]; }
     const std::vector<Corner>& CornersAt(int cx, int cy) const { return m_corners[Index(cx, cy)]; }
+    // Distance from Q to the box of the corners of cell (cx, cy) (0 inside it).
+    double BoxDistance(int cx, int cy, const double Q[2]) const {
+        const Box& b = m_boxes[Index(cx, cy)];
+        const double dx = std::max(std::max(b.lo[0] - Q[0], Q[0] - b.hi[0]), 0.0);
+        const double dy = std::max(std::max(b.lo[1] - Q[1], Q[1] - b.hi[1]), 0.0);
+        return std::sqrt(dx * dx + dy * dy);
+    }
+    // Calls f(cx, cy) for every cell holding corners on ring r around cell (mx, my): the cells at
+    // a Chebyshev distance of exactly r, each once. Empty cells are never visited, so a ring
+    // costs the corners it holds and two binary searches per side, not its length.
+    template <class F>
+    void ForCornerCellsOnRing(int mx, int my, int r, F f) const {
+        const int cxLo = std::max(0, mx - r), cxHi = std::min(m_nSide - 1, mx + r);
+        auto row = [&](int cy) {
+            const std::vector<int>& v = m_rowCells[static_cast<std::size_t>(cy)];
+            for (auto it = std::lower_bound(v.begin(), v.end(), cxLo); it != v.end() && *it <= cxHi; ++it) f(*it, cy);
+        };
+        // Rows strictly between the ring's top and bottom rows.
+        const int cyLo = std::max(0, my - r + 1), cyHi = std::min(m_nSide - 1, my + r - 1);
+        auto column = [&](int cx) {
+            const std::vector<int>& v = m_colCells[static_cast<std::size_t>(cx)];
+            for (auto it = std::lower_bound(v.begin(), v.end(), cyLo); it != v.end() && *it <= cyHi; ++it) f(cx, *it);
+        };
+        if (my - r >= 0) row(my - r);
+        if (r > 0 && my + r <= m_nSide - 1) row(my + r);
+        if (mx - r >= 0) column(mx - r);
+        if (r > 0 && mx + r <= m_nSide - 1) column(mx + r);
+    }
 
 private:
     std::size_t Index(int cx, int cy) const {
@@ -132,6 +182,13 @@ private:
     }
     std::vector<std::vector<std::size_t>> m_cells;
     std::vector<std::vector<Corner>> m_corners;
+    struct Box {
+        double lo[2] = {HUGE_VAL, HUGE_VAL};
+        double hi[2] = {-HUGE_VAL, -HUGE_VAL};
+    };
+    std::vector<Box> m_boxes;
+    std::vector<std::vector<int>> m_rowCells;  // per row: the columns of its cells with corners
+    std::vector<std::vector<int>> m_colCells;  // per column: the rows of its cells with corners
     double m_lo[2] = {0.0, 0.0};
     double m_dCell = 0.0;
     int m_nSide = 0;
@@ -324,40 +381,53 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         } else {
             for (std::size_t idx = 0; idx < 2 * n0; ++idx) measure(idx);
         }
-        // The order of measuring does not matter: the heap orders the candidates.
-        auto measureRing = [&]() {
-            const int r = nRing++;
-            for (int cy = std::max(0, my - r); cy <= std::min(grid.Side() - 1, my + r); ++cy) {
-                const bool bEdgeRow = cy == my - r || cy == my + r;
-                const int cxLo = std::max(0, mx - r), cxHi = std::min(grid.Side() - 1, mx + r);
-                if (detail::SmPlainPasses()) {
-                    for (int cx = cxLo; cx <= cxHi; ++cx) {
-                        if (!bEdgeRow && cx != mx - r && cx != mx + r) continue;
-                        for (std::size_t idx : grid.At(cx, cy)) measure(idx);
-                    }
-                    continue;
-                }
-                // Each corner once; edge i's own ends see it under 0 degrees.
-                auto cell = [&](int cx) {
-                    for (const detail::SmCandidateGrid::Corner& c : grid.CornersAt(cx, cy)) {
-                        if (c.nId == nA || c.nId == nB) continue;
-                        const double Pc[2] = {c.x, c.y};
-                        measureAt(Pc, c.idx);
-                    }
-                };
-                if (bEdgeRow) {
-                    for (int cx = cxLo; cx <= cxHi; ++cx) cell(cx);
-                } else {
-                    // Between the ring's top and bottom rows only its left and right cells.
-                    if (mx - r >= 0) cell(mx - r);
-                    if (r > 0 && mx + r <= cxHi) cell(mx + r);
-                }
-            }
-        };
         // angle_2d gives 0 for a cosine above 0.999999, that is for exact angles below about
         // 0.08103 degrees; below this bound the cosine clears that limit by over 1e-8, far more
         // than its rounding.
         const double kRoundsToZero = 0.0805;
+        // Every point that sees A-B under more than kRoundsToZero (and less than 180 degrees less
+        // that) lies in one of the two disks through A and B of radius |AB| / (2 sin t), t that
+        // angle, with centres |AB| / (2 tan t) off the middle on either side. A cell whose corners
+        // keep clear of both disks, and at least two edge lengths from the middle (from where on
+        // the computed angles are accurate to far better than the margin above), holds only
+        // corners whose angles round to 0: never candidates, so left unmeasured. The radius is
+        // widened by a relative 1e-6 against the rounding of this geometry.
+        const double M[2] = {0.5 * (A[0] + B[0]), 0.5 * (A[1] + B[1])};
+        const double dZeroRad = kRoundsToZero * (3.14159265358979323846 / 180.0);
+        const double dDiskRadius = dLen / (2.0 * std::sin(dZeroRad)) * (1.0 + 1e-6);
+        const double dDiskOffset = dLen / (2.0 * std::tan(dZeroRad));
+        const double aNormal[2] = {-(B[1] - A[1]) / dLen, (B[0] - A[0]) / dLen};
+        const double aDiskCentre[2][2] = {{M[0] + dDiskOffset * aNormal[0], M[1] + dDiskOffset * aNormal[1]},
+                                          {M[0] - dDiskOffset * aNormal[0], M[1] - dDiskOffset * aNormal[1]}};
+        const bool bZeroDisks = grid.IsOk() && dLen > 0.0 && std::isfinite(dDiskRadius) &&
+                                std::isfinite(aDiskCentre[0][0]) && std::isfinite(aDiskCentre[0][1]) &&
+                                std::isfinite(aDiskCentre[1][0]) && std::isfinite(aDiskCentre[1][1]);
+        // The order of measuring does not matter: the heap orders the candidates.
+        auto measureRing = [&]() {
+            const int r = nRing++;
+            if (detail::SmPlainPasses()) {
+                for (int cy = std::max(0, my - r); cy <= std::min(grid.Side() - 1, my + r); ++cy) {
+                    const bool bEdgeRow = cy == my - r || cy == my + r;
+                    for (int cx = std::max(0, mx - r); cx <= std::min(grid.Side() - 1, mx + r); ++cx) {
+                        if (!bEdgeRow && cx != mx - r && cx != mx + r) continue;
+                        for (std::size_t idx : grid.At(cx, cy)) measure(idx);
+                    }
+                }
+                return;
+            }
+            // Each corner once; edge i's own ends see it under 0 degrees.
+            grid.ForCornerCellsOnRing(mx, my, r, [&](int cx, int cy) {
+                if (bZeroDisks && grid.BoxDistance(cx, cy, M) >= 2.0 * dLen &&
+                    grid.BoxDistance(cx, cy, aDiskCentre[0]) > dDiskRadius &&
+                    grid.BoxDistance(cx, cy, aDiskCentre[1]) > dDiskRadius)
+                    return;
+                for (const detail::SmCandidateGrid::Corner& c : grid.CornersAt(cx, cy)) {
+                    if (c.nId == nA || c.nId == nB) continue;
+                    const double Pc[2] = {c.x, c.y};
+                    measureAt(Pc, c.idx);
+                }
+            });
+        };
         // Upper bound of the angle of every candidate not measured yet (-1 when none is left).
         // Unmeasured corners lie in rings >= nRing, at least (nRing - 2) cells from the middle
         // (one cell for the middle's own cell, one of slack for rounding at cell borders). The
