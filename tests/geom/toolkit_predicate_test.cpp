@@ -7,6 +7,8 @@
 #include <limits>
 #include <random>
 
+#include "geom/near.h"
+
 namespace {
 
 using M = CGorvMathFunc;
@@ -78,10 +80,7 @@ TEST(PolygonWinding, RotationTypeAndOffset) {
 
     ASSERT_EQ(M::mathOffsetOfPolyline(1.0, 4, ccw, 0), 1);
     const double grown[4][2] = {{-1, -1}, {2, -1}, {2, 2}, {-1, 2}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_NEAR(ccw[i][0], grown[i][0], 1e-12);
-        EXPECT_NEAR(ccw[i][1], grown[i][1], 1e-12);
-    }
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR_ARR(ccw[i], 1e-12, grown[i][0], grown[i][1]);
     double forced[4][2] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
     ASSERT_EQ(M::mathOffsetOfPolyline(1.0, 4, forced, 2), 1);  // wrong winding forced: moves inwards
     EXPECT_NEAR(forced[0][0], 1, 1e-12);
@@ -90,10 +89,8 @@ TEST(PolygonWinding, RotationTypeAndOffset) {
     // Closed list (first point repeated) with a collinear vertex: the repeat follows vertex 0.
     double closed[6][2] = {{0, 0}, {1, 0}, {2, 0}, {2, 2}, {0, 2}, {0, 0}};
     ASSERT_EQ(M::mathOffsetOfPolyline(0.5, 6, closed, 0), 1);
-    EXPECT_NEAR(closed[1][0], 1, 1e-12);
-    EXPECT_NEAR(closed[1][1], -0.5, 1e-12);
-    EXPECT_NEAR(closed[5][0], -0.5, 1e-12);
-    EXPECT_NEAR(closed[5][1], -0.5, 1e-12);
+    EXPECT_NEAR_ARR(closed[1], 1e-12, 1, -0.5);
+    EXPECT_NEAR_ARR(closed[5], 1e-12, -0.5, -0.5);
     double two[2][2] = {{0, 0}, {1, 0}};
     EXPECT_EQ(M::mathOffsetOfPolyline(1.0, 2, two, 0), 0);
 }
@@ -138,10 +135,8 @@ TEST(PolylineIntersection, SelfAndMutualCrossings) {
     EXPECT_EQ(CGeomFunc::CheckPolylineCrossIntersection(Poly3({{0, 0, 0}, {2, 0, 0}}), Poly3({{2, 0, 0}, {3, 1, 0}})), 1);
     EXPECT_EQ(CGeomFunc::CheckPolylineCrossIntersection(Poly3({{0, 0, 0}, {2, 0, 0}}), Poly3({{0, 1, 0}, {2, 1, 0}})), 0);
     CArray<T_GORV_POINT2D> p2, q2;
-    p2.Add(T_GORV_POINT2D{0, 0});
-    p2.Add(T_GORV_POINT2D{2, 0});
-    q2.Add(T_GORV_POINT2D{2, 0});
-    q2.Add(T_GORV_POINT2D{3, 0});
+    for (auto p : {T_GORV_POINT2D{0, 0}, T_GORV_POINT2D{2, 0}}) p2.Add(p);
+    for (auto p : {T_GORV_POINT2D{2, 0}, T_GORV_POINT2D{3, 0}}) q2.Add(p);
     EXPECT_EQ(CGeomFunc::CheckPolylineCrossIntersection(p2, q2, 0), 0);
     EXPECT_EQ(CGeomFunc::CheckPolylineCrossIntersection(p2, q2, 1), 1);
 }
@@ -172,11 +167,11 @@ TEST(LocalAxes, MembersPlanesAndOffsets) {
     const double o[3] = {0, 0, 0}, x5[3] = {5, 0, 0}, z5[3] = {0, 0, 5};
     double ax[3][3];
     ASSERT_EQ(CGeomFunc::calcLineLocalVector(o, x5, 0, ax), 1);
-    EXPECT_NEAR(ax[1][1], 1, 1e-12);
-    EXPECT_NEAR(ax[2][2], 1, 1e-12);
+    EXPECT_NEAR_ARR(ax[1], 1e-12, 0, 1, 0);
+    EXPECT_NEAR_ARR(ax[2], 1e-12, 0, 0, 1);
     ASSERT_EQ(CGeomFunc::calcLineLocalVector(o, z5, 0, ax), 1);
-    EXPECT_NEAR(ax[1][1], -1, 1e-12);
-    EXPECT_NEAR(ax[2][0], 1, 1e-12);
+    EXPECT_NEAR_ARR(ax[1], 1e-12, 0, -1, 0);
+    EXPECT_NEAR_ARR(ax[2], 1e-12, 1, 0, 0);
     ASSERT_EQ(CGeomFunc::calcLineLocalVector(o, z5, 90, ax), 1);  // reference +x turned to +y
     EXPECT_NEAR(ax[1][0], 1, 1e-12);
     EXPECT_EQ(CGeomFunc::calcLineLocalVector(o, o, 0, ax), 0);
