@@ -35,6 +35,12 @@ bool Raw(const wchar_t* path, const wchar_t* name, DWORD& type, std::vector<BYTE
     return ok;
 }
 
+// The text GetProfileStringW reads, or "fail:" and the output as it was left when it returns 0.
+std::wstring Str(const wchar_t* path, const wchar_t* name) {
+    CString out = L"kept";
+    return CRegistry::GetProfileStringW(path, name, out) == 1 ? out.GetString() : L"fail:" + out.str();
+}
+
 TEST(RegistryKey, PathRulesGiveNullOrTheSameKey) {
     TempRegistry store;
     // Nothing exists yet: open-only fails, and reading did not create the store.
@@ -92,9 +98,7 @@ TEST(RegistryValues, StringsAndIntsKeepTheirWindowsBytes) {
     ASSERT_TRUE(Raw(kTest, L"S", type, bytes));
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(bytes, (std::vector<BYTE>{'a', 0, 0xE9, 0, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}));
-    CString out = L"old";
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 1);
-    EXPECT_EQ(out, text);
+    EXPECT_EQ(Str(kTest, L"S"), text);
 
     ASSERT_EQ(CRegistry::WriteProfileStringW(kTest, L"Empty", L""), 1);
     ASSERT_TRUE(Raw(kTest, L"Empty", type, bytes));
@@ -111,8 +115,7 @@ TEST(RegistryValues, StringsAndIntsKeepTheirWindowsBytes) {
     // The type is not examined: a DWORD reads as two UTF-16 characters, a two-byte string as an
     // int whose upper bytes stay; a value longer than 4 bytes is no int, and leaves the output.
     ASSERT_EQ(CRegistry::WriteProfileInt(kTest, L"D", 0x00420041), 1);
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"D", out), 1);
-    EXPECT_EQ(out, L"AB");
+    EXPECT_EQ(Str(kTest, L"D"), L"AB");
     n = 0x11223344;
     ASSERT_EQ(CRegistry::GetProfileIntW(kTest, L"Empty", n), 1);
     EXPECT_EQ(n, 0x11220000);
@@ -131,25 +134,18 @@ TEST(RegistryValues, StringsAndIntsKeepTheirWindowsBytes) {
     EXPECT_EQ(RegSetValueExW(key, L"U", 0, REG_SZ, unterminated, sizeof unterminated), ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExW(key, L"", 0, REG_SZ, unterminated, 0), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"Z", out), 1);
-    EXPECT_EQ(out, L"x");
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"O", out), 1);
-    EXPECT_EQ(out, L"p");
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"U", out), 1);
-    EXPECT_EQ(out, L"uv");
-    out = L"kept";
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, nullptr, out), 1);  // the default value, 0 bytes
-    EXPECT_EQ(out, L"");
+    EXPECT_EQ(Str(kTest, L"Z"), L"x");
+    EXPECT_EQ(Str(kTest, L"O"), L"p");
+    EXPECT_EQ(Str(kTest, L"U"), L"uv");
+    EXPECT_EQ(Str(kTest, nullptr), L"");  // the default value, 0 bytes
 
     // Missing key or value: 0 and the output as it was.
-    out = L"kept";
-    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"missing", out), 0);
-    EXPECT_EQ(CRegistry::GetProfileStringW(L"HKEY_CURRENT_USER\\Software\\Nothing", L"S", out), 0);
-    EXPECT_EQ(out, L"kept");
+    EXPECT_EQ(Str(kTest, L"missing"), L"fail:kept");
+    EXPECT_EQ(Str(L"HKEY_CURRENT_USER\\Software\\Nothing", L"S"), L"fail:kept");
 
     // A null text deletes the value: 1 when it existed, then 0.
     EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", nullptr), 1);
-    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 0);
+    EXPECT_EQ(Str(kTest, L"S"), L"fail:kept");
     EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", nullptr), 0);
 }
 
@@ -157,11 +153,9 @@ TEST(RegistryValues, NamesCompareWithoutCaseForEveryLetterAndKeepTheirCase) {
     TempRegistry store;
     const wchar_t* const key = L"HKEY_CURRENT_USER\\Software\\Größe\\Σίσυφος";
     ASSERT_EQ(CRegistry::WriteProfileStringW(key, L"Äpfel Ωμέγα", L"1"), 1);
-    CString out;
-    EXPECT_EQ(CRegistry::GetProfileStringW(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖSSE\\Σίσυφος", L"äpfel ωμέγα", out), 0)
+    EXPECT_EQ(Str(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖSSE\\Σίσυφος", L"äpfel ωμέγα"), L"fail:kept")
         << "simple case folding keeps ß and SS apart";
-    EXPECT_EQ(CRegistry::GetProfileStringW(L"hkey_current_user\\software\\gröẞe\\ΣΊΣΥΦΟΣ", L"ÄPFEL ΩΜΈΓΑ", out), 1);
-    EXPECT_EQ(out, L"1");
+    EXPECT_EQ(Str(L"hkey_current_user\\software\\gröẞe\\ΣΊΣΥΦΟΣ", L"ÄPFEL ΩΜΈΓΑ"), L"1");
 
     // Writing under another spelling replaces the value and keeps the first spelling.
     ASSERT_EQ(CRegistry::WriteProfileStringW(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖẞE\\σίσυφος", L"ÄPFEL ΩΜΈΓΑ", L"2"), 1);
@@ -260,12 +254,10 @@ TEST(RegistryStore, PlaceFollowsTheEnvironmentAtEachCall) {
 TEST(RegistryStore, EmptyFileIsSetUpByTheFirstWrite) {
     TempRegistry store;
     regtest::WriteFile(store.path(), "");
-    CString out;
-    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 0);
+    EXPECT_EQ(Str(kTest, L"S"), L"fail:kept");
     EXPECT_EQ(regtest::ReadFile(store.path()), "");
     EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", L"v"), 1);
-    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 1);
-    EXPECT_EQ(out, L"v");
+    EXPECT_EQ(Str(kTest, L"S"), L"v");
 }
 
 // Every call on a file that is not a usable store returns 0 and leaves the file's bytes alone.
@@ -273,10 +265,9 @@ const wchar_t* const kBig = L"HKEY_CURRENT_USER\\Software\\Big";
 
 void ExpectUntouched(const std::string& path) {
     const std::string before = regtest::ReadFile(path);
-    CString out = L"kept";
     int n = 3;
     for (const wchar_t* name : {L"0", L"150", L"299"}) {
-        EXPECT_EQ(CRegistry::GetProfileStringW(kBig, name, out), 0);
+        EXPECT_EQ(Str(kBig, name), L"fail:kept");
         EXPECT_EQ(CRegistry::GetProfileIntW(kBig, name, n), 0);
     }
     EXPECT_EQ(CRegistry::WriteProfileStringW(kBig, L"0", L"new"), 0);
@@ -286,7 +277,6 @@ void ExpectUntouched(const std::string& path) {
     HKEY h = nullptr;
     EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, L"X", 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
     EXPECT_EQ(h, nullptr);
-    EXPECT_EQ(out, L"kept");
     EXPECT_EQ(n, 3);
     EXPECT_EQ(regtest::ReadFile(path), before);
     EXPECT_FALSE(regtest::Exists(path + "-wal") && !regtest::ReadFile(path + "-wal").empty());
@@ -318,28 +308,16 @@ TEST(RegistryStore, DamagedOrForeignFilesFailAndStayUnchanged) {
     ASSERT_FALSE(regtest::Exists(good.path() + "-wal"));
 
     TempRegistry store;
-    {
-        SCOPED_TRACE("text file");
-        regtest::WriteFile(store.path(), "[settings]\nname=value\n");
-        ExpectUntouched(store.path());
-    }
-    for (std::size_t cut : {std::size_t(100), std::size_t(4095), image.size() / 2, image.size() - 4096}) {
-        SCOPED_TRACE("truncated to " + std::to_string(cut));
-        regtest::WriteFile(store.path(), image.substr(0, cut));
-        ExpectUntouched(store.path());
-    }
-    {
-        SCOPED_TRACE("another program's database");
-        std::string foreign = image;
-        std::memset(&foreign[68], 0, 4);  // the application id
-        regtest::WriteFile(store.path(), foreign);
-        ExpectUntouched(store.path());
-    }
-    {
-        SCOPED_TRACE("garbled pages");
-        std::string garbled = image;
-        for (std::size_t i = 4096; i < garbled.size(); i += 7) garbled[i] = static_cast<char>(garbled[i] ^ 0x5A);
-        regtest::WriteFile(store.path(), garbled);
+    std::string foreign = image, garbled = image;
+    std::memset(&foreign[68], 0, 4);  // the application id
+    for (std::size_t i = 4096; i < garbled.size(); i += 7) garbled[i] = static_cast<char>(garbled[i] ^ 0x5A);
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"text file", "[settings]\nname=value\n"}, {"another program's database", foreign}, {"garbled pages", garbled}};
+    for (std::size_t cut : {std::size_t(100), std::size_t(4095), image.size() / 2, image.size() - 4096})
+        cases.emplace_back("truncated to " + std::to_string(cut), image.substr(0, cut));
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        regtest::WriteFile(store.path(), bytes);
         ExpectUntouched(store.path());
     }
     {
@@ -356,8 +334,7 @@ TEST(RegistryStore, DamagedOrForeignFilesFailAndStayUnchanged) {
     }
     // The intact image reads.
     regtest::WriteFile(store.path(), image);
-    CString out;
-    EXPECT_EQ(CRegistry::GetProfileStringW(kBig, L"299", out), 1);
+    EXPECT_EQ(Str(kBig, L"299"), std::wstring(40, L'x'));
 }
 
 TEST(RegistryStore, EveryCutAndHeaderFlipFailsCleanly) {
@@ -393,12 +370,10 @@ TEST(RegistryStore, EveryCutAndHeaderFlipFailsCleanly) {
         std::string flipped = image;
         flipped[at] = static_cast<char>(flipped[at] ^ 0xFF);
         const std::string path = use("flip" + std::to_string(at), flipped);
-        CString out;
-        const int read = CRegistry::GetProfileStringW(kBig, L"7", out);
-        EXPECT_TRUE(read == 0 || out == std::wstring(30, L'y').c_str());
+        const std::wstring read = Str(kBig, L"7");
+        EXPECT_TRUE(read == L"fail:kept" || read == std::wstring(30, L'y')) << CString(read.c_str()).ToUtf8();
         if (CRegistry::WriteProfileStringW(kBig, L"7", L"z") == 1) {
-            EXPECT_EQ(CRegistry::GetProfileStringW(kBig, L"7", out), 1);
-            EXPECT_EQ(out, L"z");
+            EXPECT_EQ(Str(kBig, L"7"), L"z");
         } else {
             EXPECT_EQ(regtest::ReadFile(path), flipped);
         }
