@@ -38,7 +38,7 @@ bool Raw(const wchar_t* path, const wchar_t* name, DWORD& type, std::vector<BYTE
 // The text GetProfileStringW reads, or "fail:" and the output as it was left when it returns 0.
 std::wstring Str(const wchar_t* path, const wchar_t* name) {
     CString out = L"kept";
-    return CRegistry::GetProfileStringW(path, name, out) == 1 ? out.GetString() : L"fail:" + out.str();
+    return CRegistry::GetProfileStringW(path, name, out) == 1 ? out.str() : L"fail:" + out.str();
 }
 
 TEST(RegistryKey, PathRulesGiveNullOrTheSameKey) {

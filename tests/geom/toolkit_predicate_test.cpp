@@ -40,17 +40,14 @@ TEST(SegmentCrossing, ProperTouchingAndApart) {
 
 TEST(PointInPolygon, BoundaryCentreAndVertexLevel) {
     const double sq[4][2] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}};
-    const double onEdge[2] = {1, 0}, centre[2] = {1, 1}, out[2] = {3, 1};
-    EXPECT_EQ(M::mathIsInsidePoint2D(onEdge, 4, sq, 7), 7);
-    EXPECT_EQ(M::mathIsInsidePoint2D(onEdge, 4, sq, 0), 0);
-    EXPECT_EQ(M::mathIsInsidePoint2D(centre, 4, sq, 0), 1);
-    EXPECT_EQ(M::mathIsInsidePoint2D(out, 4, sq, 1), 0);
-    // Diamond: the ray from its centre passes exactly through the right vertex; counted once.
+    // A boundary point gives the caller's level. Diamond: the ray from its centre passes exactly
+    // through the right vertex, which counts once.
     const double dia[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-    const double o[2] = {0, 0}, left[2] = {-2, 0};
-    EXPECT_EQ(M::mathIsInsidePoint2D(o, 4, dia, 5), 1);
-    EXPECT_EQ(M::mathIsInsidePoint2D(left, 4, dia, 5), 0);
-    EXPECT_EQ(M::mathIsInsidePoint2D(o, 0, dia, 5), 0);
+    const struct { double p[2]; int n; const double (*poly)[2]; int level, want; } cases[] = {
+        {{1, 0}, 4, sq, 7, 7}, {{1, 0}, 4, sq, 0, 0}, {{1, 1}, 4, sq, 0, 1},   {{3, 1}, 4, sq, 1, 0},
+        {{0, 0}, 4, dia, 5, 1}, {{-2, 0}, 4, dia, 5, 0}, {{0, 0}, 0, dia, 5, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(M::mathIsInsidePoint2D(c.p, c.n, c.poly, c.level), c.want) << c.p[0] << "," << c.p[1] << " n " << c.n;
 
     // Two independent tests agree on random star polygons away from the boundary.
     std::mt19937 rng(3);
@@ -156,11 +153,10 @@ TEST(Regions, StrictAndInclusiveBorders) {
 
     CArray<T_GORV_POINT2D> hull;
     for (auto p : {T_GORV_POINT2D{0, 0}, T_GORV_POINT2D{4, 0}, T_GORV_POINT2D{4, 4}, T_GORV_POINT2D{0, 4}}) hull.Add(p);
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{1, 3}), 1);
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{5, 3}), 0);
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{2, 0}), 1);  // on an edge
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{-0.0005, 0.0009}), 1);  // near vertex 0
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{-0.0005, 0.0011}), 0);
+    // inside, outside, on an edge, and both sides of the tolerance near vertex 0
+    const struct { T_GORV_POINT2D p; int want; } hullCases[] = {
+        {{1, 3}, 1}, {{5, 3}, 0}, {{2, 0}, 1}, {{-0.0005, 0.0009}, 1}, {{-0.0005, 0.0011}, 0}};
+    for (const auto& c : hullCases) EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, c.p), c.want) << c.p.x << "," << c.p.y;
 }
 
 TEST(LocalAxes, MembersPlanesAndOffsets) {
