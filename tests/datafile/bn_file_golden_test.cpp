@@ -2,6 +2,7 @@
 #include "bn_test_util.h"
 
 #include <climits>
+#include <tuple>
 
 using namespace bntest;
 
@@ -98,9 +99,7 @@ TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
 
     int len = -1, count = -1;
     ASSERT_EQ(o.bn.READ_F("ABCD", 2, first, len, count), 0);
-    EXPECT_EQ(first, 60);
-    EXPECT_EQ(len, 2);
-    EXPECT_EQ(count, 0);
+    EXPECT_EQ(std::make_tuple(first, len, count), std::make_tuple(60, 2, 0));
     EXPECT_EQ(o.bn.READ_F("ABCD", 3, first, len, count), 4);
     EXPECT_EQ(first + len + count, 0);  // outputs cleared
     // Names are 4 raw bytes: case matters, and only the first 4 bytes count.

@@ -15,26 +15,23 @@ const double kInf = std::numeric_limits<double>::infinity();
 }  // namespace
 
 TEST(GorvInLine, CosineToleranceIsInclusiveAndEndPointsDiffer) {
-    const double a[2] = {0, 0}, b[2] = {10, 0}, p[2] = {5, 0.01};
-    EXPECT_FALSE(Gorv::is_in_line_2d(a, b, p, 1e-6));
-    EXPECT_TRUE(Gorv::is_in_line_2d(a, b, p, 1e-5));
-    EXPECT_FALSE(Gorv::is_in_line_2d(a, b, a, 1.0));
-    EXPECT_TRUE(Gorv::is_on_line_2d(a, b, a, 0.0));
-    const double nearA[2] = {5e-7, 0}, beyond[2] = {11, 0}, mid[2] = {5, 0};
-    EXPECT_TRUE(Gorv::is_on_line_2d(a, b, nearA, 0.0));
-    EXPECT_FALSE(Gorv::is_in_line_2d(a, b, beyond, 1e-6));
-    // exact mid point: cosine is exactly -1, so tol = 0 passes the inclusive test but not the strict one
-    EXPECT_TRUE(Gorv::is_in_line_2d(a, b, mid, 0.0));
-    EXPECT_FALSE(Gorv::is_on_line_2d(a, b, mid, 0.0));
-    EXPECT_TRUE(Gorv::is_on_line_2d(a, b, mid, 1e-12));
+    // Against segment (0,0)-(10,0): "in" compares the cosine inclusively and refuses the end points,
+    // "on" compares strictly and accepts them. At the exact mid point the cosine is exactly -1, so
+    // tol = 0 passes the inclusive test but not the strict one.
+    using Fn = bool (*)(const double*, const double*, const double*, double);
+    const Fn in = Gorv::is_in_line_2d, on = Gorv::is_on_line_2d;
+    const double a[2] = {0, 0}, b[2] = {10, 0};
+    const struct { Fn f; double p[2], tol; bool want; } cases[] = {
+        {in, {5, 0.01}, 1e-6, false}, {in, {5, 0.01}, 1e-5, true}, {in, {0, 0}, 1.0, false}, {on, {0, 0}, 0.0, true},
+        {on, {5e-7, 0}, 0.0, true},   {in, {11, 0}, 1e-6, false},  {in, {5, 0}, 0.0, true},   {on, {5, 0}, 0.0, false},
+        {on, {5, 0}, 1e-12, true},    {in, {kNaN, 0}, 1e-6, false}, {on, {kNaN, 0}, 1e-6, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.f(a, b, c.p, c.tol), c.want) << (c.f == in ? "in " : "on ") << c.p[0] << "," << c.p[1] << " tol " << c.tol;
     EXPECT_TRUE(Gorv::is_in_line_3d(0, 0, 0, 10, 0, 0, 5, 0, 0, 0.0));
     EXPECT_TRUE(Gorv::is_on_line_3d(0, 0, 0, 10, 0, 0, 5, 0, 0, 0.0));  // inclusive in 3D
     const double a3[3] = {0, 0, 0}, b3[3] = {10, 0, 0};
     EXPECT_TRUE(Gorv::is_on_line_3d(a3, b3, 10, 0, 0, 0.0));
     EXPECT_FALSE(Gorv::is_in_line_3d(a3, b3, 10, 0, 0, 1.0));
-    const double pn[2] = {kNaN, 0};
-    EXPECT_FALSE(Gorv::is_in_line_2d(a, b, pn, 1e-6));
-    EXPECT_FALSE(Gorv::is_on_line_2d(a, b, pn, 1e-6));
 }
 
 TEST(GorvCrossing, SegmentCrossingParametersAndStrictRange) {
