@@ -259,9 +259,8 @@ TEST(BnFileGolden, ResultFileSharesTheFormat) {
 TEST(BnFileGolden, ArgumentsAreCheckedBeforeTheFile) {
     CBnFile unbound;  // no file at all
     int first = 0, len = 0, count = 0;
-    EXPECT_EQ(unbound.READ_F("    ", 1, first, len, count), 6);
-    EXPECT_EQ(unbound.READ_F("HEAD", 1, first, len, count), 6);
-    EXPECT_EQ(unbound.READ_F(nullptr, 1, first, len, count), 6);
+    for (const char* reserved : {"    ", "HEAD", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(unbound.READ_F(reserved, 1, first, len, count), 6) << (reserved ? reserved : "null");
     EXPECT_EQ(unbound.WRITE_F("ABCD", 1, first, 0, 1), 6);
     EXPECT_EQ(unbound.WRITE_F("ABCD", 1, first, 1, -1), 6);
     EXPECT_EQ(unbound.MODIFY_F("ABCD", 1, -1), 6);
