@@ -186,46 +186,38 @@ bool Same(const ReadBack& a, const ReadBack& b) {
     return a.status == b.status && a.first == b.first && a.len == b.len && a.count == b.count;
 }
 
-}  // namespace
-
-TEST(BnFileFaults, WriteIntoAFreeSlotWithZeroFill) {
-    Op op{"write free slot", Sets(5), "NEWD", 7,
-          [](CBnFile& bn) { int first = 0; return bn.WRITE_F("NEWD", 7, first, 1501, 2); },
-          [](const ReadBack& r, const ReadBack&) { return Absent(r) || (r.status == 0 && r.len == 1501 && r.count == 2); }};
-    RunFaultMatrix(op);
+// WRITE_F of a new data set: afterwards absent or complete.
+Op Write(const char* what, int sets, int len, int count) {
+    return {what, Sets(sets), "NEWD", 7, [=](CBnFile& bn) { int first = 0; return bn.WRITE_F("NEWD", 7, first, len, count); },
+            [=](const ReadBack& r, const ReadBack&) { return Absent(r) || (r.status == 0 && r.len == len && r.count == count); }};
+}
+// MODIFY_F of data set i: afterwards as before or with the new count.
+Op Modify(const char* what, int sets, int i, int count) {
+    return {what, Sets(sets), Name(i), 100 + i, [=](CBnFile& bn) { return bn.MODIFY_F(Name(i).c_str(), 100 + i, count); },
+            [=](const ReadBack& r, const ReadBack& b) { return Same(r, b) || (r.status == 0 && r.count == count); }};
+}
+// DELETE_F of data set i: afterwards as before or gone.
+Op Delete(const char* what, int sets, int i) {
+    return {what, Sets(sets), Name(i), 100 + i, [=](CBnFile& bn) { return bn.DELETE_F(Name(i).c_str(), 100 + i); },
+            [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || Absent(r); }};
 }
 
-TEST(BnFileFaults, WriteThatAppendsANewGroup) {
-    Op op{"write new group", Sets(19), "NEWD", 7,
-          [](CBnFile& bn) { int first = 0; return bn.WRITE_F("NEWD", 7, first, 7, 3); },
-          [](const ReadBack& r, const ReadBack&) { return Absent(r) || (r.status == 0 && r.len == 7 && r.count == 3); }};
-    RunFaultMatrix(op);
+}  // namespace
+
+TEST(BnFileFaults, WriteIntoAFreeSlotWithZeroFillAndIntoANewGroup) {
+    RunFaultMatrix(Write("write free slot", 5, 1501, 2));
+    RunFaultMatrix(Write("write new group", 19, 7, 3));
 }
 
 TEST(BnFileFaults, ModifyShrinksAndGrows) {
-    Op shrink{"modify shrink", Sets(23), Name(4), 104,
-              [](CBnFile& bn) { return bn.MODIFY_F(Name(4).c_str(), 104, 0); },
-              [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || (r.status == 0 && r.count == 0); }};
-    RunFaultMatrix(shrink);
-    Op grow{"modify grow last", Sets(23), Name(22), 122,
-            [](CBnFile& bn) { return bn.MODIFY_F(Name(22).c_str(), 122, 40); },
-            [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || (r.status == 0 && r.count == 40); }};
-    RunFaultMatrix(grow);
+    RunFaultMatrix(Modify("modify shrink", 23, 4, 0));
+    RunFaultMatrix(Modify("modify grow last", 23, 22, 40));
 }
 
 TEST(BnFileFaults, DeleteInTheMiddleAndAtTheEnd) {
-    Op middle{"delete middle", Sets(23), Name(6), 106,
-              [](CBnFile& bn) { return bn.DELETE_F(Name(6).c_str(), 106); },
-              [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || Absent(r); }};
-    RunFaultMatrix(middle);
-    Op last{"delete last of group 1", Sets(19), Name(18), 118,
-            [](CBnFile& bn) { return bn.DELETE_F(Name(18).c_str(), 118); },
-            [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || Absent(r); }};
-    RunFaultMatrix(last);
-    Op tail{"delete last", Sets(9), Name(8), 108,
-            [](CBnFile& bn) { return bn.DELETE_F(Name(8).c_str(), 108); },
-            [](const ReadBack& r, const ReadBack& b) { return Same(r, b) || Absent(r); }};
-    RunFaultMatrix(tail);
+    RunFaultMatrix(Delete("delete middle", 23, 6));
+    RunFaultMatrix(Delete("delete last of group 1", 19, 18));
+    RunFaultMatrix(Delete("delete last", 9, 8));
 }
 
 TEST(BnFileFaults, CreateThatFailsLeavesAFileThatIsRefusedNotMisread) {

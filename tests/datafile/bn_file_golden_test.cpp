@@ -2,7 +2,7 @@
 #include "bn_test_util.h"
 
 #include <climits>
-#include <cstring>
+#include <tuple>
 
 using namespace bntest;
 
@@ -20,18 +20,12 @@ Bytes NewDirectory() {
     return b;
 }
 
-struct Opened {
-    CFile file;
-    CBnFile bn;
-};
+const BnKind kTest{"TEST", 7, 1.0f};
 
-void OpenNew(const TempFile& t, Opened& o, bool create = true) {
-    t.Open(o.file);
-    o.bn.INIT_F(&o.file, "TEST", 7, 1.0f);
-    if (create) {
-        ASSERT_EQ(o.bn.CREATE_F(), 0);
-    }
-}
+// A record file bound to t and created (CREATE_F) there.
+struct Created : OpenBn {
+    explicit Created(const TempFile& t) : OpenBn(t, kTest) { EXPECT_EQ(bn.CREATE_F(), 0); }
+};
 
 }  // namespace
 
@@ -39,20 +33,14 @@ TEST(BnFileGolden, CreateWritesThe420ByteDirectoryAndTouchesNothingElse) {
     TempFile t("create");
     Bytes junk(600, 0xEE);
     t.Write(junk);
-    {
-        Opened o;
-        OpenNew(t, o);
-    }
+    { Created o(t); }
     Bytes got = t.Read();
     ASSERT_EQ(got.size(), 600u);  // not truncated
     EXPECT_EQ(Slice(got, 0, 420), NewDirectory());
     EXPECT_EQ(Slice(got, 420, 180), Bytes(180, 0xEE));
 
     TempFile fresh("create_fresh");
-    {
-        Opened o;
-        OpenNew(fresh, o);
-    }
+    { Created o(fresh); }
     EXPECT_EQ(fresh.Read(), NewDirectory());
 }
 
@@ -60,8 +48,7 @@ TEST(BnFileGolden, FirstDataSetRoundsUpToItsRecordLengthWithZeroWords) {
     // Length 3: 105 words precede, a multiple of 3, so record 36 at byte 420 and nothing written.
     TempFile t3("len3");
     {
-        Opened o;
-        OpenNew(t3, o);
+        Created o(t3);
         int first = -1;
         ASSERT_EQ(o.bn.WRITE_F("ABCD", 9, first, 3, 10), 0);
         EXPECT_EQ(first, 36);
@@ -79,8 +66,7 @@ TEST(BnFileGolden, FirstDataSetRoundsUpToItsRecordLengthWithZeroWords) {
     pre.resize(460, 0xEE);
     t4.Write(pre);
     {
-        Opened o;
-        OpenNew(t4, o, false);
+        OpenBn o(t4, kTest);
         int first = -1;
         ASSERT_EQ(o.bn.WRITE_F("ABCD", 9, first, 4, 2), 0);
         EXPECT_EQ(first, 28);
@@ -95,8 +81,7 @@ TEST(BnFileGolden, FirstDataSetRoundsUpToItsRecordLengthWithZeroWords) {
 
 TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
     TempFile t("rewrite");
-    Opened o;
-    OpenNew(t, o);
+    Created o(t);
     int first = 0;
     ASSERT_EQ(o.bn.WRITE_F("ABCD", 1, first, 3, 4), 0);
     ASSERT_EQ(o.bn.WRITE_F("ABCD", 2, first, 2, 0), 0);  // count 0: last = first - 1
@@ -114,9 +99,7 @@ TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
 
     int len = -1, count = -1;
     ASSERT_EQ(o.bn.READ_F("ABCD", 2, first, len, count), 0);
-    EXPECT_EQ(first, 60);
-    EXPECT_EQ(len, 2);
-    EXPECT_EQ(count, 0);
+    EXPECT_EQ(std::make_tuple(first, len, count), std::make_tuple(60, 2, 0));
     EXPECT_EQ(o.bn.READ_F("ABCD", 3, first, len, count), 4);
     EXPECT_EQ(first + len + count, 0);  // outputs cleared
     // Names are 4 raw bytes: case matters, and only the first 4 bytes count.
@@ -130,8 +113,7 @@ TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
 
 TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
     TempFile t("group2");
-    Opened o;
-    OpenNew(t, o);
+    Created o(t);
     int first = 0;
     for (int i = 1; i <= 19; ++i) {
         ASSERT_EQ(o.bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
@@ -148,8 +130,7 @@ TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
     EXPECT_EQ(GetI32(b, 16), 26);  // group 1 links to block 26
     EXPECT_EQ(Slice(b, 400, 20), Sub(Name(19).c_str(), 19, 124, 124, 1));
     EXPECT_EQ(Slice(b, 496, 4), Bytes(4, 0));
-    Bytes main2 = {'T', 'E', 'S', 'T', 7, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F, 20, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(Slice(b, 500, 20), main2);
+    EXPECT_EQ(Slice(b, 500, 20), Slice(NewDirectory(), 0, 20));  // group 2's main header as group 1's
     EXPECT_EQ(Slice(b, 520, 20), Sub("HEAD", 1, 27, 46, 5));
     EXPECT_EQ(Slice(b, 540, 20), Sub("NEXT", 20, 231, 233, 1));
     for (int i = 3; i <= 20; ++i) EXPECT_EQ(Slice(b, 500 + 20 * i, 20), Sub("    ", 0, 0, 0, 0)) << i;
@@ -164,8 +145,7 @@ TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
 
 TEST(BnFileGolden, DeletingTheLatestDataSetFreesItsSlotForReuse) {
     TempFile t("reuse");
-    Opened o;
-    OpenNew(t, o);
+    Created o(t);
     int first = 0, len = 0, count = 0;
     ASSERT_EQ(o.bn.WRITE_F("AAAA", 1, first, 3, 2), 0);  // records 36..37, words 106..111
     ASSERT_EQ(o.bn.WRITE_F("BBBB", 1, first, 3, 5), 0);  // records 38..42
@@ -183,27 +163,20 @@ TEST(BnFileGolden, DeletingTheLatestDataSetFreesItsSlotForReuse) {
 
 TEST(BnFileGolden, HeaderCheckComparesVersionsBothWays) {
     TempFile t("version");
-    {
-        Opened o;
-        OpenNew(t, o);  // version 1.0
-    }
-    CFile f;
-    t.Open(f);
+    Created o(t);  // version 1.0
+    CFile& f = o.file;
     CBnFile bn;
     float v = -1;
     bn.INIT_F(&f, "TEST", 7, 1.5f);
     EXPECT_EQ(bn.CHKHED_F(v), 9);
     EXPECT_EQ(v, 1.0f);
-    bn.INIT_F(&f, "TEST", 7, 0.5f);
-    EXPECT_EQ(bn.CHKHED_F(v), 3);
-    bn.INIT_F(&f, "TEST", 7, 1.0f);
-    EXPECT_EQ(bn.CHKHED_F(v), 0);
-    bn.INIT_F(&f, "TEST", 8, 1.0f);
-    EXPECT_EQ(bn.CHKHED_F(v), 8);
-    bn.INIT_F(&f, "TEST", 8, 2.0f);
-    EXPECT_EQ(bn.CHKHED_F(v), 9);  // versions before the file type
-    bn.INIT_F(&f, "TESX", 8, 2.0f);
-    EXPECT_EQ(bn.CHKHED_F(v), 7);  // head name first of all
+    // Head name first of all, then versions, then the file type.
+    const struct { const char* head; int type; float version; int status; } cases[] = {
+        {"TEST", 7, 0.5f, 3}, {"TEST", 7, 1.0f, 0}, {"TEST", 8, 1.0f, 8}, {"TEST", 8, 2.0f, 9}, {"TESX", 8, 2.0f, 7}};
+    for (const auto& c : cases) {
+        bn.INIT_F(&f, c.head, c.type, c.version);
+        EXPECT_EQ(bn.CHKHED_F(v), c.status) << c.head << " " << c.type << " " << c.version;
+    }
     // Other operations check head name and type but not the version.
     int first = 0, len = 0, count = 0;
     bn.INIT_F(&f, "TEST", 7, 3.0f);
@@ -216,8 +189,7 @@ TEST(BnFileGolden, HeaderCheckComparesVersionsBothWays) {
 
 TEST(BnFileGolden, SeekByRecordNumber) {
     TempFile t("seek");
-    Opened o;
-    OpenNew(t, o);
+    Created o(t);
     EXPECT_EQ(o.bn.SeekBN(1, 12), 1);
     EXPECT_EQ(o.file.GetPosition(), 0u);
     EXPECT_EQ(CBnFile::SeekBN(&o.file, 11, 12), 1);
@@ -253,12 +225,7 @@ TEST(BnFileGolden, StatusMessages) {
 }
 
 TEST(BnFileGolden, ResultFileSharesTheFormat) {
-    EXPECT_EQ(CBnFile::m_MULT_LNG_R, 4);
-    EXPECT_EQ(CBnFileResult::m_MULT_LNG_R, 4);
-    EXPECT_EQ(std::memcmp(CBnFileResult::m_HeadName, "QRB ", 4), 0);
-    EXPECT_EQ(CBnFileResult::m_FileType, 2);
-    EXPECT_EQ(CBnFileResult::m_FileVersion, 1.0f);
-
+    // The result file's head name, type and version are its own; its words are 4 bytes too.
     TempFile t("result");
     CFile f;
     t.Open(f);
@@ -292,9 +259,8 @@ TEST(BnFileGolden, ResultFileSharesTheFormat) {
 TEST(BnFileGolden, ArgumentsAreCheckedBeforeTheFile) {
     CBnFile unbound;  // no file at all
     int first = 0, len = 0, count = 0;
-    EXPECT_EQ(unbound.READ_F("    ", 1, first, len, count), 6);
-    EXPECT_EQ(unbound.READ_F("HEAD", 1, first, len, count), 6);
-    EXPECT_EQ(unbound.READ_F(nullptr, 1, first, len, count), 6);
+    for (const char* reserved : {"    ", "HEAD", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(unbound.READ_F(reserved, 1, first, len, count), 6) << (reserved ? reserved : "null");
     EXPECT_EQ(unbound.WRITE_F("ABCD", 1, first, 0, 1), 6);
     EXPECT_EQ(unbound.WRITE_F("ABCD", 1, first, 1, -1), 6);
     EXPECT_EQ(unbound.MODIFY_F("ABCD", 1, -1), 6);

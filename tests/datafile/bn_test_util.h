@@ -91,12 +91,10 @@ inline std::string GetName(const Bytes& b, size_t at) { return std::string(b.beg
 
 // The 20 bytes of a sub-header, spelled out.
 inline Bytes Sub(const char* name, std::int32_t id, std::int32_t first, std::int32_t last, std::int32_t len) {
-    Bytes b(20);
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<unsigned char>(name[i]);
-    PutI32(b, 4, id);
-    PutI32(b, 8, first);
-    PutI32(b, 12, last);
-    PutI32(b, 16, len);
+    Bytes b(name, name + 4);
+    b.resize(20);
+    const std::int32_t fields[4] = {id, first, last, len};
+    for (size_t i = 0; i < 4; ++i) PutI32(b, 4 + 4 * i, fields[i]);
     return b;
 }
 inline Bytes Slice(const Bytes& b, size_t at, size_t n) {

@@ -13,9 +13,7 @@ TEST(DataFilePosition, StoresThreePositionsPerIdPair) {
     t.SetRdfp(1, 2, 10, 20, 30);
     LONGLONG a = -1, b = -1, c = -1;
     EXPECT_EQ(t.GetRdfp(1, 2, a, b, c), 1);
-    EXPECT_EQ(a, 10);
-    EXPECT_EQ(b, 20);
-    EXPECT_EQ(c, 30);
+    EXPECT_TRUE(a == 10 && b == 20 && c == 30);
     a = b = c = -1;
     EXPECT_EQ(t.GetRdfp(2, 1, a, b, c), 0);  // the ids are not interchangeable
     EXPECT_EQ(a + b + c, 0);
@@ -24,12 +22,10 @@ TEST(DataFilePosition, StoresThreePositionsPerIdPair) {
     t.SetRdfp(65537, 2, 11, 21, 31);
     EXPECT_EQ(t.m_mapRdfp.GetCount(), 1);
     EXPECT_EQ(t.GetRdfp(1, 2 + 65536 * 3, a, b), 1);
-    EXPECT_EQ(a, 11);
-    EXPECT_EQ(b, 21);
+    EXPECT_TRUE(a == 11 && b == 21);
     t.SetRdfp(-1, -1, LLONG_MIN, 0, LLONG_MAX);  // key 0xFFFFFFFF
     EXPECT_EQ(t.GetRdfp(65535, 65535, a, b, c), 1);
-    EXPECT_EQ(a, LLONG_MIN);
-    EXPECT_EQ(c, LLONG_MAX);
+    EXPECT_TRUE(a == LLONG_MIN && c == LLONG_MAX);
     EXPECT_EQ(CDataFilePosition::MakeKey(1, 2), 0x00020001u);
     EXPECT_EQ(CDataFilePosition::MakeKey(-1, 0), 0x0000FFFFu);
 

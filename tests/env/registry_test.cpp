@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gorv/gorv_base.h>
@@ -35,6 +36,18 @@ bool Raw(const wchar_t* path, const wchar_t* name, DWORD& type, std::vector<BYTE
     return ok;
 }
 
+// The text GetProfileStringW reads, or "fail:" and the output as it was left when it returns 0.
+std::wstring Str(const wchar_t* path, const wchar_t* name) {
+    CString out = L"kept";
+    return CRegistry::GetProfileStringW(path, name, out) == 1 ? out.str() : L"fail:" + out.str();
+}
+
+// GetProfileIntW's result and its output, which starts as `start`.
+std::pair<int, int> Int(const wchar_t* path, const wchar_t* name, int start = -7) {
+    const int rc = CRegistry::GetProfileIntW(path, name, start);
+    return {rc, start};
+}
+
 TEST(RegistryKey, PathRulesGiveNullOrTheSameKey) {
     TempRegistry store;
     // Nothing exists yet: open-only fails, and reading did not create the store.
@@ -42,10 +55,8 @@ TEST(RegistryKey, PathRulesGiveNullOrTheSameKey) {
     EXPECT_FALSE(regtest::Exists(store.path()));
 
     for (const wchar_t* bad : {L"", L"HKEY_CURRENT_USER", L"HKEY_CURRENT_USER\\", L"HKCU\\Software",
-                               L"HKEY_CURRENT_USERS\\Software", L"Software\\TELUN", L"\\HKEY_CURRENT_USER\\A"}) {
-        SCOPED_TRACE(CString(bad).ToUtf8());
-        EXPECT_EQ(Reg::GetRegistryKey(bad, 0), nullptr);
-    }
+                               L"HKEY_CURRENT_USERS\\Software", L"Software\\TELUN", L"\\HKEY_CURRENT_USER\\A"})
+        EXPECT_EQ(Reg::GetRegistryKey(bad, 0), nullptr) << CString(bad).ToUtf8();
     EXPECT_EQ(Reg::GetRegistryKey(nullptr, 0), nullptr);
     EXPECT_FALSE(regtest::Exists(store.path()));
 
@@ -53,19 +64,12 @@ TEST(RegistryKey, PathRulesGiveNullOrTheSameKey) {
     ASSERT_EQ(CRegistry::WriteProfileInt(L"hkey_current_user\\Software\\TELUN\\TEST", L"N", 7), 1);
     EXPECT_TRUE(regtest::Exists(store.path()));
     for (const wchar_t* same : {L"HKEY_CURRENT_USER\\Software\\TELUN\\TEST\\", L"HKEY_CURRENT_USER\\Software\\\\TELUN\\TEST",
-                                L"Hkey_Current_User\\SOFTWARE\\telun\\test"}) {
-        SCOPED_TRACE(CString(same).ToUtf8());
-        int n = 0;
-        EXPECT_EQ(CRegistry::GetProfileIntW(same, L"N", n), 1);
-        EXPECT_EQ(n, 7);
-    }
+                                L"Hkey_Current_User\\SOFTWARE\\telun\\test"})
+        EXPECT_EQ(Int(same, L"N"), std::make_pair(1, 7)) << CString(same).ToUtf8();
     // Each root is its own tree.
-    int n = -1;
-    EXPECT_EQ(CRegistry::GetProfileIntW(L"HKEY_LOCAL_MACHINE\\Software\\TELUN\\TEST", L"N", n), 0);
-    EXPECT_EQ(n, -1);
+    EXPECT_EQ(Int(L"HKEY_LOCAL_MACHINE\\Software\\TELUN\\TEST", L"N"), std::make_pair(0, -7));
     ASSERT_EQ(CRegistry::WriteProfileInt(L"HKEY_CURRENT_CONFIG\\A", L"N", 9), 1);
-    EXPECT_EQ(CRegistry::GetProfileIntW(L"HKEY_CURRENT_CONFIG\\A", L"N", n), 1);
-    EXPECT_EQ(n, 9);
+    EXPECT_EQ(Int(L"HKEY_CURRENT_CONFIG\\A", L"N"), std::make_pair(1, 9));
 
     // A root followed by an empty component names the root itself.
     HKEY root = Reg::GetRegistryKey(L"HKEY_USERS\\\\", 0);
@@ -92,9 +96,7 @@ TEST(RegistryValues, StringsAndIntsKeepTheirWindowsBytes) {
     ASSERT_TRUE(Raw(kTest, L"S", type, bytes));
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(bytes, (std::vector<BYTE>{'a', 0, 0xE9, 0, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}));
-    CString out = L"old";
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 1);
-    EXPECT_EQ(out, text);
+    EXPECT_EQ(Str(kTest, L"S"), text);
 
     ASSERT_EQ(CRegistry::WriteProfileStringW(kTest, L"Empty", L""), 1);
     ASSERT_TRUE(Raw(kTest, L"Empty", type, bytes));
@@ -104,21 +106,14 @@ TEST(RegistryValues, StringsAndIntsKeepTheirWindowsBytes) {
     ASSERT_TRUE(Raw(kTest, L"I", type, bytes));
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_EQ(bytes, (std::vector<BYTE>{0xFE, 0xFF, 0xFF, 0xFF}));
-    int n = 0;
-    ASSERT_EQ(CRegistry::GetProfileIntW(kTest, L"I", n), 1);
-    EXPECT_EQ(n, -2);
+    EXPECT_EQ(Int(kTest, L"I"), std::make_pair(1, -2));
 
     // The type is not examined: a DWORD reads as two UTF-16 characters, a two-byte string as an
     // int whose upper bytes stay; a value longer than 4 bytes is no int, and leaves the output.
     ASSERT_EQ(CRegistry::WriteProfileInt(kTest, L"D", 0x00420041), 1);
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"D", out), 1);
-    EXPECT_EQ(out, L"AB");
-    n = 0x11223344;
-    ASSERT_EQ(CRegistry::GetProfileIntW(kTest, L"Empty", n), 1);
-    EXPECT_EQ(n, 0x11220000);
-    n = 5;
-    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"S", n), 0);
-    EXPECT_EQ(n, 5);
+    EXPECT_EQ(Str(kTest, L"D"), L"AB");
+    EXPECT_EQ(Int(kTest, L"Empty", 0x11223344), std::make_pair(1, 0x11220000));
+    EXPECT_EQ(Int(kTest, L"S"), std::make_pair(0, -7));
 
     // Raw values: the text ends at the first zero, or after size / 2 characters.
     HKEY key = Reg::GetRegistryKey(kTest, 0);
@@ -131,25 +126,18 @@ TEST(RegistryValues, StringsAndIntsKeepTheirWindowsBytes) {
     EXPECT_EQ(RegSetValueExW(key, L"U", 0, REG_SZ, unterminated, sizeof unterminated), ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExW(key, L"", 0, REG_SZ, unterminated, 0), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"Z", out), 1);
-    EXPECT_EQ(out, L"x");
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"O", out), 1);
-    EXPECT_EQ(out, L"p");
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, L"U", out), 1);
-    EXPECT_EQ(out, L"uv");
-    out = L"kept";
-    ASSERT_EQ(CRegistry::GetProfileStringW(kTest, nullptr, out), 1);  // the default value, 0 bytes
-    EXPECT_EQ(out, L"");
+    EXPECT_EQ(Str(kTest, L"Z"), L"x");
+    EXPECT_EQ(Str(kTest, L"O"), L"p");
+    EXPECT_EQ(Str(kTest, L"U"), L"uv");
+    EXPECT_EQ(Str(kTest, nullptr), L"");  // the default value, 0 bytes
 
     // Missing key or value: 0 and the output as it was.
-    out = L"kept";
-    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"missing", out), 0);
-    EXPECT_EQ(CRegistry::GetProfileStringW(L"HKEY_CURRENT_USER\\Software\\Nothing", L"S", out), 0);
-    EXPECT_EQ(out, L"kept");
+    EXPECT_EQ(Str(kTest, L"missing"), L"fail:kept");
+    EXPECT_EQ(Str(L"HKEY_CURRENT_USER\\Software\\Nothing", L"S"), L"fail:kept");
 
     // A null text deletes the value: 1 when it existed, then 0.
     EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", nullptr), 1);
-    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 0);
+    EXPECT_EQ(Str(kTest, L"S"), L"fail:kept");
     EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", nullptr), 0);
 }
 
@@ -157,11 +145,9 @@ TEST(RegistryValues, NamesCompareWithoutCaseForEveryLetterAndKeepTheirCase) {
     TempRegistry store;
     const wchar_t* const key = L"HKEY_CURRENT_USER\\Software\\Größe\\Σίσυφος";
     ASSERT_EQ(CRegistry::WriteProfileStringW(key, L"Äpfel Ωμέγα", L"1"), 1);
-    CString out;
-    EXPECT_EQ(CRegistry::GetProfileStringW(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖSSE\\Σίσυφος", L"äpfel ωμέγα", out), 0)
+    EXPECT_EQ(Str(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖSSE\\Σίσυφος", L"äpfel ωμέγα"), L"fail:kept")
         << "simple case folding keeps ß and SS apart";
-    EXPECT_EQ(CRegistry::GetProfileStringW(L"hkey_current_user\\software\\gröẞe\\ΣΊΣΥΦΟΣ", L"ÄPFEL ΩΜΈΓΑ", out), 1);
-    EXPECT_EQ(out, L"1");
+    EXPECT_EQ(Str(L"hkey_current_user\\software\\gröẞe\\ΣΊΣΥΦΟΣ", L"ÄPFEL ΩΜΈΓΑ"), L"1");
 
     // Writing under another spelling replaces the value and keeps the first spelling.
     ASSERT_EQ(CRegistry::WriteProfileStringW(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖẞE\\σίσυφος", L"ÄPFEL ΩΜΈΓΑ", L"2"), 1);
@@ -207,9 +193,8 @@ TEST(RegistryValues, CaseRulesForLettersBeyondAscii) {
         SCOPED_TRACE(CString(p.written).ToUtf8() + " / " + CString(p.read).ToUtf8());
         const std::wstring path = L"HKEY_USERS\\" + std::to_wstring(++k) + L"\\";
         ASSERT_EQ(CRegistry::WriteProfileInt((path + p.written).c_str(), p.written, k), 1);
-        int n = 0;
-        EXPECT_EQ(CRegistry::GetProfileIntW((path + p.read).c_str(), p.written, n), p.same ? 1 : 0) << "key";
-        EXPECT_EQ(CRegistry::GetProfileIntW((path + p.written).c_str(), p.read, n), p.same ? 1 : 0) << "value";
+        EXPECT_EQ(Int((path + p.read).c_str(), p.written).first, p.same ? 1 : 0) << "key";
+        EXPECT_EQ(Int((path + p.written).c_str(), p.read).first, p.same ? 1 : 0) << "value";
     }
 }
 
@@ -218,20 +203,16 @@ TEST(RegistryStore, PlaceFollowsTheEnvironmentAtEachCall) {
     TempRegistry b;  // b's constructor pointed GORV_REGISTRY at b
     ASSERT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 2), 1);
     ::setenv("GORV_REGISTRY", a.path().c_str(), 1);
-    int n = 0;
-    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 0);
+    EXPECT_EQ(Int(kTest, L"Which").first, 0);
     EXPECT_FALSE(regtest::Exists(a.path())) << "reading never creates the store";
     ASSERT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 1), 1);
     ::setenv("GORV_REGISTRY", b.path().c_str(), 1);
-    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 1);
-    EXPECT_EQ(n, 2);
+    EXPECT_EQ(Int(kTest, L"Which"), std::make_pair(1, 2));
 
     // Without GORV_REGISTRY: XDG_CONFIG_HOME/gorv/registry.db, else ~/.config/gorv/registry.db;
     // the first write creates the folders.
-    const char* oldHome = std::getenv("HOME");
-    const std::string home = oldHome ? oldHome : "";
-    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string xdg = oldXdg ? oldXdg : "";
+    const char *oldHome = std::getenv("HOME"), *oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string home = oldHome ? oldHome : "", xdg = oldXdg ? oldXdg : "";
     ::unsetenv("GORV_REGISTRY");
     ::setenv("XDG_CONFIG_HOME", (a.dir() + "/xdg").c_str(), 1);
     EXPECT_EQ(GorvRegStorePath(), CString::FromUtf8(a.dir() + "/xdg/gorv/registry.db"));
@@ -240,7 +221,7 @@ TEST(RegistryStore, PlaceFollowsTheEnvironmentAtEachCall) {
     ::unsetenv("XDG_CONFIG_HOME");
     ::setenv("HOME", (a.dir() + "/home").c_str(), 1);
     EXPECT_EQ(GorvRegStorePath(), CString::FromUtf8(a.dir() + "/home/.config/gorv/registry.db"));
-    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 0);
+    EXPECT_EQ(Int(kTest, L"Which").first, 0);
     EXPECT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 4), 1);
     EXPECT_TRUE(regtest::Exists(a.dir() + "/home/.config/gorv/registry.db"));
     ::setenv("HOME", home.c_str(), 1);
@@ -251,21 +232,18 @@ TEST(RegistryStore, PlaceFollowsTheEnvironmentAtEachCall) {
     ASSERT_EQ(std::remove(b.path().c_str()), 0);
     std::remove((b.path() + "-wal").c_str());
     std::remove((b.path() + "-shm").c_str());
-    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 0);
+    EXPECT_EQ(Int(kTest, L"Which").first, 0);
     EXPECT_EQ(CRegistry::WriteProfileInt(kTest, L"Which", 5), 1);
-    EXPECT_EQ(CRegistry::GetProfileIntW(kTest, L"Which", n), 1);
-    EXPECT_EQ(n, 5);
+    EXPECT_EQ(Int(kTest, L"Which"), std::make_pair(1, 5));
 }
 
 TEST(RegistryStore, EmptyFileIsSetUpByTheFirstWrite) {
     TempRegistry store;
     regtest::WriteFile(store.path(), "");
-    CString out;
-    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 0);
+    EXPECT_EQ(Str(kTest, L"S"), L"fail:kept");
     EXPECT_EQ(regtest::ReadFile(store.path()), "");
     EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", L"v"), 1);
-    EXPECT_EQ(CRegistry::GetProfileStringW(kTest, L"S", out), 1);
-    EXPECT_EQ(out, L"v");
+    EXPECT_EQ(Str(kTest, L"S"), L"v");
 }
 
 // Every call on a file that is not a usable store returns 0 and leaves the file's bytes alone.
@@ -273,10 +251,9 @@ const wchar_t* const kBig = L"HKEY_CURRENT_USER\\Software\\Big";
 
 void ExpectUntouched(const std::string& path) {
     const std::string before = regtest::ReadFile(path);
-    CString out = L"kept";
     int n = 3;
     for (const wchar_t* name : {L"0", L"150", L"299"}) {
-        EXPECT_EQ(CRegistry::GetProfileStringW(kBig, name, out), 0);
+        EXPECT_EQ(Str(kBig, name), L"fail:kept");
         EXPECT_EQ(CRegistry::GetProfileIntW(kBig, name, n), 0);
     }
     EXPECT_EQ(CRegistry::WriteProfileStringW(kBig, L"0", L"new"), 0);
@@ -286,7 +263,6 @@ void ExpectUntouched(const std::string& path) {
     HKEY h = nullptr;
     EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, L"X", 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
     EXPECT_EQ(h, nullptr);
-    EXPECT_EQ(out, L"kept");
     EXPECT_EQ(n, 3);
     EXPECT_EQ(regtest::ReadFile(path), before);
     EXPECT_FALSE(regtest::Exists(path + "-wal") && !regtest::ReadFile(path + "-wal").empty());
@@ -302,44 +278,35 @@ template <typename Fn> int InChild(Fn fn) {
     return WEXITSTATUS(status);
 }
 
-TEST(RegistryStore, DamagedOrForeignFilesFailAndStayUnchanged) {
+// The bytes of a store of three pages and more (300 values of 40 'x' under kBig), written by a
+// child process so that its log is folded into the file.
+std::string BigStoreImage() {
     TempRegistry good;
-    ASSERT_EQ(InChild([] {
-                  for (int i = 0; i < 300; ++i) {
-                      if (CRegistry::WriteProfileStringW(kBig, std::to_wstring(i).c_str(),
-                                                         std::wstring(40, L'x').c_str()) != 1)
+    EXPECT_EQ(InChild([] {
+                  for (int i = 0; i < 300; ++i)
+                      if (CRegistry::WriteProfileStringW(kBig, std::to_wstring(i).c_str(), std::wstring(40, L'x').c_str()) != 1)
                           return 1;
-                  }
                   return 0;
               }),
               0);
-    const std::string image = regtest::ReadFile(good.path());
-    ASSERT_GT(image.size(), 3 * 4096u);
-    ASSERT_FALSE(regtest::Exists(good.path() + "-wal"));
+    EXPECT_FALSE(regtest::Exists(good.path() + "-wal"));
+    return regtest::ReadFile(good.path());
+}
 
+TEST(RegistryStore, DamagedOrForeignFilesFailAndStayUnchanged) {
+    const std::string image = BigStoreImage();
+    ASSERT_GT(image.size(), 3 * 4096u);
     TempRegistry store;
-    {
-        SCOPED_TRACE("text file");
-        regtest::WriteFile(store.path(), "[settings]\nname=value\n");
-        ExpectUntouched(store.path());
-    }
-    for (std::size_t cut : {std::size_t(100), std::size_t(4095), image.size() / 2, image.size() - 4096}) {
-        SCOPED_TRACE("truncated to " + std::to_string(cut));
-        regtest::WriteFile(store.path(), image.substr(0, cut));
-        ExpectUntouched(store.path());
-    }
-    {
-        SCOPED_TRACE("another program's database");
-        std::string foreign = image;
-        std::memset(&foreign[68], 0, 4);  // the application id
-        regtest::WriteFile(store.path(), foreign);
-        ExpectUntouched(store.path());
-    }
-    {
-        SCOPED_TRACE("garbled pages");
-        std::string garbled = image;
-        for (std::size_t i = 4096; i < garbled.size(); i += 7) garbled[i] = static_cast<char>(garbled[i] ^ 0x5A);
-        regtest::WriteFile(store.path(), garbled);
+    std::string foreign = image, garbled = image;
+    std::memset(&foreign[68], 0, 4);  // the application id
+    for (std::size_t i = 4096; i < garbled.size(); i += 7) garbled[i] = static_cast<char>(garbled[i] ^ 0x5A);
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"text file", "[settings]\nname=value\n"}, {"another program's database", foreign}, {"garbled pages", garbled}};
+    for (std::size_t cut : {std::size_t(100), std::size_t(4095), image.size() / 2, image.size() - 4096})
+        cases.emplace_back("truncated to " + std::to_string(cut), image.substr(0, cut));
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        regtest::WriteFile(store.path(), bytes);
         ExpectUntouched(store.path());
     }
     {
@@ -356,22 +323,11 @@ TEST(RegistryStore, DamagedOrForeignFilesFailAndStayUnchanged) {
     }
     // The intact image reads.
     regtest::WriteFile(store.path(), image);
-    CString out;
-    EXPECT_EQ(CRegistry::GetProfileStringW(kBig, L"299", out), 1);
+    EXPECT_EQ(Str(kBig, L"299"), std::wstring(40, L'x'));
 }
 
 TEST(RegistryStore, EveryCutAndHeaderFlipFailsCleanly) {
-    TempRegistry good;
-    ASSERT_EQ(InChild([] {
-                  for (int i = 0; i < 60; ++i) {
-                      if (CRegistry::WriteProfileStringW(kBig, std::to_wstring(i).c_str(),
-                                                         std::wstring(30, L'y').c_str()) != 1)
-                          return 1;
-                  }
-                  return 0;
-              }),
-              0);
-    const std::string image = regtest::ReadFile(good.path());
+    const std::string image = BigStoreImage();
     TempRegistry store;
     // Each case in a file of its own: a store that took a write keeps its connection open.
     auto use = [&store](const std::string& name, const std::string& bytes) {
@@ -393,12 +349,10 @@ TEST(RegistryStore, EveryCutAndHeaderFlipFailsCleanly) {
         std::string flipped = image;
         flipped[at] = static_cast<char>(flipped[at] ^ 0xFF);
         const std::string path = use("flip" + std::to_string(at), flipped);
-        CString out;
-        const int read = CRegistry::GetProfileStringW(kBig, L"7", out);
-        EXPECT_TRUE(read == 0 || out == std::wstring(30, L'y').c_str());
+        const std::wstring read = Str(kBig, L"7");
+        EXPECT_TRUE(read == L"fail:kept" || read == std::wstring(40, L'x')) << CString(read.c_str()).ToUtf8();
         if (CRegistry::WriteProfileStringW(kBig, L"7", L"z") == 1) {
-            EXPECT_EQ(CRegistry::GetProfileStringW(kBig, L"7", out), 1);
-            EXPECT_EQ(out, L"z");
+            EXPECT_EQ(Str(kBig, L"7"), L"z");
         } else {
             EXPECT_EQ(regtest::ReadFile(path), flipped);
         }

@@ -3,44 +3,20 @@
 // still unmade, with a store of its own.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-
 #include <gorv/gorv_base.h>
 
 #include "support/temp_registry.h"
+#include "text/fresh_process.h"
 
 namespace {
 
 const wchar_t* const kTest = L"HKEY_CURRENT_USER\\Software\\TELUN\\TEST";
 
-struct Failures {
-    std::string text;
-    void Expect(bool ok, const char* what) {
-        if (!ok) text += std::string(what) + "\n";
-    }
-};
-
-template <typename Fn> int Checked(Fn fn) {
-    Failures f;
-    {
-        regtest::TempRegistry store;
-        fn(f);
-    }
-    std::fputs(f.text.c_str(), stderr);
-    return f.text.empty() ? 0 : 1;
-}
-
-#define EXPECT_IN_NEW_PROCESS(fn)                                                         \
-    do {                                                                                  \
-        GTEST_FLAG_SET(death_test_style, "threadsafe");                                   \
-        EXPECT_EXIT(std::exit(Checked(fn)), ::testing::ExitedWithCode(0), "");            \
-    } while (0)
-
 bool Write(const wchar_t* name, const wchar_t* text) { return CRegistry::WriteProfileStringW(kTest, name, text) == 1; }
 
 TEST(TestEnvProduct, HideVersionIsReadOncePerProcess) {
-    EXPECT_IN_NEW_PROCESS([](Failures& f) {
+    EXPECT_IN_FRESH_PROCESS([](fresh::Checks& f) {
+        regtest::TempRegistry store;
         f.Expect(Write(L"Hide Version", L"1.2") && Write(L"Other", L"a"), "setup");
         f.Expect(CProduct::GetTestEnvValue(L"Hide Version") == L"1.2", "first read");
         f.Expect(Write(L"Hide Version", L"9") && Write(L"Other", L"b"), "change");
@@ -51,7 +27,8 @@ TEST(TestEnvProduct, HideVersionIsReadOncePerProcess) {
         f.Expect(CProduct::GetTestEnvValue(L"Missing") == L"", "missing value");
         f.Expect(CProduct::GetProductID() == 0, "product id");
     });
-    EXPECT_IN_NEW_PROCESS([](Failures& f) {
+    EXPECT_IN_FRESH_PROCESS([](fresh::Checks& f) {
+        regtest::TempRegistry store;
         f.Expect(CProduct::GetTestEnvValue(L"Hide Version") == L"", "missing at first read");
         f.Expect(Write(L"Hide Version", L"1"), "setup");
         f.Expect(CProduct::GetTestEnvValue(L"Hide Version") == L"", "a failed first read is kept too");
@@ -59,7 +36,8 @@ TEST(TestEnvProduct, HideVersionIsReadOncePerProcess) {
 }
 
 TEST(TestEnvManager, EachCacheReadsASettingOnce) {
-    EXPECT_IN_NEW_PROCESS([](Failures& f) {
+    EXPECT_IN_FRESH_PROCESS([](fresh::Checks& f) {
+        regtest::TempRegistry store;
         f.Expect(Write(L"X", L"ON") && Write(L"Y", L"ON") && Write(L"Z", L"1"), "setup");
         f.Expect(CTestEnvMgr::GetTestEnvST(L"X") == L"ON", "text read");
         f.Expect(CTestEnvMgr::GetTestEnvST(L"Nope") == L"", "missing text");

@@ -2,9 +2,12 @@
 #include <gorv/gorv_base.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <random>
+
+#include "geom/near.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -12,26 +15,23 @@ const double kInf = std::numeric_limits<double>::infinity();
 }  // namespace
 
 TEST(GorvInLine, CosineToleranceIsInclusiveAndEndPointsDiffer) {
-    const double a[2] = {0, 0}, b[2] = {10, 0}, p[2] = {5, 0.01};
-    EXPECT_FALSE(Gorv::is_in_line_2d(a, b, p, 1e-6));
-    EXPECT_TRUE(Gorv::is_in_line_2d(a, b, p, 1e-5));
-    EXPECT_FALSE(Gorv::is_in_line_2d(a, b, a, 1.0));
-    EXPECT_TRUE(Gorv::is_on_line_2d(a, b, a, 0.0));
-    const double nearA[2] = {5e-7, 0}, beyond[2] = {11, 0}, mid[2] = {5, 0};
-    EXPECT_TRUE(Gorv::is_on_line_2d(a, b, nearA, 0.0));
-    EXPECT_FALSE(Gorv::is_in_line_2d(a, b, beyond, 1e-6));
-    // exact mid point: cosine is exactly -1, so tol = 0 passes the inclusive test but not the strict one
-    EXPECT_TRUE(Gorv::is_in_line_2d(a, b, mid, 0.0));
-    EXPECT_FALSE(Gorv::is_on_line_2d(a, b, mid, 0.0));
-    EXPECT_TRUE(Gorv::is_on_line_2d(a, b, mid, 1e-12));
+    // Against segment (0,0)-(10,0): "in" compares the cosine inclusively and refuses the end points,
+    // "on" compares strictly and accepts them. At the exact mid point the cosine is exactly -1, so
+    // tol = 0 passes the inclusive test but not the strict one.
+    using Fn = bool (*)(const double*, const double*, const double*, double);
+    const Fn in = Gorv::is_in_line_2d, on = Gorv::is_on_line_2d;
+    const double a[2] = {0, 0}, b[2] = {10, 0};
+    const struct { Fn f; double p[2], tol; bool want; } cases[] = {
+        {in, {5, 0.01}, 1e-6, false}, {in, {5, 0.01}, 1e-5, true}, {in, {0, 0}, 1.0, false}, {on, {0, 0}, 0.0, true},
+        {on, {5e-7, 0}, 0.0, true},   {in, {11, 0}, 1e-6, false},  {in, {5, 0}, 0.0, true},   {on, {5, 0}, 0.0, false},
+        {on, {5, 0}, 1e-12, true},    {in, {kNaN, 0}, 1e-6, false}, {on, {kNaN, 0}, 1e-6, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.f(a, b, c.p, c.tol), c.want) << (c.f == in ? "in " : "on ") << c.p[0] << "," << c.p[1] << " tol " << c.tol;
     EXPECT_TRUE(Gorv::is_in_line_3d(0, 0, 0, 10, 0, 0, 5, 0, 0, 0.0));
     EXPECT_TRUE(Gorv::is_on_line_3d(0, 0, 0, 10, 0, 0, 5, 0, 0, 0.0));  // inclusive in 3D
     const double a3[3] = {0, 0, 0}, b3[3] = {10, 0, 0};
     EXPECT_TRUE(Gorv::is_on_line_3d(a3, b3, 10, 0, 0, 0.0));
     EXPECT_FALSE(Gorv::is_in_line_3d(a3, b3, 10, 0, 0, 1.0));
-    const double pn[2] = {kNaN, 0};
-    EXPECT_FALSE(Gorv::is_in_line_2d(a, b, pn, 1e-6));
-    EXPECT_FALSE(Gorv::is_on_line_2d(a, b, pn, 1e-6));
 }
 
 TEST(GorvCrossing, SegmentCrossingParametersAndStrictRange) {
@@ -62,19 +62,17 @@ TEST(GorvCrossing, SegmentCrossingParametersAndStrictRange) {
     EXPECT_NEAR(out[0], 1, 1e-15);
     const double q3[2] = {10, 12}, q4[2] = {12, 10};
     ASSERT_TRUE(Gorv::intersect_line_line_2d_extension(p1, p2, q3, q4, out));
-    EXPECT_NEAR(out[0], 11, 1e-12);
-    EXPECT_NEAR(out[1], 11, 1e-12);
+    EXPECT_NEAR_ARR(out, 1e-12, 11, 11);
 }
 
 TEST(GorvCrossing, ProperCrossingCheckRejectsTouchAndOverlap) {
     const double a[2] = {0, 0}, b[2] = {2, 2}, c[2] = {0, 2}, d[2] = {2, 0}, e[2] = {2, 2}, f[2] = {3, 3};
     const double g[2] = {1, 1}, h[2] = {3, 3};
-    EXPECT_TRUE(Gorv::check_line_line_intersection_2d(a, b, c, d));
-    EXPECT_FALSE(Gorv::check_line_line_intersection_2d(a, b, e, f));  // shared end point
-    EXPECT_FALSE(Gorv::check_line_line_intersection_2d(a, b, g, h));  // collinear overlap
-    EXPECT_FALSE(Gorv::check_line_line_intersection_2d(a, c, b, d));  // parallel
     const double n[2] = {kNaN, kNaN};
-    EXPECT_FALSE(Gorv::check_line_line_intersection_2d(a, b, n, d));
+    // crossing; shared end point; collinear overlap; parallel; NaN
+    EXPECT_TRUE(Gorv::check_line_line_intersection_2d(a, b, c, d));
+    for (const auto& s : {std::array{a, b, e, f}, {a, b, g, h}, {a, c, b, d}, {a, b, n, d}})
+        EXPECT_FALSE(Gorv::check_line_line_intersection_2d(s[0], s[1], s[2], s[3])) << s[2][0] << "," << s[2][1];
 }
 
 TEST(GorvCrossing, RandomCrossingsAgreeAcrossFamilies) {
@@ -131,8 +129,7 @@ TEST(GorvCrossing3d, SegmentsTrianglesAndCoplanarity) {
     const double a[3] = {0, 0, 0}, b[3] = {2, 2, 2}, c[3] = {0, 2, 0}, d[3] = {2, 0, 2};
     double out[3], t, u;
     ASSERT_TRUE(Gorv::intersect_line_line_3d(a, b, c, d, out));
-    EXPECT_NEAR(out[0], 1, 1e-12);
-    EXPECT_NEAR(out[1], 1, 1e-12);
+    EXPECT_NEAR_ARR(out, 1e-12, 1, 1, 1);
     ASSERT_TRUE(Gorv::intersect_line_line_3d(a, b, c, d, t, u));
     EXPECT_NEAR(t, 0.5, 1e-12);
     const double e[3] = {0, 2, 0}, f[3] = {2, 0, 0};  // skew
@@ -187,8 +184,7 @@ TEST(MathDistance, PlanesFeetAndLineCrossings) {
     EXPECT_EQ(CGorvMathFunc::mathIntersectPointToPlane(dir, sa, n, pp, out), 0);  // parallel
     double ox = 9, oy = 9;
     EXPECT_EQ(CGorvMathFunc::mathIntersectLine2D(0, 0, 1, 0, 0, 1, 1, 1, ox, oy, 0), 0);
-    EXPECT_EQ(ox, 0.0);
-    EXPECT_EQ(oy, 0.0);
+    EXPECT_TRUE(ox == 0.0 && oy == 0.0);
     EXPECT_EQ(CGorvMathFunc::mathIntersectLine2D(0, 0, 1, 0, 3, -1, 3, 1, ox, oy, 0), 1);
     EXPECT_NEAR(ox, 3, 1e-12);
     EXPECT_EQ(CGorvMathFunc::mathIntersectLine2D(0, 0, 1, 0, 3, -1, 3, 1, ox, oy, 1), 0);

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <random>
+
+#include "geom/near.h"
 #include <vector>
 
 namespace {
@@ -48,9 +50,8 @@ TEST(PolygonCentroid, KnownShapesAndDegenerateInput) {
     for (const auto& arr : {std::make_pair(xs, ys), std::make_pair(rx, ry)}) {
         double cx, cy, area;
         ASSERT_EQ(M::mathPolyCentroid(4, arr.first, arr.second, cx, cy, area), 1);
-        EXPECT_DOUBLE_EQ(cx, 1.0);
-        EXPECT_DOUBLE_EQ(cy, 1.0);
-        EXPECT_DOUBLE_EQ(area, 4.0);
+        const double got[3] = {cx, cy, area};
+        EXPECT_NEAR_ARR(got, 1e-15, 1.0, 1.0, 4.0);
     }
     const double lx[3] = {0, 1, 2}, ly[3] = {0, 1, 2};
     double cx = 9, cy = 9, area = 9;
@@ -135,17 +136,14 @@ TEST(VolumeCentre, PrismUnderSquareInEitherOrder) {
         double c[3], v = 0;
         ASSERT_EQ(M::Get_VolmCenter(c, v, 4, pts, 1), 1);
         EXPECT_NEAR(v, 2.0, 1e-12);
-        EXPECT_NEAR(c[0], 0.5, 1e-12);
-        EXPECT_NEAR(c[1], 0.5, 1e-12);
-        EXPECT_NEAR(c[2], 1.0, 1e-12);
+        EXPECT_NEAR_ARR(c, 1e-12, 0.5, 0.5, 1.0);
     }
     // Axis 3: base (x, z), height y. A sloped top z = x over the unit square: volume 1/2.
     const double slope[4][3] = {{0, 0, 0}, {1, 1, 0}, {1, 1, 1}, {0, 0, 1}};
     double c[3], v = 0;
     ASSERT_EQ(M::Get_VolmCenter(c, v, 4, slope, 3), 1);
     EXPECT_NEAR(v, 0.5, 1e-12);
-    EXPECT_NEAR(c[0], 2.0 / 3, 1e-12);
-    EXPECT_NEAR(c[1], 1.0 / 3, 1e-12);
+    EXPECT_NEAR_ARR(c, 1e-12, 2.0 / 3, 1.0 / 3);
     EXPECT_EQ(M::Get_VolmCenter(c, v, 2, ccw, 1), 0);
 }
 
@@ -153,16 +151,14 @@ TEST(TriangleCircles, CircumscribedAndInscribed) {
     const double a[2] = {0, 0}, b[2] = {2, 0}, c[2] = {0, 2}, d[2] = {4, 0};
     double centre[2], r;
     Gorv::circumscribed_circle_2d(a, b, c, centre, r);
-    EXPECT_NEAR(centre[0], 1, 1e-12);
-    EXPECT_NEAR(centre[1], 1, 1e-12);
+    EXPECT_NEAR_ARR(centre, 1e-12, 1, 1);
     EXPECT_NEAR(r, std::sqrt(2.0), 1e-12);
     Gorv::circumscribed_circle_2d(a, b, d, centre, r);
     EXPECT_EQ(centre[0] + centre[1] + r, 0.0);
 
     const double p[2] = {0, 0}, q[2] = {3, 0}, s[2] = {0, 4};
     Gorv::inscribed_circle_2d(p, q, s, centre, r);
-    EXPECT_NEAR(centre[0], 1, 1e-12);
-    EXPECT_NEAR(centre[1], 1, 1e-12);
+    EXPECT_NEAR_ARR(centre, 1e-12, 1, 1);
     EXPECT_NEAR(r, 1, 1e-12);
     Gorv::inscribed_circle_2d(p, s, q, centre, r);
     EXPECT_NEAR(r, -1, 1e-12);
@@ -183,8 +179,7 @@ TEST(Shrinkage, FactorBoundsAndHalfway) {
         Gorv::triangle_shrinkage(p1, p2, p3, f[i]);
         EXPECT_EQ(p2[0] != 3.0, moves[i]);
         if (moves[i]) {
-            EXPECT_NEAR(p2[0], 2.0, 1e-12);  // centroid (1, 1, 1): halfway from (3, 0, 0)
-            EXPECT_NEAR(p2[1], 0.5, 1e-12);
+            EXPECT_NEAR_ARR(p2, 1e-12, 2.0, 0.5);  // centroid (1, 1, 1): halfway from (3, 0, 0)
             EXPECT_NEAR(p3[2], 2.0, 1e-12);
         }
     }
@@ -209,10 +204,7 @@ TEST(LineRectangle, ModesWidthAndRotation) {
         SCOPED_TRACE(testing::Message() << "mode " << t.mode << " width " << t.width);
         double c[4][2] = {{7, 7}, {7, 7}, {7, 7}, {7, 7}};
         Gorv::line_rectangle_2d(a, t.end, t.mode, t.width, c[0], c[1], c[2], c[3]);
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_NEAR(c[k][0], t.c[k][0], 1e-12);
-            EXPECT_NEAR(c[k][1], t.c[k][1], 1e-12);
-        }
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR_ARR(c[k], 1e-12, t.c[k][0], t.c[k][1]);
     }
 }
 

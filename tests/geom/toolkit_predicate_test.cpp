@@ -7,6 +7,8 @@
 #include <limits>
 #include <random>
 
+#include "geom/near.h"
+
 namespace {
 
 using M = CGorvMathFunc;
@@ -38,17 +40,14 @@ TEST(SegmentCrossing, ProperTouchingAndApart) {
 
 TEST(PointInPolygon, BoundaryCentreAndVertexLevel) {
     const double sq[4][2] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}};
-    const double onEdge[2] = {1, 0}, centre[2] = {1, 1}, out[2] = {3, 1};
-    EXPECT_EQ(M::mathIsInsidePoint2D(onEdge, 4, sq, 7), 7);
-    EXPECT_EQ(M::mathIsInsidePoint2D(onEdge, 4, sq, 0), 0);
-    EXPECT_EQ(M::mathIsInsidePoint2D(centre, 4, sq, 0), 1);
-    EXPECT_EQ(M::mathIsInsidePoint2D(out, 4, sq, 1), 0);
-    // Diamond: the ray from its centre passes exactly through the right vertex; counted once.
+    // A boundary point gives the caller's level. Diamond: the ray from its centre passes exactly
+    // through the right vertex, which counts once.
     const double dia[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-    const double o[2] = {0, 0}, left[2] = {-2, 0};
-    EXPECT_EQ(M::mathIsInsidePoint2D(o, 4, dia, 5), 1);
-    EXPECT_EQ(M::mathIsInsidePoint2D(left, 4, dia, 5), 0);
-    EXPECT_EQ(M::mathIsInsidePoint2D(o, 0, dia, 5), 0);
+    const struct { double p[2]; int n; const double (*poly)[2]; int level, want; } cases[] = {
+        {{1, 0}, 4, sq, 7, 7}, {{1, 0}, 4, sq, 0, 0}, {{1, 1}, 4, sq, 0, 1},   {{3, 1}, 4, sq, 1, 0},
+        {{0, 0}, 4, dia, 5, 1}, {{-2, 0}, 4, dia, 5, 0}, {{0, 0}, 0, dia, 5, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(M::mathIsInsidePoint2D(c.p, c.n, c.poly, c.level), c.want) << c.p[0] << "," << c.p[1] << " n " << c.n;
 
     // Two independent tests agree on random star polygons away from the boundary.
     std::mt19937 rng(3);
@@ -78,10 +77,7 @@ TEST(PolygonWinding, RotationTypeAndOffset) {
 
     ASSERT_EQ(M::mathOffsetOfPolyline(1.0, 4, ccw, 0), 1);
     const double grown[4][2] = {{-1, -1}, {2, -1}, {2, 2}, {-1, 2}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_NEAR(ccw[i][0], grown[i][0], 1e-12);
-        EXPECT_NEAR(ccw[i][1], grown[i][1], 1e-12);
-    }
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR_ARR(ccw[i], 1e-12, grown[i][0], grown[i][1]);
     double forced[4][2] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
     ASSERT_EQ(M::mathOffsetOfPolyline(1.0, 4, forced, 2), 1);  // wrong winding forced: moves inwards
     EXPECT_NEAR(forced[0][0], 1, 1e-12);
@@ -90,10 +86,8 @@ TEST(PolygonWinding, RotationTypeAndOffset) {
     // Closed list (first point repeated) with a collinear vertex: the repeat follows vertex 0.
     double closed[6][2] = {{0, 0}, {1, 0}, {2, 0}, {2, 2}, {0, 2}, {0, 0}};
     ASSERT_EQ(M::mathOffsetOfPolyline(0.5, 6, closed, 0), 1);
-    EXPECT_NEAR(closed[1][0], 1, 1e-12);
-    EXPECT_NEAR(closed[1][1], -0.5, 1e-12);
-    EXPECT_NEAR(closed[5][0], -0.5, 1e-12);
-    EXPECT_NEAR(closed[5][1], -0.5, 1e-12);
+    EXPECT_NEAR_ARR(closed[1], 1e-12, 1, -0.5);
+    EXPECT_NEAR_ARR(closed[5], 1e-12, -0.5, -0.5);
     double two[2][2] = {{0, 0}, {1, 0}};
     EXPECT_EQ(M::mathOffsetOfPolyline(1.0, 2, two, 0), 0);
 }
@@ -138,10 +132,8 @@ TEST(PolylineIntersection, SelfAndMutualCrossings) {
     EXPECT_EQ(CGeomFunc::CheckPolylineCrossIntersection(Poly3({{0, 0, 0}, {2, 0, 0}}), Poly3({{2, 0, 0}, {3, 1, 0}})), 1);
     EXPECT_EQ(CGeomFunc::CheckPolylineCrossIntersection(Poly3({{0, 0, 0}, {2, 0, 0}}), Poly3({{0, 1, 0}, {2, 1, 0}})), 0);
     CArray<T_GORV_POINT2D> p2, q2;
-    p2.Add(T_GORV_POINT2D{0, 0});
-    p2.Add(T_GORV_POINT2D{2, 0});
-    q2.Add(T_GORV_POINT2D{2, 0});
-    q2.Add(T_GORV_POINT2D{3, 0});
+    for (auto p : {T_GORV_POINT2D{0, 0}, T_GORV_POINT2D{2, 0}}) p2.Add(p);
+    for (auto p : {T_GORV_POINT2D{2, 0}, T_GORV_POINT2D{3, 0}}) q2.Add(p);
     EXPECT_EQ(CGeomFunc::CheckPolylineCrossIntersection(p2, q2, 0), 0);
     EXPECT_EQ(CGeomFunc::CheckPolylineCrossIntersection(p2, q2, 1), 1);
 }
@@ -161,22 +153,21 @@ TEST(Regions, StrictAndInclusiveBorders) {
 
     CArray<T_GORV_POINT2D> hull;
     for (auto p : {T_GORV_POINT2D{0, 0}, T_GORV_POINT2D{4, 0}, T_GORV_POINT2D{4, 4}, T_GORV_POINT2D{0, 4}}) hull.Add(p);
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{1, 3}), 1);
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{5, 3}), 0);
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{2, 0}), 1);  // on an edge
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{-0.0005, 0.0009}), 1);  // near vertex 0
-    EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, T_GORV_POINT2D{-0.0005, 0.0011}), 0);
+    // inside, outside, on an edge, and both sides of the tolerance near vertex 0
+    const struct { T_GORV_POINT2D p; int want; } hullCases[] = {
+        {{1, 3}, 1}, {{5, 3}, 0}, {{2, 0}, 1}, {{-0.0005, 0.0009}, 1}, {{-0.0005, 0.0011}, 0}};
+    for (const auto& c : hullCases) EXPECT_EQ(CGeomFunc::CheckInsideConvexHull(hull, c.p), c.want) << c.p.x << "," << c.p.y;
 }
 
 TEST(LocalAxes, MembersPlanesAndOffsets) {
     const double o[3] = {0, 0, 0}, x5[3] = {5, 0, 0}, z5[3] = {0, 0, 5};
     double ax[3][3];
     ASSERT_EQ(CGeomFunc::calcLineLocalVector(o, x5, 0, ax), 1);
-    EXPECT_NEAR(ax[1][1], 1, 1e-12);
-    EXPECT_NEAR(ax[2][2], 1, 1e-12);
+    EXPECT_NEAR_ARR(ax[1], 1e-12, 0, 1, 0);
+    EXPECT_NEAR_ARR(ax[2], 1e-12, 0, 0, 1);
     ASSERT_EQ(CGeomFunc::calcLineLocalVector(o, z5, 0, ax), 1);
-    EXPECT_NEAR(ax[1][1], -1, 1e-12);
-    EXPECT_NEAR(ax[2][0], 1, 1e-12);
+    EXPECT_NEAR_ARR(ax[1], 1e-12, 0, -1, 0);
+    EXPECT_NEAR_ARR(ax[2], 1e-12, 1, 0, 0);
     ASSERT_EQ(CGeomFunc::calcLineLocalVector(o, z5, 90, ax), 1);  // reference +x turned to +y
     EXPECT_NEAR(ax[1][0], 1, 1e-12);
     EXPECT_EQ(CGeomFunc::calcLineLocalVector(o, o, 0, ax), 0);

@@ -51,39 +51,21 @@ TEST(CGorvQSort, CompareDblTreatsNaNAsGreaterBothWays)
     EXPECT_EQ(std::count(v.begin(), v.end(), 2.0), 1);
 }
 
-TEST(CGorvQSort, DescendingCArraySortReversesAscendingResult)
-{
-    CArray<double> arr;
-    for (double x : {2.0, 3.0, 1.0}) arr.Add(x);
-    CGorvQSort::QSortDbl(arr, 1);
-    EXPECT_EQ(V(arr.GetData(), 3), (std::vector<double>{3, 2, 1}));
-    CGorvQSort::QSortDbl(arr, 0);
-    EXPECT_EQ(V(arr.GetData(), 3), (std::vector<double>{1, 2, 3}));
-    CArray<double, double> other;  // the by-value argument flavour works too
-    for (double x : {1.0, 5.0}) other.Add(x);
-    CGorvQSort::QSortDbl(other, 7);
-    EXPECT_EQ(other[0], 5.0);
-}
-
 TEST(CGorvQSort, EveryNonZeroDescFlagSortsDescending)
 {
-    // Any nonzero flag means descending, negative ones included; each run starts unsorted so a
-    // flag taken as ascending (or ignored) shows.
-    for (int desc : {1, -1, 2, -7, INT_MIN, INT_MAX}) {
+    // Any nonzero flag means descending, negative ones included, 0 ascending, for both argument
+    // flavours of CArray; each run starts unsorted so a flag taken the other way (or ignored) shows.
+    for (int desc : {0, 1, -1, 2, -7, INT_MIN, INT_MAX}) {
         SCOPED_TRACE(desc);
+        const std::vector<double> want = desc ? std::vector<double>{9.0, 2.5, 0.0, -4.0} : std::vector<double>{-4.0, 0.0, 2.5, 9.0};
         CArray<double> arr;
-        for (double x : {2.5, -4.0, 9.0, 0.0}) arr.Add(x);
-        CGorvQSort::QSortDbl(arr, desc);
-        EXPECT_EQ(V(arr.GetData(), 4), (std::vector<double>{9.0, 2.5, 0.0, -4.0}));
         CArray<double, double> byValue;
-        for (double x : {2.5, -4.0, 9.0, 0.0}) byValue.Add(x);
+        for (double x : {2.5, -4.0, 9.0, 0.0}) arr.Add(x), byValue.Add(x);
+        CGorvQSort::QSortDbl(arr, desc);
         CGorvQSort::QSortDbl(byValue, desc);
-        EXPECT_EQ(V(byValue.GetData(), 4), (std::vector<double>{9.0, 2.5, 0.0, -4.0}));
+        EXPECT_EQ(V(arr.GetData(), 4), want);
+        EXPECT_EQ(V(byValue.GetData(), 4), want);
     }
-    CArray<double> asc;
-    for (double x : {2.5, -4.0, 9.0, 0.0}) asc.Add(x);
-    CGorvQSort::QSortDbl(asc, 0);
-    EXPECT_EQ(V(asc.GetData(), 4), (std::vector<double>{-4.0, 0.0, 2.5, 9.0}));
 }
 
 TEST(CGorvQSort, WithIndexVariantsCarryIndicesAlong)

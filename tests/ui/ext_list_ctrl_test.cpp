@@ -4,6 +4,7 @@
 
 #include <gorv/gorv_base.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -85,9 +86,7 @@ TEST(ExtListInitialize, ClearsRowsAndColumnsAndRestartsAtColumnZero) {
     LVCOLUMNW col{LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM, -1, -1, title, 16, -1};
     ASSERT_TRUE(list.GetColumn(0, &col));
     EXPECT_STREQ(title, L"Title");
-    EXPECT_EQ(col.cx, 99);
-    EXPECT_EQ(col.fmt, LVCFMT_CENTER);
-    EXPECT_EQ(col.iSubItem, 0);
+    EXPECT_EQ(std::make_tuple(col.cx, col.fmt, col.iSubItem), std::make_tuple(99, LVCFMT_CENTER, 0));
     EXPECT_EQ(list.GetColInfo()[0].strTitle, CString(L"Title"));
 }
 

@@ -29,21 +29,14 @@ const COLORREF kTextBack = RGB(255, 0, 0);
 
 // True when c lies on the segment from a to b (within rounding), and gives how far along.
 bool OnSegment(COLORREF c, COLORREF a, COLORREF b, double& t) {
-    const int ca[3] = {GetRValue(a), GetGValue(a), GetBValue(a)};
-    const int cb[3] = {GetRValue(b), GetGValue(b), GetBValue(b)};
-    const int cc[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+    const int ca[3] = {GetRValue(a), GetGValue(a), GetBValue(a)}, cb[3] = {GetRValue(b), GetGValue(b), GetBValue(b)},
+              cc[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
     double num = 0, den = 0;
-    for (int i = 0; i < 3; ++i) {
-        num += double(cc[i] - ca[i]) * (cb[i] - ca[i]);
-        den += double(cb[i] - ca[i]) * (cb[i] - ca[i]);
-    }
+    for (int i = 0; i < 3; ++i) num += double(cc[i] - ca[i]) * (cb[i] - ca[i]), den += double(cb[i] - ca[i]) * (cb[i] - ca[i]);
     t = den > 0 ? num / den : 0;
-    if (t < -0.01 || t > 1.01) return false;
-    for (int i = 0; i < 3; ++i) {
-        const double expect = ca[i] + t * (cb[i] - ca[i]);
-        if (std::abs(expect - cc[i]) > 2.0) return false;
-    }
-    return true;
+    bool near = t >= -0.01 && t <= 1.01;
+    for (int i = 0; i < 3; ++i) near = near && std::abs(ca[i] + t * (cb[i] - ca[i]) - cc[i]) <= 2.0;
+    return near;
 }
 
 void Configure(CTextProgressCtrl& c, int w, int h, int fontPx) {
@@ -181,14 +174,9 @@ TEST(ProgressPaint, PartialRepaintMatchesFullRepaint) {
     a.SetForeColour(kBar);
     a.Invalidate();
     a.UpdateWindow();
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 200; ++x) {
-            const bool inside = x >= strip.left && x < strip.right && y >= strip.top && y < strip.bottom;
-            if (inside) {
-                ASSERT_EQ(b.GetTarget().GetPixel(x, y), a.GetTarget().GetPixel(x, y)) << x << "," << y;
-            }
-        }
-    }
+    for (int y = strip.top; y < strip.bottom; ++y)
+        for (int x = strip.left; x < strip.right; ++x)
+            ASSERT_EQ(b.GetTarget().GetPixel(x, y), a.GetTarget().GetPixel(x, y)) << x << "," << y;
     // Outside the strip b keeps the earlier green picture.
     EXPECT_EQ(b.GetTarget().GetPixel(5, 1), RGB(0, 128, 0));
 }
