@@ -448,29 +448,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         // known. The angle heap's best is the best of all once the key heap's best key lies more
         // than a gap below its key: every key there then stands for a smaller angle.
         aTie.clear();
+        bool bSifted = false;  // blocked candidates sifted out of the key heap (once an edge)
         auto tieWorse = [](const Tie& x, const Tie& y) {
             return x.dAngle < y.dAngle || (x.dAngle == y.dAngle && x.nIdx > y.nIdx);
         };
-        auto keyTop = [&]() -> const Cand& {
-            if (nMode == 0) {
-                nMode = 2;
-                nextBatch();
-            } else if (nMode == 2 && nSorted == 0) {
-                nextBatch();
-            }
-            return nMode == 1 ? heap.front() : heap.back();
-        };
-        auto keyPop = [&]() {
-            keyTop();
-            if (nMode == 1)
-                std::pop_heap(heap.begin(), heap.end(), worse);
-            else
-                --nSorted;
-            const Cand c = heap.back();
-            heap.pop_back();
-            return c;
-        };
-        double dLastKey = 0.0, dLastAngle = -1.0;  // equal keys, equal angles: one acos
         // Whether a recent blocker (or this edge's earlier test) already shows that the corner of
         // candidate idx crosses the front: a crossing is the answer whatever the other edges give.
         auto knownBlocked = [&](std::size_t idx) {
@@ -492,6 +473,34 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             }
             return false;
         };
+        auto keyTop = [&]() -> const Cand& {
+            if (nMode == 0) {
+                nMode = 2;
+                nextBatch();
+            } else if (nMode == 2 && nSorted == 0) {
+                nextBatch();
+            }
+            return nMode == 1 ? heap.front() : heap.back();
+        };
+        auto keyPop = [&]() {
+            keyTop();
+            if (nMode == 1)
+                std::pop_heap(heap.begin(), heap.end(), worse);
+            else
+                --nSorted;
+            const Cand c = heap.back();
+            heap.pop_back();
+            if (nMode == 2 && nSorted == 0 && !bSifted) {
+                // The first batch is used up, mostly blocked: the corners left likely see the edge
+                // under nearly one angle, most of them behind the front. Those that the blockers
+                // just found already rule out leave before the rest is ordered.
+                bSifted = true;
+                heap.erase(std::remove_if(heap.begin(), heap.end(), [&](const Cand& x) { return knownBlocked(x.second); }),
+                           heap.end());
+            }
+            return c;
+        };
+        double dLastKey = 0.0, dLastAngle = -1.0;  // equal keys, equal angles: one acos
         // Moves candidates to the angle heap until its best is sure. False when a candidate taken
         // out was dropped as blocked: the caller then weighs the rest against the unmeasured
         // corners again.
