@@ -468,6 +468,11 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 if (Gorv::check_line_line_intersection_2d(C, A, S, E) || Gorv::check_line_line_intersection_2d(C, B, S, E)) {
                     aCrossStamp[nSlot] = nAngleStamp;
                     aCrossed[nSlot] = 1;
+                    // The blocker that hit is tried first next time: a run of corners behind
+                    // one edge of the front is the common case. (The order of the blockers
+                    // decides no answer, only how soon a crossing is found.)
+                    std::rotate(aBlocker.begin() + static_cast<std::ptrdiff_t>(b), aBlocker.begin() + static_cast<std::ptrdiff_t>(b) + 1,
+                                aBlocker.end());
                     return true;
                 }
             }
