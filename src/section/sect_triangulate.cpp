@@ -396,7 +396,8 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         const double dZeroRad = kRoundsToZero * (3.14159265358979323846 / 180.0);
         const double dDiskRadius = dLen / (2.0 * std::sin(dZeroRad)) * (1.0 + 1e-6);
         const double dDiskOffset = dLen / (2.0 * std::tan(dZeroRad));
-        const double aNormal[2] = {-(B[1] - A[1]) / dLen, (B[0] - A[0]) / dLen};
+        const double dInvLen = dLen > 0.0 ? 1.0 / dLen : 0.0;
+        const double aNormal[2] = {-(B[1] - A[1]) * dInvLen, (B[0] - A[0]) * dInvLen};
         const double aDiskCentre[2][2] = {{M[0] + dDiskOffset * aNormal[0], M[1] + dDiskOffset * aNormal[1]},
                                           {M[0] - dDiskOffset * aNormal[0], M[1] - dDiskOffset * aNormal[1]}};
         const bool bZeroDisks = grid.IsOk() && dLen > 0.0 && std::isfinite(dDiskRadius) &&
