@@ -488,6 +488,13 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             }
             return nMode == 1 ? heap.front() : heap.back();
         };
+        // Candidates that the blockers just found already rule out leave before the rest is
+        // ordered (once an edge).
+        auto sift = [&]() {
+            bSifted = true;
+            heap.erase(std::remove_if(heap.begin(), heap.end(), [&](const Cand& x) { return knownBlocked(x.second); }),
+                       heap.end());
+        };
         auto keyPop = [&]() {
             keyTop();
             if (nMode == 1)
@@ -496,14 +503,9 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 --nSorted;
             const Cand c = heap.back();
             heap.pop_back();
-            if (nMode == 2 && nSorted == 0 && !bSifted) {
-                // The first batch is used up, mostly blocked: the corners left likely see the edge
-                // under nearly one angle, most of them behind the front. Those that the blockers
-                // just found already rule out leave before the rest is ordered.
-                bSifted = true;
-                heap.erase(std::remove_if(heap.begin(), heap.end(), [&](const Cand& x) { return knownBlocked(x.second); }),
-                           heap.end());
-            }
+            // The first batch is used up, mostly blocked: the corners left likely see the edge
+            // under nearly one angle, most of them behind the front.
+            if (nMode == 2 && nSorted == 0 && !bSifted) sift();
             return c;
         };
         double dLastKey = 0.0, dLastAngle = -1.0;  // equal keys, equal angles: one acos
@@ -511,6 +513,15 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         // out was dropped as blocked: the caller then weighs the rest against the unmeasured
         // corners again.
         auto resolve = [&]() {
+            if (nMode == 0 && !bSifted && !heap.empty() && knownBlocked(best.second)) {
+                // The best candidate is already known to be blocked: the others likely see the
+                // edge under nearly its angle from behind the same front. The unordered ones are
+                // sifted before any is ordered, and the rest weighed again.
+                sift();
+                nMode = 2;
+                nextBatch();
+                return false;
+            }
             while (!heap.empty()) {
                 if (!aTie.empty()) {
                     const Tie& b = aTie.front();
