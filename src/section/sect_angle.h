@@ -1,6 +1,6 @@
-// Gorv::angle_2d(v, p1, p2) written out for the section's inner loops: the same operations in the
-// same order (the area builds without contraction or fast-math), so the same value bit for bit,
-// without the calls.
+// Gorv::angle_2d(v, p1, p2) and Gorv::check_line_line_intersection_2d written out for the
+// section's inner loops: the same operations in the same order (the area builds without
+// contraction or fast-math), so the same values bit for bit, without the calls.
 #pragma once
 
 #include <cmath>
@@ -69,6 +69,20 @@ inline double SmAngleKeyGap(double dKey) {
     const double k = -dKey;
     if (k >= 0.0) return 8e-15 * (1.0 - k * k);
     return 1.6e-14;
+}
+
+// Gorv::check_line_line_intersection_2d(a, b, c, d) written out: whether the segments a-b and c-d
+// cross properly, from the same four products, bit for bit. The products with c and d as apex
+// decide first, since in the section's searches most pairs fail there.
+inline bool SmSegmentsCross(const double a[2], const double b[2], const double c[2], const double d[2]) {
+    const double ca0 = c[0] - a[0], ca1 = c[1] - a[1], da0 = d[0] - a[0], da1 = d[1] - a[1];
+    const double cb0 = c[0] - b[0], cb1 = c[1] - b[1], db0 = d[0] - b[0], db1 = d[1] - b[1];
+    const double s3 = ca0 * da1 - ca1 * da0, s4 = cb0 * db1 - cb1 * db0;
+    if (!(s3 * s4 < 0.0)) return false;
+    const double ac0 = a[0] - c[0], ac1 = a[1] - c[1], bc0 = b[0] - c[0], bc1 = b[1] - c[1];
+    const double ad0 = a[0] - d[0], ad1 = a[1] - d[1], bd0 = b[0] - d[0], bd1 = b[1] - d[1];
+    const double s1 = ac0 * bc1 - ac1 * bc0, s2 = ad0 * bd1 - ad1 * bd0;
+    return s1 * s2 < 0.0;
 }
 
 }  // namespace detail

@@ -466,7 +466,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 if (k == i || k >= nFront) continue;
                 const double* S = pts.Get(front[k].a);
                 const double* E = pts.Get(front[k].b);
-                if (Gorv::check_line_line_intersection_2d(C, A, S, E) || Gorv::check_line_line_intersection_2d(C, B, S, E)) {
+                if (detail::SmSegmentsCross(C, A, S, E) || detail::SmSegmentsCross(C, B, S, E)) {
                     aCrossStamp[nSlot] = nAngleStamp;
                     aCrossed[nSlot] = 1;
                     // The blocker that hit is tried first next time: a run of corners behind
@@ -584,8 +584,8 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             auto crosses = [&](std::size_t k) {
                 const double* S = pts.Get(front[k].a);
                 const double* E = pts.Get(front[k].b);
-                return Gorv::check_line_line_intersection_2d(P, A, S, E) ||
-                       Gorv::check_line_line_intersection_2d(P, B, S, E);
+                return detail::SmSegmentsCross(P, A, S, E) ||
+                       detail::SmSegmentsCross(P, B, S, E);
             };
             bool bCross = false;
             const std::size_t nSlot = static_cast<std::size_t>(nP);
@@ -618,7 +618,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                     memo.nChecked = nFront;
                     auto test = [&](std::size_t k) {
                         if (k < nFrom || k >= nFront || k == i) return false;
-                        if (!Gorv::check_line_line_intersection_2d(P, Q, pts.Get(front[k].a), pts.Get(front[k].b)))
+                        if (!detail::SmSegmentsCross(P, Q, pts.Get(front[k].a), pts.Get(front[k].b)))
                             return false;
                         memo.bCross = true;
                         blocked(k);

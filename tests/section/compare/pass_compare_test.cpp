@@ -58,6 +58,51 @@ TEST(SectionPassCompare, WrittenOutAngleIsAngle2dBitForBit) {
 // angle. Every key must give SmAngle's value bit for bit, exactly when that angle is above 0, and
 // keys further apart than the gap must order the angles strictly. The cocircular corners are the
 // hard case: all see the edge under the same exact angle, so only rounding tells them apart.
+// The written-out crossing test against the toolkit's: random segments, shared and collinear
+// ends, near-parallel pairs, products that underflow or overflow, and non-finite coordinates.
+TEST(SectionPassCompare, WrittenOutCrossingTestAnswersAsTheToolkit) {
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<double> u(-2.0, 2.0);
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    const double aOdd[] = {0.0, 1e-170, -1e-170, 1e160, -1e160, nan, inf, -inf};
+    int nTrue = 0;
+    for (int i = 0; i < 300000; ++i) {
+        double p[4][2];
+        for (auto& q : p) {
+            q[0] = u(rng);
+            q[1] = u(rng);
+        }
+        switch (i % 6) {
+        case 1:  // a shared end
+            p[2][0] = p[0][0];
+            p[2][1] = p[0][1];
+            break;
+        case 2:  // all four near one line
+            for (int k = 1; k < 4; ++k) {
+                const double t = u(rng);
+                p[k][0] = p[0][0] + t;
+                p[k][1] = p[0][1] + 0.5 * t + 1e-15 * u(rng);
+            }
+            break;
+        case 3:  // tiny coordinates, whose products underflow
+            for (auto& q : p) {
+                q[0] *= 1e-160;
+                q[1] *= 1e-160;
+            }
+            break;
+        case 4:  // one odd coordinate
+            p[rng() % 4][rng() % 2] = aOdd[rng() % 8];
+            break;
+        default:
+            break;
+        }
+        const bool bWant = Gorv::check_line_line_intersection_2d(p[0], p[1], p[2], p[3]);
+        ASSERT_EQ(detail::SmSegmentsCross(p[0], p[1], p[2], p[3]), bWant) << "case " << i;
+        nTrue += bWant ? 1 : 0;
+    }
+    EXPECT_GT(nTrue, 30000);
+}
+
 TEST(SectionPassCompare, AngleKeysOrderCandidatesAsTheirAngles) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
