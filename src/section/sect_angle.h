@@ -73,16 +73,24 @@ inline double SmAngleKeyGap(double dKey) {
 
 // Gorv::check_line_line_intersection_2d(a, b, c, d) written out: whether the segments a-b and c-d
 // cross properly, from the same four products, bit for bit. The products with c and d as apex
-// decide first, since in the section's searches most pairs fail there.
-inline bool SmSegmentsCross(const double a[2], const double b[2], const double c[2], const double d[2]) {
-    const double ca0 = c[0] - a[0], ca1 = c[1] - a[1], da0 = d[0] - a[0], da1 = d[1] - a[1];
+// decide first, since in the section's searches most pairs fail there; the one at b
+// (SmCrossAt(b, c, d)) is passed in, so that a search testing many a against one b-c-d forms it
+// once.
+inline double SmCrossAt(const double b[2], const double c[2], const double d[2]) {
     const double cb0 = c[0] - b[0], cb1 = c[1] - b[1], db0 = d[0] - b[0], db1 = d[1] - b[1];
-    const double s3 = ca0 * da1 - ca1 * da0, s4 = cb0 * db1 - cb1 * db0;
+    return cb0 * db1 - cb1 * db0;
+}
+inline bool SmSegmentsCross(const double a[2], const double b[2], const double c[2], const double d[2], double s4) {
+    const double ca0 = c[0] - a[0], ca1 = c[1] - a[1], da0 = d[0] - a[0], da1 = d[1] - a[1];
+    const double s3 = ca0 * da1 - ca1 * da0;
     if (!(s3 * s4 < 0.0)) return false;
     const double ac0 = a[0] - c[0], ac1 = a[1] - c[1], bc0 = b[0] - c[0], bc1 = b[1] - c[1];
     const double ad0 = a[0] - d[0], ad1 = a[1] - d[1], bd0 = b[0] - d[0], bd1 = b[1] - d[1];
     const double s1 = ac0 * bc1 - ac1 * bc0, s2 = ad0 * bd1 - ad1 * bd0;
     return s1 * s2 < 0.0;
+}
+inline bool SmSegmentsCross(const double a[2], const double b[2], const double c[2], const double d[2]) {
+    return SmSegmentsCross(a, b, c, d, SmCrossAt(b, c, d));
 }
 
 }  // namespace detail

@@ -247,6 +247,14 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     };
     std::vector<Tie> aTie;              // candidates taken out of the key heap, by angle
     std::vector<std::size_t> aBlocker;  // edges that recently blocked a candidate: tried first
+    // A blocker's ends and its crossing products at the edge's ends, for sifting candidates.
+    struct Sieve {
+        const double* S;
+        const double* E;
+        double dAtA;
+        double dAtB;
+    };
+    std::vector<Sieve> aSieve;
     // Per triangle side (its two corners): whether it crosses an edge of the front, known for the
     // edges before nChecked.
     struct SideMemo {
@@ -492,8 +500,35 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         // ordered (once an edge).
         auto sift = [&]() {
             bSifted = true;
-            heap.erase(std::remove_if(heap.begin(), heap.end(), [&](const Cand& x) { return knownBlocked(x.second); }),
-                       heap.end());
+            // knownBlocked over every candidate, with each blocker's products at A and B formed
+            // once; the blocker that hit is tried first for the next candidate.
+            aSieve.clear();
+            for (std::size_t b = aBlocker.size(); b-- > 0;) {
+                const std::size_t k = aBlocker[b];
+                if (k == i || k >= nFront) continue;
+                const double* S = pts.Get(front[k].a);
+                const double* E = pts.Get(front[k].b);
+                aSieve.push_back(Sieve{S, E, detail::SmCrossAt(A, S, E), detail::SmCrossAt(B, S, E)});
+            }
+            auto blocked = [&](const Cand& x) {
+                const int nC = x.second % 2 == 0 ? front[x.second / 2].a : front[x.second / 2].b;
+                const std::size_t nSlot = static_cast<std::size_t>(nC);
+                if (nC < 0 || nSlot >= aCrossStamp.size()) return false;
+                if (aCrossStamp[nSlot] == nAngleStamp) return aCrossed[nSlot] != 0;
+                const double* C = pts.Get(nC);
+                for (std::size_t n = 0; n < aSieve.size(); ++n) {
+                    const Sieve& v = aSieve[n];
+                    if (detail::SmSegmentsCross(C, A, v.S, v.E, v.dAtA) || detail::SmSegmentsCross(C, B, v.S, v.E, v.dAtB)) {
+                        aCrossStamp[nSlot] = nAngleStamp;
+                        aCrossed[nSlot] = 1;
+                        std::rotate(aSieve.begin(), aSieve.begin() + static_cast<std::ptrdiff_t>(n),
+                                    aSieve.begin() + static_cast<std::ptrdiff_t>(n) + 1);
+                        return true;
+                    }
+                }
+                return false;
+            };
+            heap.erase(std::remove_if(heap.begin(), heap.end(), blocked), heap.end());
         };
         auto keyPop = [&]() {
             keyTop();
