@@ -255,6 +255,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         double dAtB;
     };
     std::vector<Sieve> aSieve;
+    bool bLastSifted = false;  // the edge last searched sifted its candidates
     // Per triangle side (its two corners): whether it crosses an edge of the front, known for the
     // edges before nChecked.
     struct SideMemo {
@@ -339,8 +340,42 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             nBatch *= 4;
         };
         ++nAngleStamp;
+        // The blockers with their crossing products at A and B formed once (most recent first),
+        // and whether one of them shows that the sides of corner nC at C cross the front; the
+        // blocker that hit is tried first for the next corner. (A crossing is the answer
+        // whatever the other edges give; the order of the blockers decides no answer.)
+        auto buildSieve = [&]() {
+            aSieve.clear();
+            for (std::size_t b = aBlocker.size(); b-- > 0;) {
+                const std::size_t k = aBlocker[b];
+                if (k == i || k >= front.size()) continue;
+                const double* S = pts.Get(front[k].a);
+                const double* E = pts.Get(front[k].b);
+                aSieve.push_back(Sieve{S, E, detail::SmCrossAt(A, S, E), detail::SmCrossAt(B, S, E)});
+            }
+        };
+        auto sieveBlocks = [&](const double* C, int nC) {
+            const std::size_t nSlot = static_cast<std::size_t>(nC);
+            if (nC < 0 || nSlot >= aCrossStamp.size()) return false;
+            if (aCrossStamp[nSlot] == nAngleStamp) return aCrossed[nSlot] != 0;
+            for (std::size_t n = 0; n < aSieve.size(); ++n) {
+                const Sieve& v = aSieve[n];
+                if (detail::SmSegmentsCross(C, A, v.S, v.E, v.dAtA) || detail::SmSegmentsCross(C, B, v.S, v.E, v.dAtB)) {
+                    aCrossStamp[nSlot] = nAngleStamp;
+                    aCrossed[nSlot] = 1;
+                    std::rotate(aSieve.begin(), aSieve.begin() + static_cast<std::ptrdiff_t>(n),
+                                aSieve.begin() + static_cast<std::ptrdiff_t>(n) + 1);
+                    return true;
+                }
+            }
+            return false;
+        };
+        // When the edge before needed its candidates sifted, this one likely does too: corners
+        // the blockers rule out are then left out before their angles are weighed.
+        const bool bPreSift = bLastSifted && !bPlainAngles;
+        if (bPreSift) buildSieve();
         // Measures corner Pc of entry idx.
-        auto measureAt = [&](const double* Pc, std::size_t idx) {
+        auto measureAt = [&](const double* Pc, std::size_t idx, int nC) {
             double th = 0.0;
             if (bPlainAngles) {
                 th = Gorv::angle_2d(Pc, A, B);
@@ -349,6 +384,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 // never a candidate. (The sign is the one angle_2d takes, from the same product.)
                 const double x1 = A[0] - Pc[0], y1 = A[1] - Pc[1], x2 = B[0] - Pc[0], y2 = B[1] - Pc[1];
                 if (x1 * y2 - y1 * x2 < 0.0 && x1 * x2 + y1 * y2 >= 0.0) return;
+                if (bPreSift && sieveBlocks(Pc, nC)) return;
                 // The key stands for the angle; near-equal keys are settled by angle when taken out.
                 if (!detail::SmAngleKey(Pc, A, B, th)) return;
             }
@@ -376,7 +412,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 if (aAngleStamp[nSlot] == nAngleStamp) return;
                 aAngleStamp[nSlot] = nAngleStamp;
             }
-            measureAt(pts.Get(nP), idx);
+            measureAt(pts.Get(nP), idx, nP);
         };
         // Rings of grid cells around the edge's middle are measured on demand; without a grid
         // every candidate is measured at once.
@@ -433,7 +469,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 for (const detail::SmCandidateGrid::Corner& c : grid.CornersAt(cx, cy)) {
                     if (c.nId == nA || c.nId == nB) continue;
                     const double Pc[2] = {c.x, c.y};
-                    measureAt(Pc, c.idx);
+                    measureAt(Pc, c.idx, c.nId);
                 }
             });
         };
@@ -500,35 +536,13 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         // ordered (once an edge).
         auto sift = [&]() {
             bSifted = true;
-            // knownBlocked over every candidate, with each blocker's products at A and B formed
-            // once; the blocker that hit is tried first for the next candidate.
-            aSieve.clear();
-            for (std::size_t b = aBlocker.size(); b-- > 0;) {
-                const std::size_t k = aBlocker[b];
-                if (k == i || k >= nFront) continue;
-                const double* S = pts.Get(front[k].a);
-                const double* E = pts.Get(front[k].b);
-                aSieve.push_back(Sieve{S, E, detail::SmCrossAt(A, S, E), detail::SmCrossAt(B, S, E)});
-            }
-            auto blocked = [&](const Cand& x) {
-                const int nC = x.second % 2 == 0 ? front[x.second / 2].a : front[x.second / 2].b;
-                const std::size_t nSlot = static_cast<std::size_t>(nC);
-                if (nC < 0 || nSlot >= aCrossStamp.size()) return false;
-                if (aCrossStamp[nSlot] == nAngleStamp) return aCrossed[nSlot] != 0;
-                const double* C = pts.Get(nC);
-                for (std::size_t n = 0; n < aSieve.size(); ++n) {
-                    const Sieve& v = aSieve[n];
-                    if (detail::SmSegmentsCross(C, A, v.S, v.E, v.dAtA) || detail::SmSegmentsCross(C, B, v.S, v.E, v.dAtB)) {
-                        aCrossStamp[nSlot] = nAngleStamp;
-                        aCrossed[nSlot] = 1;
-                        std::rotate(aSieve.begin(), aSieve.begin() + static_cast<std::ptrdiff_t>(n),
-                                    aSieve.begin() + static_cast<std::ptrdiff_t>(n) + 1);
-                        return true;
-                    }
-                }
-                return false;
-            };
-            heap.erase(std::remove_if(heap.begin(), heap.end(), blocked), heap.end());
+            buildSieve();
+            heap.erase(std::remove_if(heap.begin(), heap.end(),
+                                      [&](const Cand& x) {
+                                          const int nC = x.second % 2 == 0 ? front[x.second / 2].a : front[x.second / 2].b;
+                                          return sieveBlocks(pts.Get(nC), nC);
+                                      }),
+                       heap.end());
         };
         auto keyPop = [&]() {
             keyTop();
@@ -700,6 +714,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             V = P;
             break;
         }
+        bLastSifted = bSifted;
         if (!V) continue;
 
         std::unique_ptr<T_SM_TRIANGLE> pTri(new T_SM_TRIANGLE());
