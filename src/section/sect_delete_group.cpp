@@ -2,6 +2,8 @@
 // Group lists stay sorted ascending without repeats.
 #include <gorv/section/sect_model.h>
 
+#include "sect_fast.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -85,13 +87,17 @@ bool CSectModel::DeleteCurves(std::vector<int> aCurveId, bool bDeletePoints, boo
 
     if (bDeletePoints) {
         SortUnique(aPoint);
+        // A point still used by a curve stays. Asking every curve for every point costs their
+        // product; for more than a few points the curves' points are gathered once instead.
+        const bool bGather = !detail::SmPlainPasses() && aPoint.size() > 8;
+        std::vector<int> aUsed;
+        if (bGather) {
+            for (const auto& kv : m_mapCurve) aUsed.insert(aUsed.end(), kv.second->aPointId.begin(), kv.second->aPointId.end());
+            SortUnique(aUsed);
+        }
         for (int nP : aPoint) {
-            bool bUsed = false;
-            for (const auto& kv : m_mapCurve)
-                if (Holds(kv.second->aPointId, nP)) {
-                    bUsed = true;
-                    break;
-                }
+            bool bUsed = bGather && std::binary_search(aUsed.begin(), aUsed.end(), nP);
+            for (auto it = m_mapCurve.begin(); !bGather && !bUsed && it != m_mapCurve.end(); ++it) bUsed = Holds(it->second->aPointId, nP);
             if (bUsed) continue;
             T_SM_POINT* pPoint = GetPoint(nP);
             if (pPoint == nullptr) return false;
