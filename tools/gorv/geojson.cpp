@@ -2,6 +2,8 @@
 // limited so hostile input cannot exhaust the stack) and the walk over the geometry objects.
 #include "geojson.h"
 
+#include <gorv/platform/afx_string.h>
+
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -149,24 +151,6 @@ private:
         }
     }
 
-    static void AppendUtf8(std::string& o, uint32_t cp) {
-        if (cp < 0x80) {
-            o += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            o += static_cast<char>(0xC0 | (cp >> 6));
-            o += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            o += static_cast<char>(0xE0 | (cp >> 12));
-            o += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            o += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            o += static_cast<char>(0xF0 | (cp >> 18));
-            o += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            o += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            o += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
     bool Hex4(uint32_t& cp) {
         if (m_i + 4 > m_s.size()) return Fail("incomplete \\u escape");
         cp = 0;
@@ -219,7 +203,9 @@ private:
                     } else if (cp >= 0xD800 && cp < 0xE000) {
                         cp = 0xFFFD;  // unpaired surrogate
                     }
-                    AppendUtf8(out, cp);
+                    // cp is a scalar value here (surrogates are paired or replaced above).
+                    const wchar_t wc = static_cast<wchar_t>(cp);
+                    out += CString(&wc, 1).ToUtf8();
                     break;
                 }
                 default:
