@@ -573,16 +573,25 @@ bool CSectModel::ResolveSectionLoops(T_SM_SECTION* pSection) {
 bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
     // Segments of every loop, gathered once for the many winding sums below.
     std::map<const T_SM_LOOP*, detail::SmLoopRing> mapRing;
-    auto windingSum = [&](const T_SM_LOOP* pl, double dX, double dY, double& dSum) {
-        if (detail::SmPlainPasses()) return LoopWindingSum(pSection, pl->aCurveId, dX, dY, dSum);
+    // The ring of loop pl, built once; null for the plain passes or where it cannot be built
+    // (the plain sum then serves).
+    auto ringOf = [&](const T_SM_LOOP* pl) -> const detail::SmLoopRing* {
+        if (detail::SmPlainPasses()) return nullptr;
         auto it = mapRing.find(pl);
         if (it == mapRing.end()) {
             detail::SmLoopRing ring;
-            if (!ring.Build(*pSection, pl->aCurveId)) return LoopWindingSum(pSection, pl->aCurveId, dX, dY, dSum);
+            if (!ring.Build(*pSection, pl->aCurveId)) return nullptr;
             it = mapRing.emplace(pl, std::move(ring)).first;
         }
-        dSum = it->second.Sum(dX, dY);
+        return &it->second;
+    };
+    auto ringSum = [&](const T_SM_LOOP* pl, const detail::SmLoopRing* pRing, double dX, double dY, double& dSum) {
+        if (!pRing) return LoopWindingSum(pSection, pl->aCurveId, dX, dY, dSum);
+        dSum = pRing->Sum(dX, dY);
         return true;
+    };
+    auto windingSum = [&](const T_SM_LOOP* pl, double dX, double dY, double& dSum) {
+        return ringSum(pl, ringOf(pl), dX, dY, dSum);
     };
     // IsPointInLoop over the gathered segments.
     auto inLoop = [&](const T_GORV_POINT2D& pt, const T_SM_LOOP* pl) {
@@ -655,22 +664,6 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
         }
         aDomUse.emplace_back(dkv.first, std::move(aUse));
     }
-    // windingSum with the ring looked up once per loop and kept with it.
-    auto useSum = [&](RingUse& use, double dX, double dY, double& dSum) {
-        if (!use.pRing && !detail::SmPlainPasses()) {
-            auto it = mapRing.find(use.pl);
-            if (it == mapRing.end()) {
-                detail::SmLoopRing ring;
-                if (!ring.Build(*pSection, use.pl->aCurveId))
-                    return LoopWindingSum(pSection, use.pl->aCurveId, dX, dY, dSum);
-                it = mapRing.emplace(use.pl, std::move(ring)).first;
-            }
-            use.pRing = &it->second;
-        }
-        if (!use.pRing) return windingSum(use.pl, dX, dY, dSum);
-        dSum = use.pRing->Sum(dX, dY);
-        return true;
-    };
     for (const auto& tkv : pSection->mapTriangle) {
         T_SM_TRIANGLE* pTri = tkv.second;
         double c[2] = {0.0, 0.0};
@@ -688,7 +681,8 @@ bool CSectModel::BuildSectionDomains(T_SM_SECTION* pSection) {
                 const T_SM_LOOP* pl = use.pl;
                 if (!pl) return false;
                 double dSum = 0.0;
-                if (!useSum(use, c[0], c[1], dSum)) return false;
+                if (!use.pRing) use.pRing = ringOf(pl);  // looked up once per loop and kept
+                if (!ringSum(pl, use.pRing, c[0], c[1], dSum)) return false;
                 if ((pl->nKind == 2 && std::fabs(dSum) > 345.0) || (pl->nKind == 1 && std::fabs(dSum) < 15.0)) {
                     bIn = false;
                     break;
