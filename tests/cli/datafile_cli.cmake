@@ -4,22 +4,14 @@ if(TARGET gorv)
   set(_df_file ${CMAKE_CURRENT_BINARY_DIR}/datafile_cli.bin)
   set(_df_data ${CMAKE_CURRENT_SOURCE_DIR}/cli/data)
 
-  # gorv_datafile_cli(<name> <rc> <regex> [INPUT <file>] <arguments>...): like gorv_cli_test, with
-  # an optional file on standard input.
+  # gorv_datafile_cli(<name> <rc> <regex> [INPUT <file>] <arguments>...): gorv_cli_test with an
+  # optional file on standard input.
   function(gorv_datafile_cli name rc regex)
-    set(extra "")
     if(ARGV3 STREQUAL "INPUT")
-      list(APPEND extra "-DINPUT_FILE=${ARGV4}")
+      set(GORV_CLI_STDIN ${ARGV4})
       list(REMOVE_AT ARGN 0 1)
     endif()
-    list(JOIN ARGN "|" joined)
-    if(NOT regex STREQUAL "")
-      list(APPEND extra "-DEXPECT_MATCH=${regex}")
-    endif()
-    add_test(NAME cli.datafile.${name}
-      COMMAND ${CMAKE_COMMAND} -DGORV=$<TARGET_FILE:gorv> "-DARGS=${joined}" -DEXPECT_RC=${rc} ${extra}
-              -P ${PROJECT_SOURCE_DIR}/cmake/CliCheck.cmake)
-    set_tests_properties(cli.datafile.${name} PROPERTIES LABELS "cli")
+    gorv_cli_test(cli.datafile.${name} ${rc} "${regex}" ${ARGN})
   endfunction()
 
   add_test(NAME cli.datafile.fresh COMMAND ${CMAKE_COMMAND} -E rm -f ${_df_file})

@@ -12,6 +12,11 @@ if(TARGET gorv)
     set(GORV_CLI_EXPECT_STDERR "${err}")
     gorv_cli_test(cli.polygon.${name} ${rc} "" polygon ${ARGN})
   endfunction()
+  # gorv_polygon_usage(<name> <message> <options>...): union of two squares with those options
+  # fails with exit 2, the message and the hint on stderr, nothing on stdout.
+  function(gorv_polygon_usage name msg)
+    gorv_polygon_exact(${name} 2 "" "gorv polygon: ${msg}\n${_hint}" union "${_sq}" "${_sq_b}" ${ARGN})
+  endfunction()
 
   # The overlay engine (the default): whole outputs, rings closed and starting at their smallest
   # vertex, outer rings counter-clockwise, input vertices unchanged to the last bit.
@@ -90,24 +95,16 @@ if(TARGET gorv)
   # Every option without its value, and bad values: one line and the hint, nothing on stdout.
   foreach(opt --tol --svg --engine --precision)
     string(REPLACE "-" "" _n "${opt}")
-    gorv_polygon_exact(${_n}_without_value 2 "" "gorv polygon: ${opt} needs a value\n${_hint}"
-      union "${_sq}" "${_sq_b}" ${opt})
+    gorv_polygon_usage(${_n}_without_value "${opt} needs a value" ${opt})
   endforeach()
-  gorv_polygon_exact(bad_engine 2 "" "gorv polygon: unknown engine 'geos' (use overlay or modeler)\n${_hint}"
-    union "${_sq}" "${_sq_b}" --engine geos)
-  gorv_polygon_exact(bad_precision 2 "" "gorv polygon: --precision needs a whole number from 0 to 17, got '18'\n${_hint}"
-    union "${_sq}" "${_sq_b}" --precision 18)
-  gorv_polygon_exact(bad_tolerance_zero 2 "" "gorv polygon: --tol needs a positive finite number, got '0'\n${_hint}"
-    union "${_sq}" "${_sq_b}" --tol 0)
-  gorv_polygon_exact(json_and_geojson 2 "" "gorv polygon: choose one of --json, --geojson and --svg -\n${_hint}"
-    union "${_sq}" "${_sq_b}" --json --geojson)
-  gorv_polygon_exact(svg_stdout_and_json 2 "" "gorv polygon: choose one of --json, --geojson and --svg -\n${_hint}"
-    union "${_sq}" "${_sq_b}" --svg - --json)
+  gorv_polygon_usage(bad_engine "unknown engine 'geos' (use overlay or modeler)" --engine geos)
+  gorv_polygon_usage(bad_precision "--precision needs a whole number from 0 to 17, got '18'" --precision 18)
+  gorv_polygon_usage(bad_tolerance_zero "--tol needs a positive finite number, got '0'" --tol 0)
+  gorv_polygon_usage(json_and_geojson "choose one of --json, --geojson and --svg -" --json --geojson)
+  gorv_polygon_usage(svg_stdout_and_json "choose one of --json, --geojson and --svg -" --svg - --json)
   gorv_polygon_exact(both_operands_stdin 2 "" "gorv polygon: only one operand can come from standard input\n${_hint}"
     union - -)
-  gorv_polygon_exact(explain_needs_modeler 2 ""
-    "gorv polygon: --explain shows the section modeler's texts; add --engine modeler\n${_hint}"
-    union "${_sq}" "${_sq_b}" --explain)
+  gorv_polygon_usage(explain_needs_modeler "--explain shows the section modeler's texts; add --engine modeler" --explain)
   gorv_polygon_exact(missing_operand 2 "" "gorv polygon: expected an operation and two operands\n${_hint}"
     union "${_sq}")
 
@@ -170,12 +167,8 @@ if(TARGET gorv)
   gorv_polygon_exact(inline_values 0
     "MULTIPOLYGON (((0 0, 10 0, 10 10, 0 10, 0 0)), ((10.0005 0, 20 0, 20 10, 10.0005 10, 10.0005 0)))\n" ""
     union "${_sq}" "${_near}" --tol=1e-6 --engine=overlay --precision=4)
-  gorv_polygon_exact(flag_with_value 2 "" "gorv polygon: --json takes no value\n${_hint}"
-    union "${_sq}" "${_sq_b}" --json=yes)
-  gorv_polygon_exact(inline_empty_tolerance 2 "" "gorv polygon: --tol needs a positive finite number, got ''\n${_hint}"
-    union "${_sq}" "${_sq_b}" --tol=)
-endif()
-if(TARGET gorv)
+  gorv_polygon_usage(flag_with_value "--json takes no value" --json=yes)
+  gorv_polygon_usage(inline_empty_tolerance "--tol needs a positive finite number, got ''" --tol=)
   # A tolerance the tool accepts but the engine refuses: the engine's reason, exit 2.
   gorv_cli_test(cli.polygon.engine_refuses_tolerance 2 "^gorv polygon: invalid input: the tolerance [^\n]*\n$"
     polygon union "${_sq}" "${_sq_b}" --tol 1e-200)

@@ -25,37 +25,21 @@ std::vector<double> SampleDoubles(std::mt19937_64& rng, size_t n) {
     while (v.size() < n) {
         const uint64_t bits = rng();
         double d = 0.0;
-        switch (v.size() % 4) {
-            case 0:
-                std::memcpy(&d, &bits, sizeof d);
-                break;
-            case 1:
-                d = static_cast<double>(static_cast<int64_t>(bits % 2000001) - 1000000) / 1000.0;
-                break;
-            case 2:
-                d = static_cast<double>(bits % 1000) * 0.1 + 0.2;
-                break;
-            default:
-                d = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(bits % 120) - 100);
-                break;
-        }
+        const size_t kind = v.size() % 4;
+        if (kind == 0) std::memcpy(&d, &bits, sizeof d);
+        else if (kind == 1) d = static_cast<double>(static_cast<int64_t>(bits % 2000001) - 1000000) / 1000.0;
+        else if (kind == 2) d = static_cast<double>(bits % 1000) * 0.1 + 0.2;
+        else d = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(bits % 120) - 100);
         if (std::isfinite(d) && std::fabs(d) <= 1e100) v.push_back(d);
     }
     return v;
 }
 
-bool SameBits(double a, double b) {
-    // -0 prints as 0; every other value must come back bit for bit.
-    if (a == 0.0 && b == 0.0) return true;
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+// -0 prints as 0; every other value must come back bit for bit.
+bool SameBits(double a, double b) { return (a == 0.0 && b == 0.0) || std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(PolygonIo, NumbersPrintShortestAndRoundUnderPrecision) {
-    const struct {
-        double v;
-        int decimals;
-        const char* text;
-    } cases[] = {
+    const struct { double v; int decimals; const char* text; } cases[] = {
         {0.30000000000000004, -1, "0.30000000000000004"},
         {0.1234567890123456, -1, "0.1234567890123456"},
         {0.1, -1, "0.1"},
@@ -141,10 +125,7 @@ TEST(PolygonIo, GeoJsonOutputClosesRingsOutersCounterClockwiseHolesClockwise) {
 
 TEST(PolygonIo, GeoJsonContainersFormOneOperand) {
     const std::string sq = "[[[0,0],[1,0],[1,1],[0,0]]]";
-    const struct {
-        std::string text;
-        size_t polygons;
-    } cases[] = {
+    const struct { std::string text; size_t polygons; } cases[] = {
         {"{\"type\":\"Polygon\",\"coordinates\":" + sq + "}", 1},
         {"{\"type\":\"MultiPolygon\",\"coordinates\":[" + sq + "," + sq + "]}", 2},
         {"{\"type\":\"Feature\",\"properties\":{\"name\":\"a\\\"b\"},\"geometry\":{\"type\":\"Polygon\","
@@ -165,20 +146,15 @@ TEST(PolygonIo, GeoJsonContainersFormOneOperand) {
         ASSERT_TRUE(gorv_cli::LooksLikeGeoJson(c.text));
         ASSERT_TRUE(gorv_cli::ParseGeoJson(c.text, out, err)) << err;
         EXPECT_EQ(out.size(), c.polygons);
+        if (c.text.find("1E+1") != std::string::npos) {  // exponent forms read as numbers
+            EXPECT_EQ(out[0].rings[0][1].x, 10.0);
+            EXPECT_EQ(out[0].rings[0][2].x, -5.0);
+        }
     }
-    Operand out;
-    std::string err;
-    ASSERT_TRUE(gorv_cli::ParseGeoJson("{\"type\":\"Polygon\",\"coordinates\":[[[1e-5,0],[1E+1,0],[-0.5e1,1],[1e-5,0]]]}",
-                                       out, err));
-    EXPECT_EQ(out[0].rings[0][1].x, 10.0);
-    EXPECT_EQ(out[0].rings[0][2].x, -5.0);
 }
 
 TEST(PolygonIo, BadInputNamesTheProblemWithoutCrashing) {
-    const struct {
-        std::string text;
-        const char* error;
-    } cases[] = {
+    const struct { std::string text; const char* error; } cases[] = {
         {"POLYGON ((0 0, 1 0, 1 1))", "polygon 1, outer ring has 3 points"},
         {"MULTIPOLYGON (((0 0, 1 0, 1 1, 0 0)), ((0 0, 1 0, 1 1, 0 0), (0 0, 1 0, 1 1, 0 1)))",
          "polygon 2, hole 1 is not closed"},

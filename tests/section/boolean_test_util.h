@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +55,42 @@ inline Ring RegularPolygon(double cx, double cy, double radius, int n, double ro
 }
 
 using gorv_support::ParseWkt;
+
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline std::string Trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
+    return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
+// One case of data/booleans.txt: op | tol or - | count | area | area tolerance | A | B, where an
+// operand is WKT or @file under the tests directory (read here).
+struct CorpusCase {
+    int nLine;
+    std::vector<std::string> f;
+};
+
+inline std::vector<CorpusCase> ReadCorpus(const std::string& dataDir) {
+    std::ifstream in(dataDir + "/section/data/booleans.txt");
+    std::vector<CorpusCase> cases;
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) {
+        line = Trim(line);
+        if (line.empty() || line[0] == '#') continue;
+        CorpusCase c{n, {}};
+        std::stringstream ss(line);
+        for (std::string part; std::getline(ss, part, '|');) c.f.push_back(Trim(part));
+        for (size_t k = 5; k < c.f.size(); ++k)
+            if (c.f[k][0] == '@') c.f[k] = ReadText(dataDir + "/" + c.f[k].substr(1));
+        cases.push_back(c);
+    }
+    return cases;
+}
 
 // Shoelace area; the closing edge is implied, so closed and open rings give the same value.
 inline double SignedArea(const T_GORV_POLYGON2D& r) {

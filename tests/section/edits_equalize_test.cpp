@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "support/sect_dump.h"
 
@@ -27,30 +26,29 @@ void Cv(CSectModel& m, int id, std::vector<int> pts) {
 }
 
 // Points 3 (0,0), 7 (0.0008,0), 9 (5,5), 11 (-5,0); curves 1: 3-7, 2: 3-9, 3: 7-9, 4: 11-7.
-CSectModel* MakeMergeModel() {
-    CSectModel* m = new CSectModel(0.001);
-    Pt(*m, 3, 0, 0);
-    Pt(*m, 7, 0.0008, 0);
-    Pt(*m, 9, 5, 5);
-    Pt(*m, 11, -5, 0);
-    Cv(*m, 1, {3, 7});
-    Cv(*m, 2, {3, 9});
-    Cv(*m, 3, {7, 9});
-    Cv(*m, 4, {11, 7});
-    return m;
+void MakeMergeModel(CSectModel& m) {
+    Pt(m, 3, 0, 0);
+    Pt(m, 7, 0.0008, 0);
+    Pt(m, 9, 5, 5);
+    Pt(m, 11, -5, 0);
+    Cv(m, 1, {3, 7});
+    Cv(m, 2, {3, 9});
+    Cv(m, 3, {7, 9});
+    Cv(m, 4, {11, 7});
 }
 
 TEST(EqualizePoints, NearPointToMeanIsKeptAndCurvesFollow) {
-    std::unique_ptr<CSectModel> m(MakeMergeModel());
-    const std::string before = DumpSectModel(*m, kCmp);
-    m->EqualizePoints({7, 3}, false, 0, 0, true, true, true);
-    EXPECT_EQ(m->m_mapPoint.Ids(), (std::vector<int>{3, 9, 11}));
-    EXPECT_EQ(m->GetPoint(3)->dX, 0.0);           // t keeps its coordinates
-    EXPECT_EQ(m->m_mapCurve.Ids(), (std::vector<int>{2, 4}));  // 1 degenerate, 3 duplicates 2
-    EXPECT_EQ(m->GetCurve(4)->aPointId, (std::vector<int>{11, 3}));
-    EXPECT_TRUE(m->m_mapUndo.Find(1)->strTitle == CString(L"Equalize 2 points"));
-    m->Undo();
-    EXPECT_EQ(DumpSectModel(*m, kCmp), before);
+    CSectModel m(0.001);
+    MakeMergeModel(m);
+    const std::string before = DumpSectModel(m, kCmp);
+    m.EqualizePoints({7, 3}, false, 0, 0, true, true, true);
+    EXPECT_EQ(m.m_mapPoint.Ids(), (std::vector<int>{3, 9, 11}));
+    EXPECT_EQ(m.GetPoint(3)->dX, 0.0);           // t keeps its coordinates
+    EXPECT_EQ(m.m_mapCurve.Ids(), (std::vector<int>{2, 4}));  // 1 degenerate, 3 duplicates 2
+    EXPECT_EQ(m.GetCurve(4)->aPointId, (std::vector<int>{11, 3}));
+    EXPECT_TRUE(m.m_mapUndo.Find(1)->strTitle == CString(L"Equalize 2 points"));
+    m.Undo();
+    EXPECT_EQ(DumpSectModel(m, kCmp), before);
 }
 
 TEST(EqualizePoints, TargetChoiceDependsOnDeleteFlag) {
@@ -100,21 +98,22 @@ TEST(EqualizePoints, CurveHoldingThePointTwiceLeavesNoDanglingId) {
 }
 
 TEST(EqualizePoints, SkipsSectionAndLoopPointsAndSelfOverlap) {
-    std::unique_ptr<CSectModel> m(MakeMergeModel());
+    CSectModel m(0.001);
+    MakeMergeModel(m);
     T_SM_LOOP loop;
     loop.nId = 1;
     loop.aCurveId = {-3};  // backward entry still marks its points as loop points
-    m->m_mapLoop.InsertCopy(loop);
-    const std::string before = DumpSectModel(*m, kCmp);
-    m->EqualizePoints({3, 7}, false, 0, 0, true, false, true);
-    EXPECT_EQ(DumpSectModel(*m, kCmp), before);
-    EXPECT_TRUE(m->m_mapUndo.empty());
-    m->m_mapLoop.Clear();
-    Pt(*m, 20, 3, 3);
-    Cv(*m, 8, {3, 20, 7});  // merging 3 and 7 would fold curve 8 onto itself
-    m->EqualizePoints({3, 7}, false, 0, 0, true, false, true);
-    EXPECT_TRUE(m->m_mapUndo.empty());
-    EXPECT_EQ(m->GetPoint(7)->dX, 0.0008);
+    m.m_mapLoop.InsertCopy(loop);
+    const std::string before = DumpSectModel(m, kCmp);
+    m.EqualizePoints({3, 7}, false, 0, 0, true, false, true);
+    EXPECT_EQ(DumpSectModel(m, kCmp), before);
+    EXPECT_TRUE(m.m_mapUndo.empty());
+    m.m_mapLoop.Clear();
+    Pt(m, 20, 3, 3);
+    Cv(m, 8, {3, 20, 7});  // merging 3 and 7 would fold curve 8 onto itself
+    m.EqualizePoints({3, 7}, false, 0, 0, true, false, true);
+    EXPECT_TRUE(m.m_mapUndo.empty());
+    EXPECT_EQ(m.GetPoint(7)->dX, 0.0008);
 }
 
 TEST(EqualizePoints, AtPositionTakesCurrentCoordinateSystem) {

@@ -17,19 +17,13 @@ using sect_test::Square;
 
 // Section points 1, 2, ... at the given coordinates.
 void AddPoints(T_SM_SECTION& sec, const std::vector<T_GORV_POINT2D>& xy) {
-    for (std::size_t i = 0; i < xy.size(); ++i) {
-        T_SM_POINT p;
-        p.nId = static_cast<int>(i) + 1;
-        p.dX = xy[i].x;
-        p.dY = xy[i].y;
-        sec.mapPoint.InsertCopy(p);
-    }
+    for (std::size_t i = 0; i < xy.size(); ++i)
+        sec.mapPoint.InsertCopy(T_SM_POINT{static_cast<int>(i) + 1, 0, xy[i].x, xy[i].y, 0, 0, 0});
 }
 
 double TriArea(const T_SM_SECTION& s, const T_SM_TRIANGLE& t) {
-    const T_SM_POINT* p0 = s.mapPoint.Find(t.aPointId[0]);
-    const T_SM_POINT* p1 = s.mapPoint.Find(t.aPointId[1]);
-    const T_SM_POINT* p2 = s.mapPoint.Find(t.aPointId[2]);
+    const T_SM_POINT *p0 = s.mapPoint.Find(t.aPointId[0]), *p1 = s.mapPoint.Find(t.aPointId[1]),
+                     *p2 = s.mapPoint.Find(t.aPointId[2]);
     return 0.5 * ((p1->dX - p0->dX) * (p2->dY - p0->dY) - (p2->dX - p0->dX) * (p1->dY - p0->dY));
 }
 
@@ -46,12 +40,12 @@ TEST(BuildSectionLoops, SquareIsOneCounterClockwiseDomainOfTwoTriangles) {
     EXPECT_TRUE(sec->mapDomain.Find(1)->bActive);
     // Max-angle candidates with first-found tie-break: (1,2,3) then (3,4,1).
     ASSERT_EQ(sec->mapTriangle.size(), 2u);
-    const T_SM_TRIANGLE* t1 = sec->mapTriangle.Find(1);
-    const T_SM_TRIANGLE* t2 = sec->mapTriangle.Find(2);
-    EXPECT_EQ((std::vector<int>{t1->aPointId[0], t1->aPointId[1], t1->aPointId[2], t1->nDomainId}),
-              (std::vector<int>{1, 2, 3, 1}));
-    EXPECT_EQ((std::vector<int>{t2->aPointId[0], t2->aPointId[1], t2->aPointId[2], t2->nDomainId}),
-              (std::vector<int>{3, 4, 1, 1}));
+    auto tri = [sec](int id) {
+        const T_SM_TRIANGLE* t = sec->mapTriangle.Find(id);
+        return std::vector<int>{t->aPointId[0], t->aPointId[1], t->aPointId[2], t->nDomainId};
+    };
+    EXPECT_EQ(tri(1), (std::vector<int>{1, 2, 3, 1}));
+    EXPECT_EQ(tri(2), (std::vector<int>{3, 4, 1, 1}));
     EXPECT_EQ(sec->strName, CString(L"NULL"));
 }
 
@@ -63,9 +57,8 @@ TEST(BuildSectionLoops, DiagonalSplitsSquareIntoTwoDomainsWithTwin) {
     ASSERT_NE(s, 0);
     const T_SM_SECTION* sec = m.GetSection(s);
     ASSERT_EQ(sec->mapLoop.size(), 2u);
-    EXPECT_EQ(sec->mapLoop.Find(1)->nKind, 1);
+    for (int l : {1, 2}) EXPECT_EQ(sec->mapLoop.Find(l)->nKind, 1);
     EXPECT_EQ(sec->mapLoop.Find(1)->aCurveId, (std::vector<int>{1, 2, 5}));
-    EXPECT_EQ(sec->mapLoop.Find(2)->nKind, 1);
     EXPECT_EQ(sec->mapLoop.Find(2)->aCurveId, (std::vector<int>{3, 4, 6}));
     // The diagonal was turned by the outer trace (3 -> 1); its twin runs 1 -> 3.
     const T_SM_SECT_CURVE* d = sec->mapCurve.Find(5);
@@ -76,13 +69,12 @@ TEST(BuildSectionLoops, DiagonalSplitsSquareIntoTwoDomainsWithTwin) {
     EXPECT_EQ(d->nTwinId, 6);
     EXPECT_EQ(tw->nTwinId, 5);
     ASSERT_EQ(sec->mapDomain.size(), 2u);
-    EXPECT_EQ(sec->mapDomain.Find(1)->aLoopId, std::vector<int>{1});
-    EXPECT_EQ(sec->mapDomain.Find(2)->aLoopId, std::vector<int>{2});
-    EXPECT_TRUE(sec->mapDomain.Find(1)->bActive);
-    EXPECT_TRUE(sec->mapDomain.Find(2)->bActive);
     ASSERT_EQ(sec->mapTriangle.size(), 2u);
-    EXPECT_EQ(sec->mapTriangle.Find(1)->nDomainId, 1);
-    EXPECT_EQ(sec->mapTriangle.Find(2)->nDomainId, 2);
+    for (int k : {1, 2}) {  // domain k: loop k, active, holding triangle k
+        EXPECT_EQ(sec->mapDomain.Find(k)->aLoopId, std::vector<int>{k});
+        EXPECT_TRUE(sec->mapDomain.Find(k)->bActive);
+        EXPECT_EQ(sec->mapTriangle.Find(k)->nDomainId, k);
+    }
 }
 
 TEST(BuildSectionLoops, HoleBecomesInactiveDomainAndHoleRingOfOuterDomain) {
@@ -164,13 +156,13 @@ TEST(IsPointInLoop, ThresholdIsStrictlyAboveThreeHundredFifty) {
 TEST(LoopTestPoint, LeftOfMiddleSegmentOfLowestCurveOrItsMiddleForChains) {
     T_SM_SECTION sec;
     AddPoints(sec, {{0, 0}, {2, 0}, {4, 0}, {4, 2}});
-    T_SM_SECT_CURVE c7, c9;
-    c7.nId = 7;
-    c7.aPointId = {1, 2, 3};  // n = 3: A = point 0, B = point 1
-    c9.nId = 9;
-    c9.aPointId = {3, 4};
-    sec.mapCurve.InsertCopy(c7);
-    sec.mapCurve.InsertCopy(c9);
+    T_SM_SECT_CURVE c;
+    c.nId = 7;
+    c.aPointId = {1, 2, 3};  // n = 3: A = point 0, B = point 1
+    sec.mapCurve.InsertCopy(c);
+    c.nId = 9;
+    c.aPointId = {3, 4};
+    sec.mapCurve.InsertCopy(c);
     CSectModel m(0.001);
     T_SM_LOOP loop;
     loop.aCurveId = {9, -7};
@@ -187,17 +179,17 @@ TEST(NextLoopCurve, LeftmostTurnWinsAndTiesKeepFirstLink) {
     // Junction at the origin; the current curve arrives from (-1, 0).
     T_SM_SECTION sec;
     AddPoints(sec, {{-1, 0}, {0, 0}, {0, 1}, {0, -1}, {1, 0}});
-    auto add = [&](int id, std::vector<int> pts, int use) {
+    auto add = [&](int id, std::vector<int> pts) {
         T_SM_SECT_CURVE c;
         c.nId = id;
         c.aPointId = pts;
-        c.nUse = use;
+        c.nUse = 3;
         sec.mapCurve.InsertCopy(c);
     };
-    add(1, {1, 2}, 3);
-    add(2, {2, 4}, 3);  // right turn, leaves at its start
-    add(3, {5, 2}, 3);  // straight on, reached at its end
-    add(4, {2, 3}, 3);  // left turn
+    add(1, {1, 2});
+    add(2, {2, 4});  // right turn, leaves at its start
+    add(3, {5, 2});  // straight on, reached at its end
+    add(4, {2, 3});  // left turn
     CSectModel m(0.001);
     T_SM_SECT_CURVE* cur = sec.mapCurve.Find(1);
     cur->aEndLink = {{2, true}, {3, false}, {4, true}};

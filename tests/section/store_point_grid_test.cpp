@@ -48,8 +48,7 @@ TEST(FindPoint, GridAnswersAsThePassThroughEdits) {
     std::uniform_int_distribution<int> lat(-80, 80);
     std::vector<int> curves;
     for (int k = 0; k < 1500; ++k) {
-        // One draw per statement: the order of draws within one expression or argument list
-        // would differ between compilers, and with it the model.
+        // One draw per statement: the order of draws within an expression differs by compiler.
         double x = lat(rng) * 0.01;
         x += (rng() % 3) * 0.004;
         double y = lat(rng) * 0.01;

@@ -93,8 +93,7 @@ inline std::vector<double> RegularRing(double cx, double cy, double r, int n, do
     for (int i = 0; i < n; ++i) {
         const int k = ccw ? i : n - i;
         const double a = phase + 2.0 * 3.14159265358979323846 * k / n;
-        xy.push_back(cx + r * std::cos(a));
-        xy.push_back(cy + r * std::sin(a));
+        xy.insert(xy.end(), {cx + r * std::cos(a), cy + r * std::sin(a)});
     }
     return xy;
 }
@@ -118,8 +117,7 @@ inline ModelScript MakeCase(unsigned nSeed, int nMaxVertices, double& dTol) {
             for (int i = 0; i < n; ++i) {
                 const double a = 2.0 * 3.14159265358979323846 * (i + uni(0.0, 0.9)) / n;
                 const double rr = r * uni(0.3, 1.0);
-                xy.push_back(cx + rr * std::cos(a));
-                xy.push_back(cy + rr * std::sin(a));
+                xy.insert(xy.end(), {cx + rr * std::cos(a), cy + rr * std::sin(a)});
             }
             return xy;
         }
@@ -128,8 +126,8 @@ inline ModelScript MakeCase(unsigned nSeed, int nMaxVertices, double& dTol) {
             for (int i = 0; i < n; ++i) {
                 const double a = 2.0 * 3.14159265358979323846 * i / n;
                 const double rr = r * uni(0.4, 1.0);
-                xy.push_back(std::round((cx + rr * std::cos(a)) * 2.0) / 2.0);
-                xy.push_back(std::round((cy + rr * std::sin(a)) * 2.0) / 2.0);
+                xy.insert(xy.end(), {std::round((cx + rr * std::cos(a)) * 2.0) / 2.0,
+                                     std::round((cy + rr * std::sin(a)) * 2.0) / 2.0});
             }
             return xy;
         }
@@ -148,7 +146,7 @@ inline ModelScript MakeCase(unsigned nSeed, int nMaxVertices, double& dTol) {
             auto byte = [&]() { return p < bytes.size() ? bytes[p++] : 0; };
             auto coord = [&]() { return static_cast<int8_t>(byte()) / 16.0; };
             for (int n = byte() % 24; n > 0; --n) {
-                const double x1 = coord(), y1 = coord(), x2 = coord(), y2 = coord();
+                const double x1 = coord(), y1 = coord(), x2 = coord(), y2 = coord();  // in this order
                 m.AddLineCurve(x1, y1, x2, y2);
             }
             auto anyIds = [&](bool bAll) {

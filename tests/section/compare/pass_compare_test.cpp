@@ -40,12 +40,7 @@ TEST(SectionPassCompare, WrittenOutAngleIsAngle2dBitForBit) {
             p[1] = v[1] + 1e-3 * u(rng);
             break;
         case 4:  // exactly collinear or coincident grid points
-            v[0] = std::round(v[0]);
-            v[1] = std::round(v[1]);
-            p[0] = std::round(p[0]);
-            p[1] = std::round(p[1]);
-            q[0] = std::round(q[0]);
-            q[1] = std::round(q[1]);
+            for (double* c : {v, p, q}) c[0] = std::round(c[0]), c[1] = std::round(c[1]);
             break;
         default: break;
         }
@@ -54,10 +49,6 @@ TEST(SectionPassCompare, WrittenOutAngleIsAngle2dBitForBit) {
     EXPECT_EQ(n, 0);
 }
 
-// The triangulation orders candidates by SmAngleKey and settles keys closer than their gap by
-// angle. Every key must give SmAngle's value bit for bit, exactly when that angle is above 0, and
-// keys further apart than the gap must order the angles strictly. The cocircular corners are the
-// hard case: all see the edge under the same exact angle, so only rounding tells them apart.
 // The written-out crossing test against the toolkit's: random segments, shared and collinear
 // ends, near-parallel pairs, products that underflow or overflow, and non-finite coordinates.
 TEST(SectionPassCompare, WrittenOutCrossingTestAnswersAsTheToolkit) {
@@ -68,14 +59,10 @@ TEST(SectionPassCompare, WrittenOutCrossingTestAnswersAsTheToolkit) {
     int nTrue = 0;
     for (int i = 0; i < 300000; ++i) {
         double p[4][2];
-        for (auto& q : p) {
-            q[0] = u(rng);
-            q[1] = u(rng);
-        }
+        for (auto& q : p) q[0] = u(rng), q[1] = u(rng);  // x drawn before y
         switch (i % 6) {
         case 1:  // a shared end
-            p[2][0] = p[0][0];
-            p[2][1] = p[0][1];
+            p[2][0] = p[0][0], p[2][1] = p[0][1];
             break;
         case 2:  // all four near one line
             for (int k = 1; k < 4; ++k) {
@@ -85,10 +72,7 @@ TEST(SectionPassCompare, WrittenOutCrossingTestAnswersAsTheToolkit) {
             }
             break;
         case 3:  // tiny coordinates, whose products underflow
-            for (auto& q : p) {
-                q[0] *= 1e-160;
-                q[1] *= 1e-160;
-            }
+            for (auto& q : p) q[0] *= 1e-160, q[1] *= 1e-160;
             break;
         case 4:  // one odd coordinate
             p[rng() % 4][rng() % 2] = aOdd[rng() % 8];
@@ -103,6 +87,10 @@ TEST(SectionPassCompare, WrittenOutCrossingTestAnswersAsTheToolkit) {
     EXPECT_GT(nTrue, 30000);
 }
 
+// The triangulation orders candidates by SmAngleKey and settles keys closer than their gap by
+// angle. Every key must give SmAngle's value bit for bit, exactly when that angle is above 0, and
+// keys further apart than the gap must order the angles strictly. Cocircular corners are the hard
+// case: all see the edge under the same exact angle, so only rounding tells them apart.
 TEST(SectionPassCompare, AngleKeysOrderCandidatesAsTheirAngles) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
@@ -160,11 +148,7 @@ struct RingSection {
         const int n = static_cast<int>(xy.size() / 2);
         const int nFirst = s.nNextPointId;
         for (int i = 0; i < n; ++i) {
-            std::unique_ptr<T_SM_POINT> p(new T_SM_POINT());
-            p->nId = s.nNextPointId++;
-            p->dX = xy[2 * i];
-            p->dY = xy[2 * i + 1];
-            s.mapPoint.Insert(p->nId, std::move(p));
+            s.mapPoint.InsertCopy(T_SM_POINT{s.nNextPointId++, 0, xy[2 * i], xy[2 * i + 1], 0, 0, 0});
         }
         // Two curves: points 0..n/2 and n/2..n (closing at the first).
         const int nHalf = n / 2;
@@ -202,12 +186,8 @@ TEST(SectionPassCompare, CertifiedWindingSumDecidesAsThePlainSum) {
             double r = kind == 1 ? 0.2 + 0.3 * u(rng) : 0.45;
             if (kind == 3 && i % 2) r = 0.01;  // spikes into the middle
             double x = 0.5 + r * std::cos(a), y = 0.5 + r * std::sin(a);
-            if (kind == 2) {  // on a coarse grid: collinear runs, repeated coordinates
-                x = std::round(x * 8.0) / 8.0;
-                y = std::round(y * 8.0) / 8.0;
-            }
-            xy.push_back(x);
-            xy.push_back(y);
+            if (kind == 2) x = std::round(x * 8.0) / 8.0, y = std::round(y * 8.0) / 8.0;  // collinear runs
+            xy.insert(xy.end(), {x, y});
         }
         RingSection rs;
         rs.Add(xy, shape % 2 == 1);
@@ -268,14 +248,11 @@ TEST(SectionPassCompare, FrontIndexHoldsEveryCrossingEdge) {
             double x = u(rng), y = u(rng);
             if (round % 3 == 1) {  // on one slanted line: collinear in exact terms, not in doubles
                 const double t = u(rng);
-                x = 0.1 + 0.7 * t;
-                y = 0.2 + 0.3 * t;
+                x = 0.1 + 0.7 * t, y = 0.2 + 0.3 * t;
             } else if (round % 3 == 2) {
-                x = std::round(x * 6.0) / 6.0;
-                y = std::round(y * 6.0) / 6.0;
+                x = std::round(x * 6.0) / 6.0, y = std::round(y * 6.0) / 6.0;
             }
-            aXY.push_back(x);
-            aXY.push_back(y);
+            aXY.insert(aXY.end(), {x, y});
             aCorner.push_back(i);
         }
         detail::SmFrontIndex index(aXY, aCorner);

@@ -3,31 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "compare_cases.h"
-#include "support/wkt_read.h"
+#include "section/boolean_test_util.h"
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::string Trim(const std::string& s) {
-    const size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-    return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
-std::string Operand(const std::string& field) {
-    if (field.empty() || field[0] != '@') return field;
-    return ReadFile(std::string(GORV_TEST_DATA_DIR) + "/" + field.substr(1));
-}
+using booltest::ReadText;
 
 void ExpectSame(int nOp, const T_GORV_COMPLEX_POLYGON2D& a, const T_GORV_COMPLEX_POLYGON2D& b, double dTol) {
     const std::string plain = sect_compare::RunPolygonBoolean(nOp, a, b, dTol, true);
@@ -36,27 +19,19 @@ void ExpectSame(int nOp, const T_GORV_COMPLEX_POLYGON2D& a, const T_GORV_COMPLEX
 }
 
 TEST(SectionPlainCompare, CorpusCasesAgree) {
-    std::ifstream in(std::string(GORV_TEST_DATA_DIR) + "/section/data/booleans.txt");
-    ASSERT_TRUE(in);
-    std::string line;
-    int cases = 0;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        for (std::string part; std::getline(ss, part, '|');) f.push_back(Trim(part));
+    const std::vector<booltest::CorpusCase> cases = booltest::ReadCorpus(GORV_TEST_DATA_DIR);
+    EXPECT_GT(cases.size(), 30u);
+    for (const booltest::CorpusCase& c : cases) {
+        const std::vector<std::string>& f = c.f;
         ASSERT_EQ(f.size(), 7u);
-        SCOPED_TRACE(line);
-        const T_GORV_COMPLEX_POLYGON2D a = gorv_support::ParseWkt(Operand(f[5]));
-        const T_GORV_COMPLEX_POLYGON2D b = gorv_support::ParseWkt(Operand(f[6]));
+        SCOPED_TRACE("booleans.txt:" + std::to_string(c.nLine));
+        const T_GORV_COMPLEX_POLYGON2D a = gorv_support::ParseWkt(f[5]);
+        const T_GORV_COMPLEX_POLYGON2D b = gorv_support::ParseWkt(f[6]);
         const int nOp = f[0] == "union" ? 0 : f[0] == "intersect" ? 1 : 2;
         const double dTol = f[1] == "-" ? 0.001 : std::stod(f[1]);
         // Every operation on every pair, not only the one the corpus checks.
         for (int op = 0; op < 3; ++op) ExpectSame(op, a, b, op == nOp ? dTol : 0.001);
-        ++cases;
     }
-    EXPECT_GT(cases, 30);
 }
 
 TEST(SectionPlainCompare, ExamplesAgree) {
@@ -64,8 +39,8 @@ TEST(SectionPlainCompare, ExamplesAgree) {
     for (const char* name : names) {
         SCOPED_TRACE(name);
         const std::string dir = std::string(GORV_TEST_DATA_DIR) + "/../examples/";
-        const T_GORV_COMPLEX_POLYGON2D a = gorv_support::ParseWkt(ReadFile(dir + name + "_a.wkt"));
-        const T_GORV_COMPLEX_POLYGON2D b = gorv_support::ParseWkt(ReadFile(dir + name + "_b.wkt"));
+        const T_GORV_COMPLEX_POLYGON2D a = gorv_support::ParseWkt(ReadText(dir + name + "_a.wkt"));
+        const T_GORV_COMPLEX_POLYGON2D b = gorv_support::ParseWkt(ReadText(dir + name + "_b.wkt"));
         ASSERT_GT(a.outer.points.GetSize(), 0);
         for (int op = 0; op < 3; ++op) {
             ExpectSame(op, a, b, 0.001);
@@ -82,7 +57,7 @@ TEST(SectionPlainCompare, FuzzRegressionsAgree) {
         std::error_code ec;
         for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
             const std::string path = e.path().string();
-            const std::string bytes = ReadFile(path);
+            const std::string bytes = ReadText(path);
             SCOPED_TRACE(path);
             // As a model script: curves from the bytes, then generation and booleans.
             std::vector<double> xy;
