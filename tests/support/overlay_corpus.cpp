@@ -285,7 +285,8 @@ void AddHoles(Rng& rng, Poly& p, int k, double margin, double pTouch) {
     for (int attempt = 0; attempt < 40 && static_cast<int>(p.holes.size()) < k; ++attempt) {
         const P c = {rng.Uniform(lo.x, hi.x), rng.Uniform(lo.y, hi.y)};
         const double rh = rng.Uniform(0.03, 0.15) * span;
-        const Ring h = rng.Chance(0.4) ? Rect(c.x - rh, c.y - rh, c.x + rh, c.y + rh) : RandomRegular(rng, c, rh, 3, 32);
+        const Ring h =
+            rng.Chance(0.4) ? Rect(c.x - rh, c.y - rh, c.x + rh, c.y + rh) : RandomRegular(rng, c, rh, 3, 32);
         bool ok = Inside(c, p.outer) && RingsApart(h, p.outer, margin);
         for (size_t j = 0; ok && j < p.holes.size(); ++j)
             ok = RingsApart(h, p.holes[j], margin) && !Inside(h[0], p.holes[j]) && !Inside(p.holes[j][0], h);
@@ -813,7 +814,8 @@ void MakeDense(Rng& rng, Case& c) {
                 const double size = rng.Uniform(0.5, 3.0);
                 const P g = {std::round(at.x), std::round(at.y)};
                 const double s2 = std::round(size) + 1.0;
-                out.push_back(Single(rng.Chance(0.5) ? Rect(g.x, g.y, g.x + s2, g.y + s2) : RandomRegular(rng, at, size, 3, 24)));
+                out.push_back(
+                    Single(rng.Chance(0.5) ? Rect(g.x, g.y, g.x + s2, g.y + s2) : RandomRegular(rng, at, size, 3, 24)));
             }
             return out;
         };
