@@ -487,9 +487,7 @@ bool AddSpike(Ring& r, size_t i, double t, double w, double len, bool outward) {
     const P p2 = Add(p1, Mul(u, w));
     const P tip = Add(Add(p1, Mul(u, 0.5 * w)), Mul(nrm, len));
     Ring q(r.begin(), r.begin() + static_cast<long>(i) + 1);
-    q.push_back(p1);
-    q.push_back(tip);
-    q.push_back(p2);
+    q.insert(q.end(), {p1, tip, p2});
     q.insert(q.end(), r.begin() + static_cast<long>(i) + 1, r.end());
     if (!IsSimple(q)) return false;
     r = q;
@@ -554,24 +552,18 @@ void MakeSpike(Rng& rng, Case& c) {
         Ring a = {{0, 0}};
         Ring bottom;
         for (int i = 0; i < k; ++i) (i % 2 == 0 ? a : bottom).push_back({xs[static_cast<size_t>(i)], i % 2 == 0 ? 0.0 : dy});
-        a.push_back({10, 0});
-        a.push_back({10, 10});
-        a.push_back({0, 10});
+        a.insert(a.end(), {{10, 0}, {10, 10}, {0, 10}});
         Ring b;
         const double x0 = rng.Uniform(1, 4), x1 = rng.Uniform(6, 14);
         if (rng.Chance(0.5)) {
             const double top = rng.Uniform(3, 15);  // B above the line: overlaps A
-            b.push_back({x0, dy});
+            b = {{x0, dy}};
             b.insert(b.end(), bottom.begin(), bottom.end());
-            b.push_back({x1, dy});
-            b.push_back({x1, top});
-            b.push_back({x0, top});
+            b.insert(b.end(), {{x1, dy}, {x1, top}, {x0, top}});
         } else {
             const double low = -rng.Uniform(3, 15);  // B below the line: touches A along it
-            b.push_back({x0, low});
-            b.push_back({x1, low});
-            b.push_back({x1, dy});
-            for (auto it = bottom.rbegin(); it != bottom.rend(); ++it) b.push_back(*it);
+            b = {{x0, low}, {x1, low}, {x1, dy}};
+            b.insert(b.end(), bottom.rbegin(), bottom.rend());
             b.push_back({x0, dy});
         }
         const P d = Dir(rng.Chance(0.3) ? 0.0 : rng.Unit());
@@ -615,9 +607,7 @@ std::vector<Poly> Members(Rng& rng, P c) {
         if (rng.Chance(0.5)) out.push_back(Single(Rect(x0 - w, y0 + w, x0, y0 + 2 * w)));
     } else {
         const double w = rng.Uniform(8, 14), hw = rng.Uniform(2, 0.4 * w);
-        Poly p = Single(Rect(c.x - w, c.y - w, c.x + w, c.y + w));
-        p.holes.push_back(Rect(c.x - hw, c.y - hw, c.x + hw, c.y + hw));
-        out.push_back(p);
+        out.push_back(Poly{Rect(c.x - w, c.y - w, c.x + w, c.y + w), {Rect(c.x - hw, c.y - hw, c.x + hw, c.y + hw)}});
         const double iw = rng.Chance(0.5) ? rng.Uniform(0.2, 0.9) * hw : rng.Uniform(1.1, 1.5) * hw;
         out.push_back(Single(RandomRegular(rng, c, iw, 3, 16)));
     }
@@ -827,16 +817,12 @@ void MakeDense(Rng& rng, Case& c) {
 }
 
 void AppendRingWkt(std::string& s, const T_GORV_POLYGON2D& r) {
-    s += "(";
     char buf[80];
     const INT_PTR n = r.points.GetSize();
-    for (INT_PTR i = 0; i < n; ++i) {
-        std::snprintf(buf, sizeof buf, "%s%.17g %.17g", i ? ", " : "", r.points[i].x, r.points[i].y);
-        s += buf;
-    }
-    const bool closed = n > 0 && r.points[0].x == r.points[n - 1].x && r.points[0].y == r.points[n - 1].y;
-    if (n > 0 && !closed) {
-        std::snprintf(buf, sizeof buf, ", %.17g %.17g", r.points[0].x, r.points[0].y);
+    const bool open = n > 0 && (r.points[0].x != r.points[n - 1].x || r.points[0].y != r.points[n - 1].y);
+    s += "(";
+    for (INT_PTR i = 0; i < n + (open ? 1 : 0); ++i) {
+        std::snprintf(buf, sizeof buf, "%s%.17g %.17g", i ? ", " : "", r.points[i % n].x, r.points[i % n].y);
         s += buf;
     }
     s += ")";
