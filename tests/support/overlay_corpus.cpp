@@ -897,35 +897,28 @@ InvalidCase MakeInvalidCase(std::uint64_t seed, std::uint64_t index) {
             if (!IsSimple(r)) break;
         }
         ic.problem = GORV_PROBLEM_SELF_CROSSING;
-        ic.ring = 0;
     } else {
         bad = Single(Rect(-10, -10, 10, 10));
         const bool goodHoleFirst = rng.Chance(0.5);
         if (goodHoleFirst) bad.holes.push_back(Rect(-8, -8, -6, -6));
-        const int r = goodHoleFirst ? 2 : 1;
+        ic.ring = goodHoleFirst ? 2 : 1;
         const double y = rng.Uniform(-4, 4);
         if (kind == 1) {
             bad.holes.push_back(Rect(9, y - 2, 11, y + 2));  // straddles x = 10
             ic.problem = GORV_PROBLEM_HOLE_CROSSES_OUTER;
-            ic.ring = r;
         } else if (kind == 2) {
             bad.holes.push_back(Rect(13, y - 2, 17, y + 2));
             ic.problem = GORV_PROBLEM_HOLE_OUTSIDE;
-            ic.ring = r;
         } else if (kind == 3) {
-            bad.holes.push_back(Rect(-2, y - 2, 2, y + 2));
-            bad.holes.push_back(Rect(1, y - 1, 5, y + 3));
+            bad.holes.insert(bad.holes.end(), {Rect(-2, y - 2, 2, y + 2), Rect(1, y - 1, 5, y + 3)});
             ic.problem = GORV_PROBLEM_HOLES_OVERLAP;
-            ic.ring = r;
-            ic.otherRing = r + 1;
+            ic.otherRing = ic.ring + 1;
         } else {
             const bool outerFirst = rng.Chance(0.5);
             const Ring big = Rect(-5, y - 4, 5, y + 4), small = Rect(-1, y - 1, 1, y + 1);
-            bad.holes.push_back(outerFirst ? big : small);
-            bad.holes.push_back(outerFirst ? small : big);
+            bad.holes.insert(bad.holes.end(), {outerFirst ? big : small, outerFirst ? small : big});
             ic.problem = GORV_PROBLEM_HOLES_NESTED;
-            ic.ring = r;
-            ic.otherRing = r + 1;
+            ic.otherRing = ic.ring + 1;
         }
     }
     const P d = Dir(rng.Unit());
