@@ -1,6 +1,6 @@
 // Checkers and generators shared by the overlay tests, the fuzz target and the benchmark: the
 // validity of a boolean result (ring shape, orientation, start vertex, no crossings, holes inside
-// their outer ring, polygons apart), areas and perimeters, regular and star polygons, WKT text.
+// their outer ring, polygons apart), areas and perimeters, regular and star polygons, ring text.
 #pragma once
 
 #include <gorv/gorv_base.h>
@@ -118,20 +118,6 @@ inline std::string RingWkt(const T_GORV_POLYGON2D& r, bool bClose) {
         const T_GORV_POINT2D& p = r.points[i % n];
         std::snprintf(buf, sizeof buf, "%s%.17g %.17g", i ? ", " : "", p.x, p.y);
         s += buf;
-    }
-    return s + ")";
-}
-
-// WKT of a polygon set; rings closed in the text whether or not they are stored closed.
-inline std::string ToWkt(const Polys& ps) {
-    std::string s = "MULTIPOLYGON (";
-    for (INT_PTR i = 0; i < ps.GetSize(); ++i) {
-        const T_GORV_POINT2D& f = ps[i].outer.points[0];
-        const T_GORV_POINT2D& l = ps[i].outer.points[ps[i].outer.points.GetSize() - 1];
-        const bool bClose = !(f.x == l.x && f.y == l.y);
-        s += (i ? ", (" : "(") + RingWkt(ps[i].outer, bClose);
-        for (INT_PTR h = 0; h < ps[i].holes.GetSize(); ++h) s += ", " + RingWkt(ps[i].holes[h], bClose);
-        s += ")";
     }
     return s + ")";
 }

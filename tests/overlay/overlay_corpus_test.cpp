@@ -9,6 +9,7 @@
 namespace {
 
 using namespace ovtest;
+using gorv_corpus::ToWkt;
 
 TEST(OverlayCorpus, StoredPairsMatchReferenceAreas) {
     const char* files[] = {"ngon_24_33.txt", "ngon_2048.txt", "grid1_143.txt", "grid1_577.txt", "grid1_939.txt"};
