@@ -48,6 +48,14 @@ double ResultArea(const CArray<T_GORV_COMPLEX_POLYGON2D>& v) {
     return a;
 }
 
+template <class Fn>
+void ForEachRing(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v, Fn fn) {
+    for (const T_GORV_COMPLEX_POLYGON2D& p : v) {
+        fn(p.outer);
+        for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) fn(p.holes[k]);
+    }
+}
+
 std::string Num(double v) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.6g", v);
@@ -141,17 +149,10 @@ struct GeosOracle::Impl {
     std::vector<T_GORV_POINT2D> segs;  // input edges as point pairs
 
     void AddSegments(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v) {
-        auto add = [&](const T_GORV_POLYGON2D& r) {
+        ForEachRing(v, [&](const T_GORV_POLYGON2D& r) {
             const INT_PTR n = r.points.GetSize();
-            for (INT_PTR i = 0; i < n; ++i) {
-                segs.push_back(r.points[i]);
-                segs.push_back(r.points[(i + 1) % n]);
-            }
-        };
-        for (const T_GORV_COMPLEX_POLYGON2D& p : v) {
-            add(p.outer);
-            for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) add(p.holes[k]);
-        }
+            for (INT_PTR i = 0; i < n; ++i) segs.insert(segs.end(), {r.points[i], r.points[(i + 1) % n]});
+        });
     }
 
     // A grid over the input edges for NearInput: each cell lists the edges whose box, widened by
@@ -322,14 +323,9 @@ struct GeosOracle::Impl {
     }
 
     void AddEdges(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v, std::vector<Geom>& lines) {
-        for (const T_GORV_COMPLEX_POLYGON2D& p : v) {
-            auto add = [&](const T_GORV_POLYGON2D& r) {
-                GEOSCoordSequence* s = Seq(r);
-                if (s) lines.push_back(Own(GEOSGeom_createLineString_r(h, s)));
-            };
-            add(p.outer);
-            for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) add(p.holes[k]);
-        }
+        ForEachRing(v, [&](const T_GORV_POLYGON2D& r) {
+            if (GEOSCoordSequence* s = Seq(r)) lines.push_back(Own(GEOSGeom_createLineString_r(h, s)));
+        });
     }
 
     // A GEOS overlay (0 union, 1 intersection, 2 difference). GEOS's floating overlay can go wrong
