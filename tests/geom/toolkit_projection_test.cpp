@@ -7,46 +7,42 @@
 #include <limits>
 #include <random>
 
+#include "geom/near.h"
+
 namespace {
 
 using M = CGorvMathFunc;
 const double kPi = std::acos(-1.0);
 
-void ExpectPoint(const double* got, double x, double y, double z, double tol = 1e-9) {
-    EXPECT_NEAR(got[0], x, tol);
-    EXPECT_NEAR(got[1], y, tol);
-    EXPECT_NEAR(got[2], z, tol);
-}
-
 TEST(ProjectOnSurface, CylinderAndSphereNormalKnownPoints) {
     double out[3];
     const double p[3] = {3, 4, 7}, axis[3] = {0, 0, 7};
     ASSERT_TRUE(M::project_on_cylinder_normal(p, 10, 1, 1e-6, out));
-    ExpectPoint(out, 6, 8, 7);
+    EXPECT_NEAR_ARR(out, 1e-9, 6, 8, 7);
     EXPECT_FALSE(M::project_on_cylinder_normal(axis, 10, 1, 1e-6, out));
     EXPECT_FALSE(M::project_on_cylinder_normal(p, 10, 0, 1e-6, out));
 
     const double up[3] = {0, 0, 5}, down[3] = {0, 0, -5}, centre[3] = {0, 0, 0}, side[3] = {3, -4, 0};
     ASSERT_TRUE(M::project_on_sphere_normal(up, 2, 1e-6, out));
-    ExpectPoint(out, 0, 0, 2);
+    EXPECT_NEAR_ARR(out, 1e-9, 0, 0, 2);
     ASSERT_TRUE(M::project_on_sphere_normal(down, 2, 1e-6, out));
-    ExpectPoint(out, 0, 0, -2);
+    EXPECT_NEAR_ARR(out, 1e-9, 0, 0, -2);
     EXPECT_FALSE(M::project_on_sphere_normal(centre, 2, 1e-6, out));
     ASSERT_TRUE(M::project_on_sphere_normal(side, 10, 1e-6, out));
-    ExpectPoint(out, 6, -8, 0);
+    EXPECT_NEAR_ARR(out, 1e-9, 6, -8, 0);
 }
 
 TEST(ProjectOnSurface, VectorProjectionTakesNearerRootOrFails) {
     double out[3];
     const double p[3] = {0, 0, 5}, down[3] = {0, 0, -1}, across[3] = {1, 0, 0};
     ASSERT_TRUE(M::project_on_sphere_vector(p, down, 2, 1e-6, out));
-    ExpectPoint(out, 0, 0, 2);
+    EXPECT_NEAR_ARR(out, 1e-9, 0, 0, 2);
     EXPECT_FALSE(M::project_on_sphere_vector(p, across, 2, 1e-6, out));
     // Parallel to the cylinder's axis: no crossing.
     EXPECT_FALSE(M::project_on_cylinder_vector(p, down, 2, 1, 1e-6, out));
     const double q[3] = {5, 1, 3};
     ASSERT_TRUE(M::project_on_cylinder_vector(q, across, 2, 1, 1e-6, out));
-    ExpectPoint(out, std::sqrt(3.0), 1, 3);
+    EXPECT_NEAR_ARR(out, 1e-9, std::sqrt(3.0), 1, 3);
 }
 
 TEST(ProjectOnSurface, ConeNormalAndVectorUseTheSameCone) {
@@ -54,7 +50,7 @@ TEST(ProjectOnSurface, ConeNormalAndVectorUseTheSameCone) {
     const double p[3] = {4, 3, 2};
     ASSERT_TRUE(M::project_on_cone_normal(p, 2, 2, 5, 1e-6, out));
     ASSERT_TRUE(M::project_on_cylinder_normal(p, 2, 5, 1e-6, cyl));
-    ExpectPoint(out, cyl[0], cyl[1], cyl[2]);
+    EXPECT_NEAR_ARR(out, 1e-9, cyl[0], cyl[1], cyl[2]);
     // Cone from radius 4 at z = 0 to 1 at z = 6: the foot lies on the generator, perpendicular to it.
     const double r1 = 4, r2 = 1, h = 6;
     ASSERT_TRUE(M::project_on_cone_normal(p, r1, r2, h, 1e-6, out));
@@ -81,7 +77,7 @@ TEST(ProjectOnSurface, EllipsoidResultsLieOnTheSurface) {
     double out[3];
     const double below[3] = {0, 0, -7};
     ASSERT_TRUE(M::project_on_ellipsoid_normal(below, 3, 2, 1e-6, out));
-    ExpectPoint(out, 0, 0, 2);
+    EXPECT_NEAR_ARR(out, 1e-9, 0, 0, 2);
     EXPECT_FALSE(M::project_on_ellipsoid_normal(below, 0, 2, 1e-6, out));
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> u(-5, 5);
@@ -115,19 +111,19 @@ TEST(ProjectOnPlane, DirectionNearThePlaneRefusedByTolerance) {
     EXPECT_FALSE(M::project_on_plane_vector(p, v, p0, p1, p2, out, 0.01));
 
     ASSERT_TRUE(M::project_on_plane_normal(p, p0, p1, p2, 1e-6, out));
-    ExpectPoint(out, 1, 1, 0);
+    EXPECT_NEAR_ARR(out, 1e-9, 1, 1, 0);
     EXPECT_FALSE(M::project_on_plane_normal(p, p0, p1, p1, 1e-6, out));
 
     double q[3] = {1, 1, 1};
     const double tiny[3] = {1e-7, 0, 0};
     Gorv::project_on_plane_vector(p0, p1, p2, tiny, q);  // orthogonal for a vanishing direction
-    ExpectPoint(q, 1, 1, 0);
+    EXPECT_NEAR_ARR(q, 1e-9, 1, 1, 0);
     const double slant[3] = {1, 0, -1};
     EXPECT_NEAR(Gorv::distance_plane_point_vector_3d(p0, p1, p2, slant, p), std::sqrt(2.0), 1e-12);
     double line[3];
     const double a3[3] = {0, 0, 0}, b3[3] = {10, 0, 0}, off[3] = {20, 5, 1};
     Gorv::project_on_line(a3, b3, off, line);
-    ExpectPoint(line, 20, 0, 0);
+    EXPECT_NEAR_ARR(line, 1e-9, 20, 0, 0);
 }
 
 TEST(ProjectOnQuadCurve, ParabolaExistenceAndProjections) {
@@ -139,10 +135,10 @@ TEST(ProjectOnQuadCurve, ParabolaExistenceAndProjections) {
     double out[3];
     const double q[3] = {1.5, 0.5, 9}, up[3] = {0, 1, 0}, diag[3] = {1, 1, 0};
     ASSERT_TRUE(M::project_on_quad_curve_vector(p0, p1, p2, q, up, 1e-9, out));
-    ExpectPoint(out, 1.5, 2.25, 9);
+    EXPECT_NEAR_ARR(out, 1e-9, 1.5, 2.25, 9);
     const double q2[3] = {1, 3, 0};  // the line y = x + 2 meets y = x^2 at (2, 4) and (-1, 1)
     ASSERT_TRUE(M::project_on_quad_curve_vector(p0, p1, p2, q2, diag, 1e-9, out));
-    ExpectPoint(out, 2, 4, 0);
+    EXPECT_NEAR_ARR(out, 1e-9, 2, 4, 0);
     EXPECT_FALSE(M::project_on_quad_curve_vector(p0, p1, p2, q, diag, 1e-9, out));  // y = x - 1 misses
 
     ASSERT_TRUE(M::project_on_quad_curve_normal(p0, p1, p2, q, 1e-9, out));
@@ -159,15 +155,15 @@ TEST(CylinderCoordinates, AngleCountsCounterClockwiseFromReference) {
     double p[3] = {1, 0, 5}, out[3];
     const double a[3] = {0, 0, 0}, b[3] = {0, 0, 10}, ref[3] = {0, 1, 0};
     M::mathConvertToCylinderCoordi(p, out, a, b, ref);
-    ExpectPoint(out, 1, 270, 5);
-    ExpectPoint(p, 0, 1, 5);
+    EXPECT_NEAR_ARR(out, 1e-9, 1, 270, 5);
+    EXPECT_NEAR_ARR(p, 1e-9, 0, 1, 5);
     const double xref[3] = {1, 0, 0};
     for (double deg : {30.0, 120.0, 210.0, 300.0}) {
         SCOPED_TRACE(deg);
         const double t = deg * kPi / 180.0;
         double q[3] = {2 * std::cos(t), 2 * std::sin(t), -3};
         M::mathConvertToCylinderCoordi(q, out, a, b, xref);
-        ExpectPoint(out, 2, deg, -3, 1e-6);
+        EXPECT_NEAR_ARR(out, 1e-6, 2, deg, -3);
     }
 }
 

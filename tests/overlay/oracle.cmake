@@ -15,3 +15,5 @@ target_link_libraries(gorv_overlay_oracle_tests PRIVATE gorv::base Threads::Thre
   gorv_dev_flags gorv_fp_flags $<TARGET_NAME_IF_EXISTS:gorv_geos>)
 gtest_discover_tests(gorv_overlay_oracle_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES LABELS "oracle")
+# The stored pairs of overlay/data/ are read by the corpus' case reader.
+target_sources(gorv_overlay_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/support/overlay_corpus.cpp)

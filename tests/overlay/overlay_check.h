@@ -1,6 +1,6 @@
 // Checkers and generators shared by the overlay tests, the fuzz target and the benchmark: the
 // validity of a boolean result (ring shape, orientation, start vertex, no crossings, holes inside
-// their outer ring, polygons apart), areas and perimeters, regular and star polygons, WKT text.
+// their outer ring, polygons apart), areas and perimeters, regular and star polygons, ring text.
 #pragma once
 
 #include <gorv/gorv_base.h>
@@ -80,19 +80,6 @@ inline Pts StarPolygon(Rng& rng, double cx, double cy, double r0, double r1, int
     return v;
 }
 
-inline double SignedArea(const T_GORV_POLYGON2D& r) {
-    const INT_PTR n = r.points.GetSize();
-    if (n < 3) return 0.0;
-    double a = 0.0;
-    const T_GORV_POINT2D o = r.points[0];
-    for (INT_PTR i = 1; i + 1 < n; ++i) {
-        const T_GORV_POINT2D& p = r.points[i];
-        const T_GORV_POINT2D& q = r.points[i + 1];
-        a += (p.x - o.x) * (q.y - o.y) - (q.x - o.x) * (p.y - o.y);
-    }
-    return 0.5 * a;
-}
-
 inline double Area(const T_GORV_COMPLEX_POLYGON2D& c) {
     double a = CGeomFunc::CalcRingArea(c.outer);
     for (INT_PTR h = 0; h < c.holes.GetSize(); ++h) a -= CGeomFunc::CalcRingArea(c.holes[h]);
@@ -108,11 +95,8 @@ inline double Area(const Polys& ps) {
 inline double Perimeter(const T_GORV_POLYGON2D& r) {
     double p = 0.0;
     const INT_PTR n = r.points.GetSize();
-    for (INT_PTR i = 0; i < n; ++i) {
-        const T_GORV_POINT2D& a = r.points[i];
-        const T_GORV_POINT2D& b = r.points[(i + 1) % n];
-        p += std::hypot(b.x - a.x, b.y - a.y);
-    }
+    for (INT_PTR i = 0; i < n; ++i)
+        p += std::hypot(r.points[(i + 1) % n].x - r.points[i].x, r.points[(i + 1) % n].y - r.points[i].y);
     return p;
 }
 
@@ -134,20 +118,6 @@ inline std::string RingWkt(const T_GORV_POLYGON2D& r, bool bClose) {
         const T_GORV_POINT2D& p = r.points[i % n];
         std::snprintf(buf, sizeof buf, "%s%.17g %.17g", i ? ", " : "", p.x, p.y);
         s += buf;
-    }
-    return s + ")";
-}
-
-// WKT of a polygon set; rings closed in the text whether or not they are stored closed.
-inline std::string ToWkt(const Polys& ps) {
-    std::string s = "MULTIPOLYGON (";
-    for (INT_PTR i = 0; i < ps.GetSize(); ++i) {
-        const T_GORV_POINT2D& f = ps[i].outer.points[0];
-        const T_GORV_POINT2D& l = ps[i].outer.points[ps[i].outer.points.GetSize() - 1];
-        const bool bClose = !(f.x == l.x && f.y == l.y);
-        s += (i ? ", (" : "(") + RingWkt(ps[i].outer, bClose);
-        for (INT_PTR h = 0; h < ps[i].holes.GetSize(); ++h) s += ", " + RingWkt(ps[i].holes[h], bClose);
-        s += ")";
     }
     return s + ")";
 }
@@ -226,18 +196,10 @@ inline std::string CheckResult(const Polys& ps) {
             if (k == 0 && turn <= 0) return buf + std::string("outer ring not counter-clockwise");
             if (k > 0 && turn >= 0) return buf + std::string("hole not clockwise");
             for (INT_PTR j = 0; j < n; ++j) {
-                Edge e;
-                e.a = r.points[j];
-                e.b = r.points[(j + 1) % n];
-                e.poly = static_cast<int>(i);
-                e.ring = static_cast<int>(k);
-                e.idx = static_cast<int>(j);
-                e.n = static_cast<int>(n);
-                e.x0 = std::min(e.a.x, e.b.x);
-                e.x1 = std::max(e.a.x, e.b.x);
-                e.y0 = std::min(e.a.y, e.b.y);
-                e.y1 = std::max(e.a.y, e.b.y);
-                edges.push_back(e);
+                const T_GORV_POINT2D& a = r.points[j];
+                const T_GORV_POINT2D& b = r.points[(j + 1) % n];
+                edges.push_back({a, b, static_cast<int>(i), static_cast<int>(k), static_cast<int>(j), static_cast<int>(n),
+                                 std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y)});
             }
         }
     }

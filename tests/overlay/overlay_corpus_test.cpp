@@ -3,42 +3,24 @@
 // to the snapping (tolerance x perimeters).
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "overlay/overlay_check.h"
-#include "support/wkt_read.h"
+#include "support/overlay_corpus.h"
 
 namespace {
 
 using namespace ovtest;
+using gorv_corpus::ToWkt;
 
 TEST(OverlayCorpus, StoredPairsMatchReferenceAreas) {
     const char* files[] = {"ngon_24_33.txt", "ngon_2048.txt", "grid1_143.txt", "grid1_577.txt", "grid1_939.txt"};
     for (const char* f : files) {
         SCOPED_TRACE(f);
-        std::ifstream in(std::string(GORV_TEST_DATA_DIR) + "/overlay/data/" + f);
-        ASSERT_TRUE(in.good());
-        std::string line, wa, wb;
-        double expect[3] = {0, 0, 0};
-        int nRead = 0;
-        while (std::getline(in, line)) {
-            if (line.empty() || line[0] == '#') continue;
-            if (line.rfind("POLYGON", 0) == 0) {
-                (wa.empty() ? wa : wb) = line;
-                continue;
-            }
-            std::istringstream ss(line);
-            std::string name;
-            double v = 0;
-            ss >> name >> v;
-            const int k = name == "union" ? 0 : name == "intersection" ? 1 : name == "difference" ? 2 : -1;
-            ASSERT_GE(k, 0) << line;
-            expect[k] = v;
-            ++nRead;
-        }
-        ASSERT_EQ(nRead, 3);
-        const Polys a = One(gorv_support::ParseWkt(wa)), b = One(gorv_support::ParseWkt(wb));
+        gorv_corpus::Case c;
+        double expect[3];
+        ASSERT_TRUE(gorv_corpus::ReadCaseFile(std::string(GORV_TEST_DATA_DIR) + "/overlay/data/" + f, c, expect));
+        ASSERT_TRUE(expect[0] >= 0 && expect[1] >= 0 && expect[2] >= 0);
+        ASSERT_TRUE(c.a.size() == 1 && c.b.size() == 1);
+        const Polys a = gorv_corpus::ToArray(c.a), b = gorv_corpus::ToArray(c.b);
         const double bound = 0.001 * (Perimeter(a) + Perimeter(b));
         const GORV_BOOLEAN_OP ops[3] = {GORV_BOOLEAN_UNION, GORV_BOOLEAN_INTERSECT, GORV_BOOLEAN_SUBTRACT};
         for (int k = 0; k < 3; ++k) {

@@ -6,10 +6,12 @@
 #include <thread>
 
 #include "overlay/overlay_check.h"
+#include "support/overlay_corpus.h"
 
 namespace {
 
 using namespace ovtest;
+using gorv_corpus::ToWkt;
 
 TEST(OverlayEngineSwitch, OriginalEntryPointsKeepTheirContract) {
     // Regular 24- and 33-gons, radius 100, centres 50 apart: the modeler gives no result, the

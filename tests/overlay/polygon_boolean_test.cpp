@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "overlay/overlay_check.h"
+#include "support/overlay_corpus.h"
 
 namespace {
 
 using namespace ovtest;
+using gorv_corpus::ToWkt;
 
 std::string RingText(const T_GORV_POLYGON2D& r) { return RingWkt(r, false); }
 

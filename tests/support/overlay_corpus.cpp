@@ -50,6 +50,8 @@ public:
         const double s = Sign();
         return s * Uniform(lo, hi);
     }
+    // Index into a container of n elements.
+    size_t Pick(size_t n) { return static_cast<size_t>(Int(0, static_cast<int>(n) - 1)); }
     // A distance in tolerances from 0.5 to 20, spread evenly over the octaves 0.5-1, 1-2, ..., 16-20.
     double NearDistance() {
         const int k = Int(0, 5);
@@ -83,14 +85,9 @@ void CosSinTurns(double t, double& c, double& s) {
     const double cs =
         1.0 + r2 * (-0.5 + r2 * (1.0 / 24.0 + r2 * (-1.0 / 720.0 + r2 * (1.0 / 40320.0 + r2 * (-1.0 / 3628800.0 +
               r2 * (1.0 / 479001600.0 + r2 * (-1.0 / 87178291200.0)))))));
-    switch (static_cast<int>(k) & 3) {
-    case 0: c = cs; s = sn; break;
-    case 1: c = -sn; s = cs; break;
-    case 2: c = -cs; s = -sn; break;
-    default: c = sn; s = -cs; break;
-    }
-    c += 0.0;  // no negative zero
-    s += 0.0;
+    const int q = static_cast<int>(k) & 3;
+    c = (q == 0 ? cs : q == 1 ? -sn : q == 2 ? -cs : sn) + 0.0;  // + 0.0: no negative zero
+    s = (q == 0 ? sn : q == 1 ? cs : q == 2 ? -sn : -cs) + 0.0;
 }
 
 P Dir(double turns) {
@@ -182,28 +179,23 @@ bool RingsApart(const Ring& r, const Ring& s, double margin) {
     return true;
 }
 
-Ring Translate(const Ring& r, P d) {
-    Ring o(r);
-    for (P& p : o) p = Add(p, d);
-    return o;
+Ring Translate(Ring r, P d) {
+    for (P& p : r) p = Add(p, d);
+    return r;
 }
 
-Poly Translate(const Poly& p, P d) {
-    Poly o;
-    o.outer = Translate(p.outer, d);
-    for (const Ring& h : p.holes) o.holes.push_back(Translate(h, d));
-    return o;
+Poly Translate(Poly p, P d) {
+    p.outer = Translate(p.outer, d);
+    for (Ring& h : p.holes) h = Translate(h, d);
+    return p;
 }
 
 // Rotation by dir = (cos, sin) about c.
-Poly Rotate(const Poly& p, P c, P dir) {
-    Poly o(p);
-    auto rot = [&](Ring& r) {
-        for (P& q : r) q = Add(c, Rot(Sub(q, c), dir));
-    };
-    rot(o.outer);
-    for (Ring& h : o.holes) rot(h);
-    return o;
+Poly Rotate(Poly p, P c, P dir) {
+    auto rot = [&](Ring& r) { for (P& q : r) q = Add(c, Rot(Sub(q, c), dir)); };
+    rot(p.outer);
+    for (Ring& h : p.holes) rot(h);
+    return p;
 }
 
 Ring Regular(P c, double radius, int n, double turn) {
@@ -213,6 +205,12 @@ Ring Regular(P c, double radius, int n, double turn) {
 }
 
 Ring Rect(double x0, double y0, double x1, double y1) { return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}; }
+
+// A regular polygon of lo..hi vertices at a random turn (count drawn first).
+Ring RandomRegular(Rng& rng, P c, double radius, int lo, int hi) {
+    const int n = rng.Int(lo, hi);
+    return Regular(c, radius, n, rng.Unit());
+}
 
 // Angles (in turns, increasing, starting at `turn`) of n vertices whose gaps vary by a factor
 // of at most 3, so every gap stays well below half a turn.
@@ -236,6 +234,17 @@ Ring Star(Rng& rng, P c, int n, double rmin, double rmax) {
     return r;
 }
 
+// r with its vertices rounded to a grid of step g, repeats dropped.
+Ring Snapped(const Ring& r, double g) {
+    Ring q;
+    for (P p : r) {
+        const P s = {g * std::round(p.x / g), g * std::round(p.y / g)};
+        if (q.empty() || s.x != q.back().x || s.y != q.back().y) q.push_back(s);
+    }
+    while (q.size() > 1 && q.front().x == q.back().x && q.front().y == q.back().y) q.pop_back();
+    return q;
+}
+
 // Star polygon with vertices rounded to a grid of step g (exact for g = 1 and 0.5): many vertices
 // and edge pieces coincide with those of another such polygon.
 Ring GridStar(Rng& rng, P c, double g) {
@@ -243,13 +252,7 @@ Ring GridStar(Rng& rng, P c, double g) {
         const int n = rng.Int(5, 40);
         const double rmin = rng.Uniform(2.0, 6.0);
         const double rmax = rng.Uniform(8.0, 12.0);
-        Ring r = Star(rng, c, n, rmin, rmax);
-        Ring q;
-        for (P p : r) {
-            P s = {g * std::round(p.x / g), g * std::round(p.y / g)};
-            if (q.empty() || s.x != q.back().x || s.y != q.back().y) q.push_back(s);
-        }
-        while (q.size() > 1 && q.front().x == q.back().x && q.front().y == q.back().y) q.pop_back();
+        const Ring q = Snapped(Star(rng, c, n, rmin, rmax), g);
         if (IsSimple(q)) return q;
     }
     return Rect(c.x - 5, c.y - 5, c.x + 5, c.y + 5);
@@ -259,10 +262,7 @@ Ring GridStar(Rng& rng, P c, double g) {
 Ring Shape(Rng& rng, P c, double size) {
     const int kind = rng.Int(0, 2);
     if (kind == 0) return Star(rng, c, rng.Int(5, 30), 0.4 * size, size);
-    if (kind == 1) {
-        const int n = rng.Int(3, 64);
-        return Regular(c, size, n, rng.Unit());
-    }
+    if (kind == 1) return RandomRegular(rng, c, size, 3, 64);
     const double w = rng.Uniform(0.5, 1.0) * size, h = rng.Uniform(0.5, 1.0) * size;
     return Rect(c.x - w, c.y - h, c.x + w, c.y + h);
 }
@@ -285,25 +285,20 @@ void AddHoles(Rng& rng, Poly& p, int k, double margin, double pTouch) {
     for (int attempt = 0; attempt < 40 && static_cast<int>(p.holes.size()) < k; ++attempt) {
         const P c = {rng.Uniform(lo.x, hi.x), rng.Uniform(lo.y, hi.y)};
         const double rh = rng.Uniform(0.03, 0.15) * span;
-        Ring h;
-        if (rng.Chance(0.4)) {
-            h = Rect(c.x - rh, c.y - rh, c.x + rh, c.y + rh);
-        } else {
-            const int n = rng.Int(3, 32);
-            h = Regular(c, rh, n, rng.Unit());
-        }
+        const Ring h =
+            rng.Chance(0.4) ? Rect(c.x - rh, c.y - rh, c.x + rh, c.y + rh) : RandomRegular(rng, c, rh, 3, 32);
         bool ok = Inside(c, p.outer) && RingsApart(h, p.outer, margin);
         for (size_t j = 0; ok && j < p.holes.size(); ++j)
             ok = RingsApart(h, p.holes[j], margin) && !Inside(h[0], p.holes[j]) && !Inside(p.holes[j][0], h);
         if (ok && Inside(h[0], p.outer)) p.holes.push_back(h);
     }
     if (p.holes.empty() || !rng.Chance(pTouch)) return;
-    const size_t hi0 = static_cast<size_t>(rng.Int(0, static_cast<int>(p.holes.size()) - 1));
+    const size_t hi0 = rng.Pick(p.holes.size());
     const Ring& h = p.holes[hi0];
     P hc = {0, 0};
     for (const P& q : h) hc = Add(hc, q);
     hc = Mul(hc, 1.0 / static_cast<double>(h.size()));
-    const P v = h[static_cast<size_t>(rng.Int(0, static_cast<int>(h.size()) - 1))];
+    const P v = h[rng.Pick(h.size())];
     const P o = Unit(Sub(v, hc));
     const double len = Len(Sub(v, hc));
     // The hole is convex, so a triangle within 25 degrees of the outward direction meets it at v only.
@@ -317,7 +312,7 @@ void AddHoles(Rng& rng, Poly& p, int k, double margin, double pTouch) {
 // Writes a ring as an input ring: any start vertex, either direction, closing repeat or not.
 T_GORV_POLYGON2D Emit(Rng& rng, const Ring& r) {
     const size_t n = r.size();
-    const size_t start = static_cast<size_t>(rng.Int(0, static_cast<int>(n) - 1));
+    const size_t start = rng.Pick(n);
     const bool reverse = rng.Chance(0.5);
     const bool closed = rng.Chance(0.7);
     T_GORV_POLYGON2D out;
@@ -355,7 +350,7 @@ void MakeStar(Rng& rng, Case& c) {
     else if (v == 8) b = Translate(Rotate(a, {0, 0}, {0, 1}), shift);  // quarter turn: exact
     else {
         b = a;
-        for (P& p : b.outer) p.x = -p.x;
+        for (P& p : b.outer) p.x = -p.x;  // mirrored
         b = Translate(b, shift);
     }
     EmitAll(rng, {a}, {b}, c);
@@ -371,12 +366,10 @@ bool RayHit(P c, P u, const Ring& r, double smin, double& s, P& edge) {
         if (den == 0.0) continue;
         const double si = CrossV(Sub(a, c), e) / den;   // along the ray
         const double ti = CrossV(Sub(a, c), u) / den;   // along the edge
-        if (ti < 0.0 || ti > 1.0 || si <= smin) continue;
-        if (!hit || si < s) {
-            s = si;
-            edge = e;
-            hit = true;
-        }
+        if (ti < 0.0 || ti > 1.0 || si <= smin || (hit && si >= s)) continue;
+        s = si;
+        edge = e;
+        hit = true;
     }
     return hit;
 }
@@ -391,9 +384,8 @@ void MakeNear(Rng& rng, Case& c) {
     for (int attempt = 0; attempt < 20; ++attempt) {
         const int m = rng.Int(5, 60);
         const std::vector<double> turns = StarTurns(rng, m);
-        Ring base;
-        for (double t : turns) base.push_back(Add(cb, Mul(Dir(t), rng.Uniform(3.0, 12.0))));
-        b = base;
+        b.clear();
+        for (double t : turns) b.push_back(Add(cb, Mul(Dir(t), rng.Uniform(3.0, 12.0))));
         for (int i = 0; i < m; ++i) {
             const P prev = b[(i + m - 1) % m];  // already final
             const P next = b[(i + 1) % m];      // final for the last vertex, else still its base
@@ -420,7 +412,7 @@ void MakeNear(Rng& rng, Case& c) {
                 for (const P& v : a)
                     if (Cross(cb, prev, v) > 0.0 && Cross(cb, v, next) > 0.0 && Len(Sub(v, cb)) > 1.0) cands.push_back(v);
                 if (cands.empty()) continue;
-                const P v = cands[static_cast<size_t>(rng.Int(0, static_cast<int>(cands.size()) - 1))];
+                const P v = cands[rng.Pick(cands.size())];
                 const P p = Add(v, Mul(Unit(Sub(v, cb)), sign * d));
                 if (accept(p)) b[i] = p;
             }
@@ -443,21 +435,20 @@ void MakeNgon(Rng& rng, Case& c) {
     const P ca = rng.Chance(0.1) ? P{rng.Uniform(-1e4, 1e4), rng.Uniform(-1e4, 1e4)} : P{0, 0};
     const double turnA = rng.Chance(0.3) ? 0.0 : rng.Unit();
     const double k = rng.Unit();
-    double dist;
-    if (k < 0.1) dist = 0.0;
-    else if (k < 0.2) dist = rng.NearDistance() * tol;
-    else if (k < 0.25) dist = 50.0;
-    else if (k < 0.3) dist = ra + rb - rng.NearDistance() * tol;
-    else dist = rng.Uniform(0.0, ra + rb);
+    const double dist = k < 0.1    ? 0.0
+                        : k < 0.2  ? rng.NearDistance() * tol
+                        : k < 0.25 ? 50.0
+                        : k < 0.3  ? ra + rb - rng.NearDistance() * tol
+                                   : rng.Uniform(0.0, ra + rb);
     const P dir = dist == 50.0 ? P{1, 0} : Dir(rng.Unit());
     const double kt = rng.Unit();
-    double turnB;
-    if (kt < 0.25) turnB = turnA;
-    else if (kt < 0.4) {
+    double turnB = turnA;
+    if (kt >= 0.4) {
+        turnB = rng.Unit();
+    } else if (kt >= 0.25) {
         const double sign = rng.Sign();
-        turnB = turnA + sign * rng.NearDistance() * tol / (2.0 * kPi * rb);
+        turnB += sign * rng.NearDistance() * tol / (2.0 * kPi * rb);
     }
-    else turnB = rng.Unit();
     const Ring a = Regular(ca, ra, n, turnA);
     const Ring b = Regular(Add(ca, Mul(dir, dist)), rb, m, turnB);
     EmitAll(rng, {Single(a)}, {Single(b)}, c);
@@ -479,7 +470,7 @@ void MakeHoles(Rng& rng, Case& c) {
     if (v < 0.35) b = HoledShape(rng, cb, rng.Uniform(5.0, 20.0));
     else if (v < 0.7) b = Single(Shape(rng, cb, rng.Uniform(3.0, 15.0)));
     else if (v < 0.85) b = Translate(a, {rng.Uniform(-2, 2), rng.Uniform(-2, 2)});
-    else if (!a.holes.empty()) b = Single(a.holes[static_cast<size_t>(rng.Int(0, static_cast<int>(a.holes.size()) - 1))]);
+    else if (!a.holes.empty()) b = Single(a.holes[rng.Pick(a.holes.size())]);
     else b = Single(Shape(rng, cb, 4.0));
     EmitAll(rng, {a}, {b}, c);
 }
@@ -496,9 +487,7 @@ bool AddSpike(Ring& r, size_t i, double t, double w, double len, bool outward) {
     const P p2 = Add(p1, Mul(u, w));
     const P tip = Add(Add(p1, Mul(u, 0.5 * w)), Mul(nrm, len));
     Ring q(r.begin(), r.begin() + static_cast<long>(i) + 1);
-    q.push_back(p1);
-    q.push_back(tip);
-    q.push_back(p2);
+    q.insert(q.end(), {p1, tip, p2});
     q.insert(q.end(), r.begin() + static_cast<long>(i) + 1, r.end());
     if (!IsSimple(q)) return false;
     r = q;
@@ -510,37 +499,29 @@ void MakeSpike(Rng& rng, Case& c) {
     const int v = rng.Int(0, 3);
     if (v == 0) {
         // Spikes and notches 0.2 to 10 tolerances wide, against the spike-free shape or others.
-        Ring plain = Star(rng, {0, 0}, rng.Int(6, 30), 5.0, 12.0);
+        const Ring plain = Star(rng, {0, 0}, rng.Int(6, 30), 5.0, 12.0);
         Ring a = plain;
-        const int spikes = rng.Int(1, 3);
-        for (int s = 0; s < spikes; ++s) {
-            const size_t i = static_cast<size_t>(rng.Int(0, static_cast<int>(a.size()) - 1));
+        for (int s = 0, spikes = rng.Int(1, 3); s < spikes; ++s) {
+            const size_t i = rng.Pick(a.size());
             const double w = rng.Uniform(0.2, 10.0) * tol;
             const double t = rng.Uniform(0.2, 0.8);
             const double len = rng.Uniform(0.5, 6.0);
             AddSpike(a, i, t, w, len, rng.Chance(0.6));
         }
         const double k = rng.Unit();
-        Ring b;
-        if (k < 0.3) b = plain;
-        else if (k < 0.7) {
+        Ring b = plain;
+        if (k >= 0.3 && k < 0.7) {
             const P cb = {rng.Uniform(-5, 5), rng.Uniform(-5, 5)};
             b = Star(rng, cb, rng.Int(5, 30), 3.0, 12.0);
-        }
-        else {
+        } else if (k >= 0.7) {
             const double x = rng.Uniform(-10, 10);
             b = Rect(x, -20, x + rng.Uniform(0.5, 5), 20);
         }
         EmitAll(rng, {Single(a)}, {Single(b)}, c);
     } else if (v == 1) {
         // A shape against itself moved or turned by a few tolerances: crescents of slivers.
-        Poly a;
-        if (rng.Chance(0.5)) {
-            a = Single(Star(rng, {0, 0}, rng.Int(5, 40), 5.0, 12.0));
-        } else {
-            const int n = rng.Int(3, 64);
-            a = Single(Regular({0, 0}, 10.0, n, rng.Unit()));
-        }
+        const Poly a = Single(rng.Chance(0.5) ? Star(rng, {0, 0}, rng.Int(5, 40), 5.0, 12.0)
+                                              : RandomRegular(rng, {0, 0}, 10.0, 3, 64));
         Poly b;
         if (rng.Chance(0.6)) {
             const P dir = Dir(rng.Unit());
@@ -571,24 +552,18 @@ void MakeSpike(Rng& rng, Case& c) {
         Ring a = {{0, 0}};
         Ring bottom;
         for (int i = 0; i < k; ++i) (i % 2 == 0 ? a : bottom).push_back({xs[static_cast<size_t>(i)], i % 2 == 0 ? 0.0 : dy});
-        a.push_back({10, 0});
-        a.push_back({10, 10});
-        a.push_back({0, 10});
+        a.insert(a.end(), {{10, 0}, {10, 10}, {0, 10}});
         Ring b;
         const double x0 = rng.Uniform(1, 4), x1 = rng.Uniform(6, 14);
         if (rng.Chance(0.5)) {
             const double top = rng.Uniform(3, 15);  // B above the line: overlaps A
-            b.push_back({x0, dy});
+            b = {{x0, dy}};
             b.insert(b.end(), bottom.begin(), bottom.end());
-            b.push_back({x1, dy});
-            b.push_back({x1, top});
-            b.push_back({x0, top});
+            b.insert(b.end(), {{x1, dy}, {x1, top}, {x0, top}});
         } else {
             const double low = -rng.Uniform(3, 15);  // B below the line: touches A along it
-            b.push_back({x0, low});
-            b.push_back({x1, low});
-            b.push_back({x1, dy});
-            for (auto it = bottom.rbegin(); it != bottom.rend(); ++it) b.push_back(*it);
+            b = {{x0, low}, {x1, low}, {x1, dy}};
+            b.insert(b.end(), bottom.rbegin(), bottom.rend());
             b.push_back({x0, dy});
         }
         const P d = Dir(rng.Chance(0.3) ? 0.0 : rng.Unit());
@@ -632,12 +607,9 @@ std::vector<Poly> Members(Rng& rng, P c) {
         if (rng.Chance(0.5)) out.push_back(Single(Rect(x0 - w, y0 + w, x0, y0 + 2 * w)));
     } else {
         const double w = rng.Uniform(8, 14), hw = rng.Uniform(2, 0.4 * w);
-        Poly p = Single(Rect(c.x - w, c.y - w, c.x + w, c.y + w));
-        p.holes.push_back(Rect(c.x - hw, c.y - hw, c.x + hw, c.y + hw));
-        out.push_back(p);
+        out.push_back(Poly{Rect(c.x - w, c.y - w, c.x + w, c.y + w), {Rect(c.x - hw, c.y - hw, c.x + hw, c.y + hw)}});
         const double iw = rng.Chance(0.5) ? rng.Uniform(0.2, 0.9) * hw : rng.Uniform(1.1, 1.5) * hw;
-        const int n = rng.Int(3, 16);
-        out.push_back(Single(Regular(c, iw, n, rng.Unit())));
+        out.push_back(Single(RandomRegular(rng, c, iw, 3, 16)));
     }
     return out;
 }
@@ -674,7 +646,7 @@ void MakeTight(Rng& rng, Case& c) {
         Ring a = plain;
         const int clusters = rng.Int(1, 3);
         for (int k = 0; k < clusters; ++k) {
-            const size_t i = static_cast<size_t>(rng.Int(0, static_cast<int>(a.size()) - 1));
+            const size_t i = rng.Pick(a.size());
             const P p = a[i], q = a[(i + 1) % a.size()];
             if (Len(Sub(q, p)) < 20.0 * tol) continue;
             const P u = Unit(Sub(q, p)), nrm = {-u.y, u.x};
@@ -699,11 +671,7 @@ void MakeTight(Rng& rng, Case& c) {
         EmitAll(rng, {Single(a)}, {Single(b)}, c);
     } else if (v == 1) {
         // A hole, or the other operand, thinner than a few tolerances.
-        Poly a = Single(Rect(-10, -10, 10, 10));
-        if (rng.Chance(0.5)) {
-            const int n = rng.Int(8, 64);
-            a = Single(Regular({0, 0}, 12.0, n, rng.Unit()));
-        }
+        Poly a = Single(rng.Chance(0.5) ? RandomRegular(rng, {0, 0}, 12.0, 8, 64) : Rect(-10, -10, 10, 10));
         const P hc = {rng.Uniform(-3, 3), rng.Uniform(-3, 3)};
         const double hlen = rng.Uniform(2, 8);
         const double hw = rng.Uniform(0.2, 3.0) * tol;
@@ -817,13 +785,7 @@ void MakeDense(Rng& rng, Case& c) {
         auto gridStar = [&](P centre) {
             for (int attempt = 0; attempt < 50; ++attempt) {
                 const int n = rng.Int(5, 16);
-                Ring r = Star(rng, centre, n, 10.0 * tol, 50.0 * tol);
-                Ring q;
-                for (const P& p : r) {
-                    const P s = {tol * std::round(p.x / tol), tol * std::round(p.y / tol)};
-                    if (q.empty() || s.x != q.back().x || s.y != q.back().y) q.push_back(s);
-                }
-                while (q.size() > 1 && q.front().x == q.back().x && q.front().y == q.back().y) q.pop_back();
+                const Ring q = Snapped(Star(rng, centre, n, 10.0 * tol, 50.0 * tol), tol);
                 if (IsSimple(q)) return q;
             }
             return Rect(centre.x - 20 * tol, centre.y - 20 * tol, centre.x + 20 * tol, centre.y + 20 * tol);
@@ -840,14 +802,10 @@ void MakeDense(Rng& rng, Case& c) {
             for (int i = 0; i < k; ++i) {
                 const P at = {centre.x + rng.Uniform(-8, 8), centre.y + rng.Uniform(-8, 8)};
                 const double size = rng.Uniform(0.5, 3.0);
-                if (rng.Chance(0.5)) {
-                    const P g = {std::round(at.x), std::round(at.y)};
-                    const double s2 = std::round(size) + 1.0;
-                    out.push_back(Single(Rect(g.x, g.y, g.x + s2, g.y + s2)));
-                } else {
-                    const int n = rng.Int(3, 24);
-                    out.push_back(Single(Regular(at, size, n, rng.Unit())));
-                }
+                const P g = {std::round(at.x), std::round(at.y)};
+                const double s2 = std::round(size) + 1.0;
+                out.push_back(
+                    Single(rng.Chance(0.5) ? Rect(g.x, g.y, g.x + s2, g.y + s2) : RandomRegular(rng, at, size, 3, 24)));
             }
             return out;
         };
@@ -859,16 +817,12 @@ void MakeDense(Rng& rng, Case& c) {
 }
 
 void AppendRingWkt(std::string& s, const T_GORV_POLYGON2D& r) {
-    s += "(";
     char buf[80];
     const INT_PTR n = r.points.GetSize();
-    for (INT_PTR i = 0; i < n; ++i) {
-        std::snprintf(buf, sizeof buf, "%s%.17g %.17g", i ? ", " : "", r.points[i].x, r.points[i].y);
-        s += buf;
-    }
-    const bool closed = n > 0 && r.points[0].x == r.points[n - 1].x && r.points[0].y == r.points[n - 1].y;
-    if (n > 0 && !closed) {
-        std::snprintf(buf, sizeof buf, ", %.17g %.17g", r.points[0].x, r.points[0].y);
+    const bool open = n > 0 && (r.points[0].x != r.points[n - 1].x || r.points[0].y != r.points[n - 1].y);
+    s += "(";
+    for (INT_PTR i = 0; i < n + (open ? 1 : 0); ++i) {
+        std::snprintf(buf, sizeof buf, "%s%.17g %.17g", i ? ", " : "", r.points[i % n].x, r.points[i % n].y);
         s += buf;
     }
     s += ")";
@@ -937,41 +891,34 @@ InvalidCase MakeInvalidCase(std::uint64_t seed, std::uint64_t index) {
         // A star with two vertices two apart swapped: its edges cross.
         for (int attempt = 0; attempt < 50; ++attempt) {
             Ring r = Star(rng, {0, 0}, rng.Int(6, 20), 4.0, 10.0);
-            const size_t i = static_cast<size_t>(rng.Int(0, static_cast<int>(r.size()) - 1));
+            const size_t i = rng.Pick(r.size());
             std::swap(r[i], r[(i + 2) % r.size()]);
             bad = Single(r);
             if (!IsSimple(r)) break;
         }
         ic.problem = GORV_PROBLEM_SELF_CROSSING;
-        ic.ring = 0;
     } else {
         bad = Single(Rect(-10, -10, 10, 10));
         const bool goodHoleFirst = rng.Chance(0.5);
         if (goodHoleFirst) bad.holes.push_back(Rect(-8, -8, -6, -6));
-        const int r = goodHoleFirst ? 2 : 1;
+        ic.ring = goodHoleFirst ? 2 : 1;
         const double y = rng.Uniform(-4, 4);
         if (kind == 1) {
             bad.holes.push_back(Rect(9, y - 2, 11, y + 2));  // straddles x = 10
             ic.problem = GORV_PROBLEM_HOLE_CROSSES_OUTER;
-            ic.ring = r;
         } else if (kind == 2) {
             bad.holes.push_back(Rect(13, y - 2, 17, y + 2));
             ic.problem = GORV_PROBLEM_HOLE_OUTSIDE;
-            ic.ring = r;
         } else if (kind == 3) {
-            bad.holes.push_back(Rect(-2, y - 2, 2, y + 2));
-            bad.holes.push_back(Rect(1, y - 1, 5, y + 3));
+            bad.holes.insert(bad.holes.end(), {Rect(-2, y - 2, 2, y + 2), Rect(1, y - 1, 5, y + 3)});
             ic.problem = GORV_PROBLEM_HOLES_OVERLAP;
-            ic.ring = r;
-            ic.otherRing = r + 1;
+            ic.otherRing = ic.ring + 1;
         } else {
             const bool outerFirst = rng.Chance(0.5);
             const Ring big = Rect(-5, y - 4, 5, y + 4), small = Rect(-1, y - 1, 1, y + 1);
-            bad.holes.push_back(outerFirst ? big : small);
-            bad.holes.push_back(outerFirst ? small : big);
+            bad.holes.insert(bad.holes.end(), {outerFirst ? big : small, outerFirst ? small : big});
             ic.problem = GORV_PROBLEM_HOLES_NESTED;
-            ic.ring = r;
-            ic.otherRing = r + 1;
+            ic.otherRing = ic.ring + 1;
         }
     }
     const P d = Dir(rng.Unit());

@@ -17,7 +17,7 @@ namespace gorv_oracle {
 namespace {
 
 struct GeomDeleter {
-    GEOSContextHandle_t h;
+    GEOSContextHandle_t h = nullptr;
     void operator()(GEOSGeometry* g) const {
         if (g) GEOSGeom_destroy_r(h, g);
     }
@@ -48,6 +48,14 @@ double ResultArea(const CArray<T_GORV_COMPLEX_POLYGON2D>& v) {
     return a;
 }
 
+template <class Fn>
+void ForEachRing(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v, Fn fn) {
+    for (const T_GORV_COMPLEX_POLYGON2D& p : v) {
+        fn(p.outer);
+        for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) fn(p.holes[k]);
+    }
+}
+
 std::string Num(double v) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.6g", v);
@@ -55,12 +63,10 @@ std::string Num(double v) {
 }
 
 const char* StatusName(GORV_BOOLEAN_STATUS s) {
-    switch (s) {
-    case GORV_BOOLEAN_RESULT: return "result";
-    case GORV_BOOLEAN_EMPTY: return "empty";
-    case GORV_BOOLEAN_INVALID: return "invalid input";
-    default: return "failed";
-    }
+    return s == GORV_BOOLEAN_RESULT    ? "result"
+           : s == GORV_BOOLEAN_EMPTY   ? "empty"
+           : s == GORV_BOOLEAN_INVALID ? "invalid input"
+                                       : "failed";
 }
 
 }  // namespace
@@ -137,27 +143,16 @@ struct GeosOracle::Impl {
     std::string lastError;
     double tol = 0.001;
     double areaA = 0.0, areaB = 0.0, lenA = 0.0, lenB = 0.0;
-    Geom ua{nullptr, GeomDeleter{nullptr}}, ub{nullptr, GeomDeleter{nullptr}};
-    Geom edges{nullptr, GeomDeleter{nullptr}}, band{nullptr, GeomDeleter{nullptr}};
-    Geom geosResult[3] = {Geom{nullptr, GeomDeleter{nullptr}}, Geom{nullptr, GeomDeleter{nullptr}},
-                          Geom{nullptr, GeomDeleter{nullptr}}};
+    Geom ua, ub, edges, band;  // empty until a case is set (their deleters get the context then)
+    Geom geosResult[3], geosSnapped[3];
     bool geosDone[3] = {false, false, false};
-    Geom geosSnapped[3] = {Geom{nullptr, GeomDeleter{nullptr}}, Geom{nullptr, GeomDeleter{nullptr}},
-                           Geom{nullptr, GeomDeleter{nullptr}}};
     std::vector<T_GORV_POINT2D> segs;  // input edges as point pairs
 
     void AddSegments(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v) {
-        auto add = [&](const T_GORV_POLYGON2D& r) {
+        ForEachRing(v, [&](const T_GORV_POLYGON2D& r) {
             const INT_PTR n = r.points.GetSize();
-            for (INT_PTR i = 0; i < n; ++i) {
-                segs.push_back(r.points[i]);
-                segs.push_back(r.points[(i + 1) % n]);
-            }
-        };
-        for (const T_GORV_COMPLEX_POLYGON2D& p : v) {
-            add(p.outer);
-            for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) add(p.holes[k]);
-        }
+            for (INT_PTR i = 0; i < n; ++i) segs.insert(segs.end(), {r.points[i], r.points[(i + 1) % n]});
+        });
     }
 
     // A grid over the input edges for NearInput: each cell lists the edges whose box, widened by
@@ -328,14 +323,9 @@ struct GeosOracle::Impl {
     }
 
     void AddEdges(const std::vector<T_GORV_COMPLEX_POLYGON2D>& v, std::vector<Geom>& lines) {
-        for (const T_GORV_COMPLEX_POLYGON2D& p : v) {
-            auto add = [&](const T_GORV_POLYGON2D& r) {
-                GEOSCoordSequence* s = Seq(r);
-                if (s) lines.push_back(Own(GEOSGeom_createLineString_r(h, s)));
-            };
-            add(p.outer);
-            for (INT_PTR k = 0; k < p.holes.GetSize(); ++k) add(p.holes[k]);
-        }
+        ForEachRing(v, [&](const T_GORV_POLYGON2D& r) {
+            if (GEOSCoordSequence* s = Seq(r)) lines.push_back(Own(GEOSGeom_createLineString_r(h, s)));
+        });
     }
 
     // A GEOS overlay (0 union, 1 intersection, 2 difference). GEOS's floating overlay can go wrong
@@ -559,27 +549,6 @@ Outcome GeosOracle::Check(GORV_BOOLEAN_OP op, const T_GORV_BOOLEAN_REPORT& repor
     return o;
 }
 
-namespace {
-
-bool SameRing(const T_GORV_POLYGON2D& x, const T_GORV_POLYGON2D& y) {
-    if (x.points.GetSize() != y.points.GetSize()) return false;
-    for (INT_PTR i = 0; i < x.points.GetSize(); ++i)
-        if (x.points[i].x != y.points[i].x || x.points[i].y != y.points[i].y) return false;
-    return true;
-}
-
-bool SameResult(const CArray<T_GORV_COMPLEX_POLYGON2D>& x, const CArray<T_GORV_COMPLEX_POLYGON2D>& y) {
-    if (x.GetSize() != y.GetSize()) return false;
-    for (INT_PTR i = 0; i < x.GetSize(); ++i) {
-        if (!SameRing(x[i].outer, y[i].outer) || x[i].holes.GetSize() != y[i].holes.GetSize()) return false;
-        for (INT_PTR h = 0; h < x[i].holes.GetSize(); ++h)
-            if (!SameRing(x[i].holes[h], y[i].holes[h])) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 Outcome RunAndCheck(GeosOracle& oracle, const gorv_corpus::Case& c, GORV_BOOLEAN_OP op, bool twice) {
     const CArray<T_GORV_COMPLEX_POLYGON2D> a = gorv_corpus::ToArray(c.a), b = gorv_corpus::ToArray(c.b);
     CArray<T_GORV_COMPLEX_POLYGON2D> result;
@@ -602,7 +571,8 @@ Outcome RunAndCheck(GeosOracle& oracle, const gorv_corpus::Case& c, GORV_BOOLEAN
     if (twice && o.verdict == kAgree) {
         CArray<T_GORV_COMPLEX_POLYGON2D> again;
         const T_GORV_BOOLEAN_REPORT report2 = CGeomFunc::PolygonBoolean(op, a, b, again, options);
-        if (report2.eStatus != report.eStatus || !SameResult(result, again)) {
+        // The WKT's 17 significant digits tell every two doubles apart (and -0 from 0).
+        if (report2.eStatus != report.eStatus || gorv_corpus::ToWkt(result) != gorv_corpus::ToWkt(again)) {
             o.verdict = kInvalid;
             o.detail = "a second run on the same input gave a different result";
         }

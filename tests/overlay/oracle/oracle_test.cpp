@@ -222,8 +222,9 @@ TEST(OracleReferee, AcceptsTheTruthAndCatchesFaults) {
     c.a = a;
     c.b = b;
     ASSERT_TRUE(oracle.SetCase(c, nullptr));
-    T_GORV_BOOLEAN_REPORT ok;
+    T_GORV_BOOLEAN_REPORT ok, empty, failed;  // failed: the status of a report left as it was made
     ok.eStatus = GORV_BOOLEAN_RESULT;
+    empty.eStatus = GORV_BOOLEAN_EMPTY;
     auto judge = [&](GORV_BOOLEAN_OP op, const char* wkt, const T_GORV_BOOLEAN_REPORT& rep) {
         std::vector<T_GORV_COMPLEX_POLYGON2D> v;
         if (wkt) {
@@ -239,24 +240,33 @@ TEST(OracleReferee, AcceptsTheTruthAndCatchesFaults) {
         return oracle.Check(op, rep, r);
     };
     const char* inter = "POLYGON ((5 5, 10 5, 10 10, 5 10, 5 5))";
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, inter, ok).verdict, gorv_oracle::kAgree);
-    const char* uni = "POLYGON ((0 0, 10 0, 10 5, 15 5, 15 15, 5 15, 5 10, 0 10, 0 0), (2 2, 2 4, 4 4, 4 2, 2 2))";
-    EXPECT_EQ(judge(GORV_BOOLEAN_UNION, uni, ok).verdict, gorv_oracle::kAgree);
-    // Within snapping: a corner moved by 0.0015 (inside the 2 x tolerance band).
-    const char* snapped = "POLYGON ((5 10, 5.0015 5, 10 5, 10 10, 5 10))";
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, snapped, ok).verdict, gorv_oracle::kAgree);
-    // A vertex 3 tolerances from every input edge: neither an input vertex nor a crossing, snapped.
-    const char* stray = "POLYGON ((4.997 7.5, 5 5, 10 5, 10 10, 5 10, 4.997 7.5))";
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, stray, ok).verdict, gorv_oracle::kInvalid);
-    // The right set, but the ring does not start at its smallest vertex (the documented order).
-    const char* turned = "POLYGON ((10 5, 10 10, 5 10, 5 5, 10 5))";
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, turned, ok).verdict, gorv_oracle::kInvalid);
-    // The hole lost: a difference beyond snapping.
-    const char* noHole = "POLYGON ((0 0, 10 0, 10 5, 15 5, 15 15, 5 15, 5 10, 0 10, 0 0))";
-    EXPECT_EQ(judge(GORV_BOOLEAN_UNION, noHole, ok).verdict, gorv_oracle::kDisagree);
-    // Clockwise outer ring.
-    const char* cw = "POLYGON ((5 5, 5 10, 10 10, 10 5, 5 5))";
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, cw, ok).verdict, gorv_oracle::kInvalid);
+    struct Row {
+        const char* what;
+        GORV_BOOLEAN_OP op;
+        const char* wkt;
+        const T_GORV_BOOLEAN_REPORT& rep;
+        int want;
+    };
+    const Row rows[] = {
+        {"the truth", GORV_BOOLEAN_INTERSECT, inter, ok, gorv_oracle::kAgree},
+        {"the truth", GORV_BOOLEAN_UNION,
+         "POLYGON ((0 0, 10 0, 10 5, 15 5, 15 15, 5 15, 5 10, 0 10, 0 0), (2 2, 2 4, 4 4, 4 2, 2 2))", ok, gorv_oracle::kAgree},
+        {"a corner moved by 0.0015, inside the 2 x tolerance band", GORV_BOOLEAN_INTERSECT,
+         "POLYGON ((5 10, 5.0015 5, 10 5, 10 10, 5 10))", ok, gorv_oracle::kAgree},
+        {"a vertex 3 tolerances from every input edge: neither an input vertex nor a crossing, snapped",
+         GORV_BOOLEAN_INTERSECT, "POLYGON ((4.997 7.5, 5 5, 10 5, 10 10, 5 10, 4.997 7.5))", ok, gorv_oracle::kInvalid},
+        {"the right set, but not starting at the smallest vertex", GORV_BOOLEAN_INTERSECT,
+         "POLYGON ((10 5, 10 10, 5 10, 5 5, 10 5))", ok, gorv_oracle::kInvalid},
+        {"the hole lost: a difference beyond snapping", GORV_BOOLEAN_UNION,
+         "POLYGON ((0 0, 10 0, 10 5, 15 5, 15 15, 5 15, 5 10, 0 10, 0 0))", ok, gorv_oracle::kDisagree},
+        {"clockwise outer ring", GORV_BOOLEAN_INTERSECT, "POLYGON ((5 5, 5 10, 10 10, 10 5, 5 5))", ok, gorv_oracle::kInvalid},
+        {"two pieces sharing an edge are one polygon, not two", GORV_BOOLEAN_INTERSECT,
+         "MULTIPOLYGON (((5 5, 10 5, 10 7, 5 7, 5 5)), ((5 7, 10 7, 10 10, 5 10, 5 7)))", ok, gorv_oracle::kInvalid},
+        {"status empty, nothing appended, but GEOS has a result", GORV_BOOLEAN_INTERSECT, nullptr, empty, gorv_oracle::kDisagree},
+        {"status empty with a result appended", GORV_BOOLEAN_INTERSECT, inter, empty, gorv_oracle::kInvalid},
+        {"status failed", GORV_BOOLEAN_INTERSECT, nullptr, failed, gorv_oracle::kFailed},
+    };
+    for (const auto& row : rows) EXPECT_EQ(judge(row.op, row.wkt, row.rep).verdict, row.want) << row.what;
     // A closing repeat.
     CArray<T_GORV_COMPLEX_POLYGON2D> closed;
     std::vector<T_GORV_COMPLEX_POLYGON2D> v;
@@ -272,16 +282,6 @@ TEST(OracleReferee, AcceptsTheTruthAndCatchesFaults) {
         tri.outer.points.Add(p);
     far.Add(tri);
     EXPECT_EQ(gorv_oracle::RingRuleProblems(far), "");
-    // Two pieces sharing an edge are one polygon, not two.
-    const char* split = "MULTIPOLYGON (((5 5, 10 5, 10 7, 5 7, 5 5)), ((5 7, 10 7, 10 10, 5 10, 5 7)))";
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, split, ok).verdict, gorv_oracle::kInvalid);
-    // Status contract: an empty answer that is not empty, and a failure.
-    T_GORV_BOOLEAN_REPORT empty;
-    empty.eStatus = GORV_BOOLEAN_EMPTY;
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, nullptr, empty).verdict, gorv_oracle::kDisagree);
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, inter, empty).verdict, gorv_oracle::kInvalid);
-    T_GORV_BOOLEAN_REPORT failed;
-    EXPECT_EQ(judge(GORV_BOOLEAN_INTERSECT, nullptr, failed).verdict, gorv_oracle::kFailed);
 }
 #endif
 
