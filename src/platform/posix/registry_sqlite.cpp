@@ -311,7 +311,7 @@ int quick_check(sqlite3* db) {
 // What the file holds: our store (checked), an empty database that a write may set up, or
 // something that must not be touched. rc is SQLite's code.
 enum class Content { kStore, kEmpty, kForeign };
-int examine(sqlite3* db, bool check, Content& content) {
+int examine_in_txn(sqlite3* db, bool check, Content& content) {
     std::int64_t appId = 0;
     int rc = query_int(db, "PRAGMA application_id", appId);
     if (rc != SQLITE_OK) return rc;
@@ -324,6 +324,18 @@ int examine(sqlite3* db, bool check, Content& content) {
     if (rc != SQLITE_OK) return rc;
     content = (appId == 0 && tables == 0) ? Content::kEmpty : Content::kForeign;
     return SQLITE_OK;
+}
+
+int examine(sqlite3* db, bool check, Content& content) {
+    // The id and the tables are read in one transaction, so from one state of the file: another
+    // connection setting a new store up between two separate reads (id still 0, tables already
+    // there) would make the store look foreign.
+    if (sqlite3_get_autocommit(db) == 0) return examine_in_txn(db, check, content);
+    int rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    rc = examine_in_txn(db, check, content);
+    sqlite3_exec(db, rc == SQLITE_OK ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    return rc;
 }
 
 std::string uri_escape(const std::string& path) {
