@@ -400,7 +400,7 @@ void MakeNear(Rng& rng, Case& c) {
                 // Along the vertex's own ray to the first edge of A, then off it by d perpendicular.
                 const P u = Dir(turns[i]);
                 double s = 0.0;
-                P e;
+                P e{};
                 if (!RayHit(cb, u, a, 0.5, s, e)) continue;
                 const double sinPhi = std::fabs(CrossV(u, Unit(e)));
                 if (sinPhi < 0.25) continue;
@@ -557,12 +557,12 @@ void MakeSpike(Rng& rng, Case& c) {
         const double x0 = rng.Uniform(1, 4), x1 = rng.Uniform(6, 14);
         if (rng.Chance(0.5)) {
             const double top = rng.Uniform(3, 15);  // B above the line: overlaps A
-            b = {{x0, dy}};
+            b.push_back({x0, dy});
             b.insert(b.end(), bottom.begin(), bottom.end());
             b.insert(b.end(), {{x1, dy}, {x1, top}, {x0, top}});
         } else {
             const double low = -rng.Uniform(3, 15);  // B below the line: touches A along it
-            b = {{x0, low}, {x1, low}, {x1, dy}};
+            b.insert(b.end(), {{x0, low}, {x1, low}, {x1, dy}});
             b.insert(b.end(), bottom.rbegin(), bottom.rend());
             b.push_back({x0, dy});
         }
