@@ -123,13 +123,14 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
     const double dx = A[0] - P[0], dy = A[1] - P[1];
     const double dLen = std::sqrt(dx * dx + dy * dy);
     if (!(dLen > 0.0)) return false;
-    const double dStrip = 1.01 * m_dErr / dLen;
+    const double dStrip = 1.01 * kStripWidth * m_dErr / dLen;
     if (!(dStrip < 0.25 * m_dCell)) return false;
-    // Edges meeting the side extended by half its length at both ends.
+    // Edges meeting the side extended by 1 / (2 kStripWidth) of its length at both ends.
     // Only an edge whose box meets the extended side's box can meet the side there; the others
     // are left for the strip (which finds them by their ends if they can cross at all).
     if (!bStrip) {
-        const double Q0[2] = {P[0] - 0.5 * dx, P[1] - 0.5 * dy}, Q1[2] = {A[0] + 0.5 * dx, A[1] + 0.5 * dy};
+        const double f = 0.5 / kStripWidth;
+        const double Q0[2] = {P[0] - f * dx, P[1] - f * dy}, Q1[2] = {A[0] + f * dx, A[1] + f * dy};
         const double lo[2] = {std::min(Q0[0], Q1[0]) - m_dSlack, std::min(Q0[1], Q1[1]) - m_dSlack};
         const double hi[2] = {std::max(Q0[0], Q1[0]) + m_dSlack, std::max(Q0[1], Q1[1]) + m_dSlack};
         CellsNear(Q0, Q1, false, 0.0, [&](int cx, int cy) {
@@ -149,7 +150,7 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
         return true;
     }
     // Edges with an end within the strip around the line P-A.
-    const double dLimit = 2.5 * m_dErr;
+    const double dLimit = (kStripWidth + 1.5) * m_dErr;
     CellsNear(P, A, true, dStrip, [&](int cx, int cy) {
         for (int nId : m_cellCorners[Index(cx, cy)]) {
             const double* S = &m_aXY[2 * static_cast<std::size_t>(nId)];

@@ -4,10 +4,15 @@
 // A crossing answer needs the four orientation signs of the test to say "proper crossing". With
 // D the larger extent of the points, each computed sign is right whenever the exact orientation
 // exceeds E = 1e-15 D^2 (the error bound of a cross product of rounded differences). So either
-// S or E lies within E / |PA| of the line P-A (found through the corners near that line), or S
-// and E are surely on opposite sides of it; then the segment S-E meets the line P-A within |PA| / 2
-// of the side itself (found through the cells that S-E passes through). Every other edge answers
-// false, so leaving it out changes no answer.
+// S or E lies within w E / |PA| of the line P-A (found through the corners near that line; w is
+// kStripWidth), or S and E are surely on opposite sides of it, each more than w E / |PA| off. In
+// that case the computed signs at P and A can only both be right or one of them within E of 0:
+// either the segment S-E crosses the side itself, or P (or A) lies within E / |SE| of the line S-E,
+// which the segment meets at an angle whose sine exceeds 2 w E / (|PA| |SE|), so no farther than
+// |PA| / (2 w) from P (or A). Those edges are found through the cells that S-E passes through.
+// Every other edge answers false, so leaving it out changes no answer. (A wider strip makes the
+// extension of the side, and with it the cells looked at, shorter; the strip stays far thinner
+// than a cell.)
 //
 // An edge with an end at P or A never crosses P-A: one of the orientations of the test is then
 // exactly 0. Such edges are left out of a side's gathering (for the other side of a triangle they
@@ -69,6 +74,7 @@ private:
     double m_dErr = 0.0;   // E above
     int m_nSide = 0;
     bool m_bOk = false;
+    static constexpr double kStripWidth = 8.0;
 };
 
 }  // namespace detail
