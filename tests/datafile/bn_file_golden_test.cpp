@@ -3,24 +3,22 @@
 
 #include <climits>
 #include <tuple>
+#include <utility>
 
 using namespace bntest;
 
 namespace {
 
+const BnKind kTest{"TEST", 7, 1.0f};
+
 // The 420-byte directory of a new file with head "TEST", type 7, version 1.0.
 Bytes NewDirectory() {
     Bytes b = {'T', 'E', 'S', 'T', 7, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F, 20, 0, 0, 0, 0, 0, 0, 0};
-    Bytes head = Sub("HEAD", 1, 2, 21, 5);
+    const Bytes head = Sub("HEAD", 1, 2, 21, 5), free = Sub("    ", 0, 0, 0, 0);
     b.insert(b.end(), head.begin(), head.end());
-    for (int i = 0; i < 19; ++i) {
-        Bytes f = Sub("    ", 0, 0, 0, 0);
-        b.insert(b.end(), f.begin(), f.end());
-    }
+    for (int i = 0; i < 19; ++i) b.insert(b.end(), free.begin(), free.end());
     return b;
 }
-
-const BnKind kTest{"TEST", 7, 1.0f};
 
 // A record file bound to t and created (CREATE_F) there.
 struct Created : OpenBn {
@@ -31,10 +29,9 @@ struct Created : OpenBn {
 
 TEST(BnFileGolden, CreateWritesThe420ByteDirectoryAndTouchesNothingElse) {
     TempFile t("create");
-    Bytes junk(600, 0xEE);
-    t.Write(junk);
+    t.Write(Bytes(600, 0xEE));
     { Created o(t); }
-    Bytes got = t.Read();
+    const Bytes got = t.Read();
     ASSERT_EQ(got.size(), 600u);  // not truncated
     EXPECT_EQ(Slice(got, 0, 420), NewDirectory());
     EXPECT_EQ(Slice(got, 420, 180), Bytes(180, 0xEE));
@@ -54,25 +51,20 @@ TEST(BnFileGolden, FirstDataSetRoundsUpToItsRecordLengthWithZeroWords) {
         EXPECT_EQ(first, 36);
         EXPECT_EQ(o.file.GetPosition(), 420u);
     }
-    Bytes b3 = t3.Read();
     Bytes want = NewDirectory();
-    Bytes slot = Sub("ABCD", 9, 36, 45, 3);
+    const Bytes slot = Sub("ABCD", 9, 36, 45, 3);
     std::copy(slot.begin(), slot.end(), want.begin() + 40);
-    EXPECT_EQ(b3, want);
+    EXPECT_EQ(t3.Read(), want);
 
     // Length 4: words 106..108 are zero-filled (over whatever was there), record 28 at byte 432.
-    TempFile t4("len4");
     Bytes pre = NewDirectory();
     pre.resize(460, 0xEE);
-    t4.Write(pre);
-    {
-        OpenBn o(t4, kTest);
-        int first = -1;
-        ASSERT_EQ(o.bn.WRITE_F("ABCD", 9, first, 4, 2), 0);
-        EXPECT_EQ(first, 28);
-        EXPECT_EQ(o.file.GetPosition(), 432u);
-    }
-    Bytes b4 = t4.Read();
+    TempBn t4("len4", pre, kTest);
+    int first = -1;
+    ASSERT_EQ(t4.bn.WRITE_F("ABCD", 9, first, 4, 2), 0);
+    EXPECT_EQ(first, 28);
+    EXPECT_EQ(t4.file.GetPosition(), 432u);
+    const Bytes b4 = t4.Read();
     ASSERT_EQ(b4.size(), 460u);
     EXPECT_EQ(Slice(b4, 40, 20), Sub("ABCD", 9, 28, 29, 4));
     EXPECT_EQ(Slice(b4, 420, 12), Bytes(12, 0));
@@ -82,7 +74,7 @@ TEST(BnFileGolden, FirstDataSetRoundsUpToItsRecordLengthWithZeroWords) {
 TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
     TempFile t("rewrite");
     Created o(t);
-    int first = 0;
+    int first = 0, len = -1, count = -1;
     ASSERT_EQ(o.bn.WRITE_F("ABCD", 1, first, 3, 4), 0);
     ASSERT_EQ(o.bn.WRITE_F("ABCD", 2, first, 2, 0), 0);  // count 0: last = first - 1
     EXPECT_EQ(first, 60);  // 36 + 4 records of 3 words end at word 117 = 58.5 records of 2 -> 59
@@ -97,7 +89,6 @@ TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
     EXPECT_EQ(o.bn.WRITE_F("ABCD", 1, first, 4, 4), 5);
     EXPECT_EQ(t.Read(), before);
 
-    int len = -1, count = -1;
     ASSERT_EQ(o.bn.READ_F("ABCD", 2, first, len, count), 0);
     EXPECT_EQ(std::make_tuple(first, len, count), std::make_tuple(60, 2, 0));
     EXPECT_EQ(o.bn.READ_F("ABCD", 3, first, len, count), 4);
@@ -114,7 +105,7 @@ TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
 TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
     TempFile t("group2");
     Created o(t);
-    int first = 0;
+    int first = 0, len = 0, count = 0;
     for (int i = 1; i <= 19; ++i) {
         ASSERT_EQ(o.bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
         EXPECT_EQ(first, 105 + i);
@@ -135,7 +126,6 @@ TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
     EXPECT_EQ(Slice(b, 540, 20), Sub("NEXT", 20, 231, 233, 1));
     for (int i = 3; i <= 20; ++i) EXPECT_EQ(Slice(b, 500 + 20 * i, 20), Sub("    ", 0, 0, 0, 0)) << i;
 
-    int len = 0, count = 0;
     ASSERT_EQ(o.bn.READ_F("NEXT", 20, first, len, count), 0);
     EXPECT_EQ(count, 3);
     ASSERT_EQ(o.bn.WRITE_F("MORE", 21, first, 2, 1), 0);
@@ -164,42 +154,26 @@ TEST(BnFileGolden, DeletingTheLatestDataSetFreesItsSlotForReuse) {
 TEST(BnFileGolden, HeaderCheckComparesVersionsBothWays) {
     TempFile t("version");
     Created o(t);  // version 1.0
-    CFile& f = o.file;
     CBnFile bn;
     float v = -1;
-    bn.INIT_F(&f, "TEST", 7, 1.5f);
+    bn.INIT_F(&o.file, "TEST", 7, 1.5f);
     EXPECT_EQ(bn.CHKHED_F(v), 9);
     EXPECT_EQ(v, 1.0f);
     // Head name first of all, then versions, then the file type.
     const struct { const char* head; int type; float version; int status; } cases[] = {
         {"TEST", 7, 0.5f, 3}, {"TEST", 7, 1.0f, 0}, {"TEST", 8, 1.0f, 8}, {"TEST", 8, 2.0f, 9}, {"TESX", 8, 2.0f, 7}};
     for (const auto& c : cases) {
-        bn.INIT_F(&f, c.head, c.type, c.version);
+        bn.INIT_F(&o.file, c.head, c.type, c.version);
         EXPECT_EQ(bn.CHKHED_F(v), c.status) << c.head << " " << c.type << " " << c.version;
     }
     // Other operations check head name and type but not the version.
     int first = 0, len = 0, count = 0;
-    bn.INIT_F(&f, "TEST", 7, 3.0f);
+    bn.INIT_F(&o.file, "TEST", 7, 3.0f);
     EXPECT_EQ(bn.READ_F("ABCD", 1, first, len, count), 4);
-    bn.INIT_F(&f, "TEST", 6, 1.0f);
+    bn.INIT_F(&o.file, "TEST", 6, 1.0f);
     EXPECT_EQ(bn.READ_F("ABCD", 1, first, len, count), 8);
-    bn.INIT_F(&f, "TESt", 7, 1.0f);
+    bn.INIT_F(&o.file, "TESt", 7, 1.0f);
     EXPECT_EQ(bn.WRITE_F("ABCD", 1, first, 1, 1), 7);
-}
-
-TEST(BnFileGolden, SeekByRecordNumber) {
-    TempFile t("seek");
-    Created o(t);
-    EXPECT_EQ(o.bn.SeekBN(1, 12), 1);
-    EXPECT_EQ(o.file.GetPosition(), 0u);
-    EXPECT_EQ(CBnFile::SeekBN(&o.file, 11, 12), 1);
-    EXPECT_EQ(o.file.GetPosition(), 120u);
-    EXPECT_EQ(o.bn.SeekBN(5000, 8), 1);  // past the end is a position like any other
-    EXPECT_EQ(o.bn.SeekBN(0, 8), 0);     // before byte 0
-    EXPECT_EQ(o.bn.SeekBN(LLONG_MIN, 8), 0);
-    EXPECT_EQ(o.bn.SeekBN(LLONG_MAX, LLONG_MAX), 0);
-    EXPECT_EQ(CBnFile::SeekBN(nullptr, 1, 4), 0);
-    EXPECT_EQ(o.bn.GetFile(), &o.file);
 }
 
 TEST(BnFileGolden, StatusMessages) {
@@ -232,23 +206,21 @@ TEST(BnFileGolden, ResultFileSharesTheFormat) {
     CBnFileResult r;
     r.INIT_F(&f, CBnFileResult::m_HeadName, CBnFileResult::m_FileType, CBnFileResult::m_FileVersion);
     ASSERT_EQ(r.CREATE_F(), 0);
-    int first = 0;
+    int first = 0, len = 0, count = 0;
     ASSERT_EQ(r.WRITE_F("RSLT", 3, first, 4, 2), 0);
     EXPECT_EQ(first, 28);
     const Bytes b = t.Read();
     EXPECT_EQ(Slice(b, 0, 20), (Bytes{'Q', 'R', 'B', ' ', 2, 0, 0, 0, 0, 0, 0x80, 0x3F, 20, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(Slice(b, 40, 20), Sub("RSLT", 3, 28, 29, 4));
 
-    // A CBnFile reads what a CBnFileResult wrote, and a copy shares the file.
+    // A CBnFile reads what a CBnFileResult wrote, and copies share the file.
     CBnFile bn;
     bn.INIT_F(&f, "QRB ", 2, 1.0f);
     CBnFile copy(bn);
-    int len = 0, count = 0;
     float v = 0;
     EXPECT_EQ(copy.CHKHED_F(v), 0);
     EXPECT_EQ(copy.READ_F("RSLT", 3, first, len, count), 0);
     EXPECT_EQ(count, 2);
-    EXPECT_EQ(copy.GetFile(), &f);
     CBnFileResult rcopy;
     rcopy = r;
     EXPECT_EQ(rcopy.MODIFY_F("RSLT", 3, 5), 0);
@@ -256,7 +228,7 @@ TEST(BnFileGolden, ResultFileSharesTheFormat) {
     EXPECT_EQ(rcopy.READ_F("RSLT", 3, first, len, count), 4);
 }
 
-TEST(BnFileGolden, ArgumentsAreCheckedBeforeTheFile) {
+TEST(BnFileGolden, ArgumentsAreCheckedBeforeTheFileAndSeeksStayInRange) {
     CBnFile unbound;  // no file at all
     int first = 0, len = 0, count = 0;
     for (const char* reserved : {"    ", "HEAD", static_cast<const char*>(nullptr)})
@@ -269,6 +241,16 @@ TEST(BnFileGolden, ArgumentsAreCheckedBeforeTheFile) {
     float v = 0;
     EXPECT_EQ(unbound.CHKHED_F(v), 2);
     EXPECT_EQ(unbound.CREATE_F(), 2);
-    unbound.SET_T2F_READ(1);
-    EXPECT_EQ(unbound.GetFile(), nullptr);
+
+    // Records are numbered from 1; past the end is a position like any other.
+    TempFile t("seek");
+    Created o(t);
+    EXPECT_EQ(o.bn.SeekBN(1, 12), 1);
+    EXPECT_EQ(o.file.GetPosition(), 0u);
+    EXPECT_EQ(CBnFile::SeekBN(&o.file, 11, 12), 1);
+    EXPECT_EQ(o.file.GetPosition(), 120u);
+    EXPECT_EQ(o.bn.SeekBN(5000, 8), 1);
+    for (auto [rec, len8] : {std::pair<LONGLONG, LONGLONG>{0, 8}, {LLONG_MIN, 8}, {LLONG_MAX, LLONG_MAX}})
+        EXPECT_EQ(o.bn.SeekBN(rec, len8), 0) << rec;
+    EXPECT_EQ(CBnFile::SeekBN(nullptr, 1, 4), 0);
 }
