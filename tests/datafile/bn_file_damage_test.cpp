@@ -33,11 +33,6 @@ Bytes TwoGroupFile(std::vector<Entry>& entries) {
     return b;
 }
 
-int ReadStatus(CBnFile& bn, const std::string& name, int id) {
-    int first = 0, len = 0, count = 0;
-    return bn.READ_F(name.c_str(), id, first, len, count);
-}
-
 // Runs every operation once; each must return a status in 0..10 and READ_F's outputs must be
 // zero unless it succeeded.
 void RunAll(CBnFile& bn, const std::vector<Entry>& entries) {
@@ -45,10 +40,9 @@ void RunAll(CBnFile& bn, const std::vector<Entry>& entries) {
     float v = 0;
     EXPECT_PRED1(isStatus, bn.CHKHED_F(v));
     for (const Entry& e : entries) {
-        int first = -1, len = -1, count = -1;
-        const int st = bn.READ_F(e.name.c_str(), e.id, first, len, count);
-        EXPECT_PRED1(isStatus, st);
-        if (st != 0) { EXPECT_EQ(first | len | count, 0); }
+        const ReadBack r = Read(bn, e.name, e.id);
+        EXPECT_PRED1(isStatus, r.status);
+        if (r.status != 0) { EXPECT_EQ(r.first | r.len | r.count, 0); }
     }
     int first = 0;
     EXPECT_PRED1(isStatus, bn.WRITE_F("ZZZZ", 1, first, 3, 2));
@@ -72,7 +66,7 @@ TEST(BnFileDamage, CutShortAtEveryByte) {
         // A data set is found exactly when every header up to its slot is in the file; the
         // one-read group scan must agree with a slot-by-slot one.
         for (const Entry& e : entries)
-            EXPECT_EQ(ReadStatus(d.bn, e.name, e.id), n >= static_cast<size_t>(e.block) * 20 ? 0 : 2) << e.name;
+            EXPECT_EQ(Read(d.bn, e.name, e.id).status, n >= static_cast<size_t>(e.block) * 20 ? 0 : 2) << e.name;
         float v = 0;
         EXPECT_EQ(d.bn.CHKHED_F(v), n >= 20 ? 0 : 2);
         // Shorter than one header (its head name may match): every operation reports a read
@@ -101,8 +95,8 @@ TEST(BnFileDamage, CutShortAtEveryByte) {
     for (size_t n : {80u, 81u, 99u, 100u, 419u}) {
         SCOPED_TRACE(n);
         TempBn d("cut_free", Bytes(one.begin(), one.begin() + static_cast<long>(n)), kDmg);
-        EXPECT_EQ(ReadStatus(d.bn, "BBBB", 1), 4);
-        EXPECT_EQ(ReadStatus(d.bn, "AAAA", 1), 0);
+        EXPECT_EQ(Read(d.bn, "BBBB", 1).status, 4);
+        EXPECT_EQ(Read(d.bn, "AAAA", 1).status, 0);
     }
 }
 
@@ -120,7 +114,7 @@ TEST(BnFileDamage, HostileHeaderFieldsGiveStatusesNeverCrashes) {
                 TempBn d("hostile", b, kDmg);
                 // Data sets whose slot comes before the damaged block are found as before.
                 for (const Entry& e : entries) {
-                    if (static_cast<size_t>(e.block) < blk) { EXPECT_EQ(ReadStatus(d.bn, e.name, e.id), 0) << e.name; }
+                    if (static_cast<size_t>(e.block) < blk) { EXPECT_EQ(Read(d.bn, e.name, e.id).status, 0) << e.name; }
                 }
                 RunAll(d.bn, entries);
             }
@@ -150,9 +144,9 @@ TEST(BnFileDamage, ChainsThatLoopOrRunAwayAreStopped) {
         PutI32(b, 25 * 20 + 16, c.next);
         TempBn d("chain", b, kDmg);
         int first = 0;
-        EXPECT_EQ(ReadStatus(d.bn, "ABSE", 1), c.status);
+        EXPECT_EQ(Read(d.bn, "ABSE", 1).status, c.status);
         EXPECT_EQ(d.bn.WRITE_F("ABSE", 1, first, 1, 1), c.status);
-        EXPECT_EQ(ReadStatus(d.bn, Name(37), 37), 0);  // reached before the link
+        EXPECT_EQ(Read(d.bn, Name(37), 37).status, 0);  // reached before the link
         EXPECT_EQ(d.Read(), b);  // nothing written
         CBnFileSurvey survey;
         ASSERT_EQ(survey.Load(&d.file), 0);
@@ -175,11 +169,11 @@ TEST(BnFileDamage, ImpossibleRecordNumbersAreRefusedAndNothingIsWrittenOverTheDi
         TempBn d("numbers", b, kDmg);
         const Entry& e = entries[3];
         int first = 0;
-        EXPECT_EQ(ReadStatus(d.bn, e.name, e.id), 7);
+        EXPECT_EQ(Read(d.bn, e.name, e.id).status, 7);
         EXPECT_EQ(d.bn.MODIFY_F(e.name.c_str(), e.id, 1), 7);
         EXPECT_EQ(d.bn.WRITE_F(e.name.c_str(), e.id, first, 1, 1), 7);
-        EXPECT_EQ(ReadStatus(d.bn, entries[2].name, 2), 0);
-        EXPECT_EQ(ReadStatus(d.bn, entries[4].name, 4), 0);
+        EXPECT_EQ(Read(d.bn, entries[2].name, 2).status, 0);
+        EXPECT_EQ(Read(d.bn, entries[4].name, 4).status, 0);
         // A new data set would need every passed slot's extent: refused, file untouched.
         EXPECT_EQ(d.bn.WRITE_F("ZZZZ", 1, first, 1, 1), 7);
         EXPECT_EQ(d.Read(), b);

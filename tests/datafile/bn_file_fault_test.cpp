@@ -93,18 +93,6 @@ Bytes BuildFile(std::vector<DataSet>& sets) {
     return t.Read();
 }
 
-struct ReadBack {
-    int status, first, len, count;
-    bool operator==(const ReadBack& o) const {
-        return status == o.status && first == o.first && len == o.len && count == o.count;
-    }
-};
-ReadBack Lookup(CBnFile& bn, const std::string& name, int id) {
-    ReadBack r{};
-    r.status = bn.READ_F(name.c_str(), id, r.first, r.len, r.count);
-    return r;
-}
-
 struct Op {
     const char* what;
     int sets;         // Sets(sets) is the file before
@@ -119,7 +107,7 @@ void RunFaultMatrix(const Op& op) {
     std::vector<DataSet> sets = Sets(op.sets);
     const Bytes base = BuildFile(sets);
     TempBn ref("fault_ref", base, kFlt);
-    const ReadBack before = Lookup(ref.bn, op.name, op.id);
+    const ReadBack before = Read(ref.bn, op.name, op.id);
     for (Mode mode : {Mode::kWriteFail, Mode::kWriteShort, Mode::kWriteTorn, Mode::kReadShort}) {
         for (int at = 1; at < 100; ++at) {
             SCOPED_TRACE(::testing::Message() << op.what << ", mode " << static_cast<int>(mode) << ", call " << at);
@@ -143,7 +131,7 @@ void RunFaultMatrix(const Op& op) {
             for (size_t i = 0; i < sets.size(); ++i) {
                 const DataSet& d = sets[i];
                 if (d.name == op.name && d.id == op.id) continue;
-                const ReadBack r = Lookup(run.bn, d.name, d.id);
+                const ReadBack r = Read(run.bn, d.name, d.id);
                 ASSERT_EQ(r.status, 0) << d.name;
                 EXPECT_EQ(r.first, d.first) << d.name;
                 EXPECT_EQ(r.count, d.count) << d.name;
@@ -151,7 +139,7 @@ void RunFaultMatrix(const Op& op) {
                 EXPECT_EQ(Slice(run.Read(), (static_cast<size_t>(d.first) - 1) * d.len * 4, n),
                           Payload(static_cast<int>(i), n)) << d.name;
             }
-            if (!op.oldOrNew(Lookup(run.bn, op.name, op.id), before)) {
+            if (!op.oldOrNew(Read(run.bn, op.name, op.id), before)) {
                 CBnFileSurvey survey;
                 ASSERT_EQ(survey.Load(&run.file), 0);
                 EXPECT_FALSE(survey.m_aProblems.empty()) << "changed data set in a third state, unreported";
@@ -200,7 +188,7 @@ TEST(BnFileFaults, CreateThatFailsLeavesAFileThatIsRefusedNotMisread) {
             EXPECT_THROW(o.bn.CREATE_F(), CFileException);
         }
         int first = 0;
-        const int st = Lookup(o.bn, "ABCD", 1).status;
+        const int st = Read(o.bn, "ABCD", 1).status;
         EXPECT_TRUE(st == 2 || st == 7) << st;
         EXPECT_EQ(o.bn.WRITE_F("ABCD", 1, first, 1, 1), st);
         ASSERT_EQ(o.bn.CREATE_F(), 0);  // once there is room again

@@ -2,7 +2,6 @@
 #include "bn_test_util.h"
 
 #include <climits>
-#include <tuple>
 #include <utility>
 
 using namespace bntest;
@@ -74,7 +73,7 @@ TEST(BnFileGolden, FirstDataSetRoundsUpToItsRecordLengthWithZeroWords) {
 TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
     TempFile t("rewrite");
     Created o(t);
-    int first = 0, len = -1, count = -1;
+    int first = 0;
     ASSERT_EQ(o.bn.WRITE_F("ABCD", 1, first, 3, 4), 0);
     ASSERT_EQ(o.bn.WRITE_F("ABCD", 2, first, 2, 0), 0);  // count 0: last = first - 1
     EXPECT_EQ(first, 60);  // 36 + 4 records of 3 words end at word 117 = 58.5 records of 2 -> 59
@@ -89,23 +88,21 @@ TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
     EXPECT_EQ(o.bn.WRITE_F("ABCD", 1, first, 4, 4), 5);
     EXPECT_EQ(t.Read(), before);
 
-    ASSERT_EQ(o.bn.READ_F("ABCD", 2, first, len, count), 0);
-    EXPECT_EQ(std::make_tuple(first, len, count), std::make_tuple(60, 2, 0));
-    EXPECT_EQ(o.bn.READ_F("ABCD", 3, first, len, count), 4);
-    EXPECT_EQ(first + len + count, 0);  // outputs cleared
+    EXPECT_EQ(Read(o.bn, "ABCD", 2), (ReadBack{0, 60, 2, 0}));
+    EXPECT_EQ(Read(o.bn, "ABCD", 3), (ReadBack{4, 0, 0, 0}));  // outputs cleared
     // Names are 4 raw bytes: case matters, and only the first 4 bytes count.
-    EXPECT_EQ(o.bn.READ_F("abcd", 1, first, len, count), 4);
-    EXPECT_EQ(o.bn.READ_F("ABCDEFG", 1, first, len, count), 0);
+    EXPECT_EQ(Read(o.bn, "abcd", 1).status, 4);
+    EXPECT_EQ(Read(o.bn, "ABCDEFG", 1).status, 0);
     // A shorter string is read up to its terminator and no further: "AB" is "AB\0\0".
     ASSERT_EQ(o.bn.WRITE_F("AB", 5, first, 1, 0), 0);
     EXPECT_EQ(GetName(t.Read(), 80), std::string("AB\0\0", 4));
-    EXPECT_EQ(o.bn.READ_F(std::string("AB\0\0", 4).c_str(), 5, first, len, count), 0);
+    EXPECT_EQ(Read(o.bn, std::string("AB\0\0", 4), 5).status, 0);
 }
 
 TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
     TempFile t("group2");
     Created o(t);
-    int first = 0, len = 0, count = 0;
+    int first = 0;
     for (int i = 1; i <= 19; ++i) {
         ASSERT_EQ(o.bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
         EXPECT_EQ(first, 105 + i);
@@ -126,29 +123,10 @@ TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
     EXPECT_EQ(Slice(b, 540, 20), Sub("NEXT", 20, 231, 233, 1));
     for (int i = 3; i <= 20; ++i) EXPECT_EQ(Slice(b, 500 + 20 * i, 20), Sub("    ", 0, 0, 0, 0)) << i;
 
-    ASSERT_EQ(o.bn.READ_F("NEXT", 20, first, len, count), 0);
-    EXPECT_EQ(count, 3);
+    EXPECT_EQ(Read(o.bn, "NEXT", 20), (ReadBack{0, 231, 1, 3}));
     ASSERT_EQ(o.bn.WRITE_F("MORE", 21, first, 2, 1), 0);
     EXPECT_EQ(first, 118);  // after word 233: 116.5 records of 2 -> 117 records before
     EXPECT_EQ(Slice(t.Read(), 560, 20), Sub("MORE", 21, 118, 118, 2));
-}
-
-TEST(BnFileGolden, DeletingTheLatestDataSetFreesItsSlotForReuse) {
-    TempFile t("reuse");
-    Created o(t);
-    int first = 0, len = 0, count = 0;
-    ASSERT_EQ(o.bn.WRITE_F("AAAA", 1, first, 3, 2), 0);  // records 36..37, words 106..111
-    ASSERT_EQ(o.bn.WRITE_F("BBBB", 1, first, 3, 5), 0);  // records 38..42
-    EXPECT_EQ(first, 38);
-    ASSERT_EQ(o.bn.DELETE_F("BBBB", 1), 0);
-    EXPECT_EQ(Slice(t.Read(), 60, 20), Sub("    ", 0, 0, 0, 0));
-    EXPECT_EQ(o.bn.READ_F("BBBB", 1, first, len, count), 4);
-    EXPECT_EQ(o.bn.DELETE_F("BBBB", 1), 4);
-    ASSERT_EQ(o.bn.WRITE_F("CCCC", 1, first, 2, 1), 0);
-    EXPECT_EQ(first, 57);  // right after AAAA (word 111 -> 56 records of 2 before), over BBBB's records
-    EXPECT_EQ(Slice(t.Read(), 60, 20), Sub("CCCC", 1, 57, 57, 2));
-    EXPECT_EQ(o.bn.DELETE_F("HEAD", 1), 6);
-    EXPECT_EQ(o.bn.DELETE_F("    ", 0), 6);
 }
 
 TEST(BnFileGolden, HeaderCheckComparesVersionsBothWays) {
@@ -167,11 +145,11 @@ TEST(BnFileGolden, HeaderCheckComparesVersionsBothWays) {
         EXPECT_EQ(bn.CHKHED_F(v), c.status) << c.head << " " << c.type << " " << c.version;
     }
     // Other operations check head name and type but not the version.
-    int first = 0, len = 0, count = 0;
+    int first = 0;
     bn.INIT_F(&o.file, "TEST", 7, 3.0f);
-    EXPECT_EQ(bn.READ_F("ABCD", 1, first, len, count), 4);
+    EXPECT_EQ(Read(bn, "ABCD", 1).status, 4);
     bn.INIT_F(&o.file, "TEST", 6, 1.0f);
-    EXPECT_EQ(bn.READ_F("ABCD", 1, first, len, count), 8);
+    EXPECT_EQ(Read(bn, "ABCD", 1).status, 8);
     bn.INIT_F(&o.file, "TESt", 7, 1.0f);
     EXPECT_EQ(bn.WRITE_F("ABCD", 1, first, 1, 1), 7);
 }
@@ -206,7 +184,7 @@ TEST(BnFileGolden, ResultFileSharesTheFormat) {
     CBnFileResult r;
     r.INIT_F(&f, CBnFileResult::m_HeadName, CBnFileResult::m_FileType, CBnFileResult::m_FileVersion);
     ASSERT_EQ(r.CREATE_F(), 0);
-    int first = 0, len = 0, count = 0;
+    int first = 0;
     ASSERT_EQ(r.WRITE_F("RSLT", 3, first, 4, 2), 0);
     EXPECT_EQ(first, 28);
     const Bytes b = t.Read();
@@ -219,25 +197,26 @@ TEST(BnFileGolden, ResultFileSharesTheFormat) {
     CBnFile copy(bn);
     float v = 0;
     EXPECT_EQ(copy.CHKHED_F(v), 0);
-    EXPECT_EQ(copy.READ_F("RSLT", 3, first, len, count), 0);
-    EXPECT_EQ(count, 2);
+    EXPECT_EQ(Read(copy, "RSLT", 3), (ReadBack{0, 28, 4, 2}));
     CBnFileResult rcopy;
     rcopy = r;
     EXPECT_EQ(rcopy.MODIFY_F("RSLT", 3, 5), 0);
     EXPECT_EQ(rcopy.DELETE_F("RSLT", 3), 0);
+    int len = 0, count = 0;
     EXPECT_EQ(rcopy.READ_F("RSLT", 3, first, len, count), 4);
 }
 
 TEST(BnFileGolden, ArgumentsAreCheckedBeforeTheFileAndSeeksStayInRange) {
     CBnFile unbound;  // no file at all
     int first = 0, len = 0, count = 0;
-    for (const char* reserved : {"    ", "HEAD", static_cast<const char*>(nullptr)})
+    for (const char* reserved : {"    ", "HEAD", static_cast<const char*>(nullptr)}) {
         EXPECT_EQ(unbound.READ_F(reserved, 1, first, len, count), 6) << (reserved ? reserved : "null");
+        EXPECT_EQ(unbound.DELETE_F(reserved, 0), 6) << (reserved ? reserved : "null");
+    }
     EXPECT_EQ(unbound.WRITE_F("ABCD", 1, first, 0, 1), 6);
     EXPECT_EQ(unbound.WRITE_F("ABCD", 1, first, 1, -1), 6);
     EXPECT_EQ(unbound.MODIFY_F("ABCD", 1, -1), 6);
-    EXPECT_EQ(unbound.DELETE_F("HEAD", 1), 6);
-    EXPECT_EQ(unbound.READ_F("ABCD", 1, first, len, count), 2);  // no file: nothing to position
+    EXPECT_EQ(Read(unbound, "ABCD", 1).status, 2);  // no file: nothing to position
     float v = 0;
     EXPECT_EQ(unbound.CHKHED_F(v), 2);
     EXPECT_EQ(unbound.CREATE_F(), 2);

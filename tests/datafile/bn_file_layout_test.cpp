@@ -50,8 +50,8 @@ struct Fixture {
         return first;
     }
     int Count(const std::string& name, int id) {  // -1: not found
-        int first = 0, len = 0, count = 0;
-        return bn.READ_F(name.c_str(), id, first, len, count) == 0 ? count : -1;
+        const ReadBack r = Read(bn, name, id);
+        return r.status == 0 ? r.count : -1;
     }
 };
 
@@ -130,6 +130,8 @@ TEST(BnFileLayout, DeletingTheLastDataSetAlsoFreesDeletedEntriesBeforeIt) {
     ASSERT_EQ(x.bn.DELETE_F("BBBB", 1), 0);  // placeholder
     ASSERT_EQ(x.bn.DELETE_F("CCCC", 1), 0);  // placeholder
     ASSERT_EQ(x.bn.DELETE_F("DDDD", 1), 0);  // last: frees its slot and both placeholders
+    EXPECT_EQ(Read(x.bn, "DDDD", 1).status, 4);
+    EXPECT_EQ(x.bn.DELETE_F("DDDD", 1), 4);
     for (size_t slot = 3; slot <= 5; ++slot) EXPECT_EQ(Slice(x.t.Read(), 20 * slot, 20), Sub("    ", 0, 0, 0, 0)) << slot;
     EXPECT_EQ(x.Write("EEEE", 1, 2, 1), a + 3);  // the space after AAAA is free again
     EXPECT_EQ(x.bn.MODIFY_F("AAAA", 1, 10), 6);
@@ -191,11 +193,9 @@ TEST(BnFileLayout, ManyRandomEditsKeepEveryLiveDataSetIntact) {
         const Bytes b = x.t.Read();
         for (const Live& d : live) {
             SCOPED_TRACE(d.name);
-            int first = 0, len = 0, count = 0;
-            ASSERT_EQ(x.bn.READ_F(d.name.c_str(), d.id, first, len, count), 0);
-            EXPECT_EQ(std::make_pair(first, count), std::make_pair(d.first, d.count));
+            ASSERT_EQ(Read(x.bn, d.name, d.id), (ReadBack{0, d.first, d.len, d.count}));
             const Bytes p = Payload(d.tag, static_cast<size_t>(d.len) * d.count * 4);
-            EXPECT_EQ(Slice(b, (static_cast<size_t>(first) - 1) * d.len * 4, p.size()), p);
+            EXPECT_EQ(Slice(b, (static_cast<size_t>(d.first) - 1) * d.len * 4, p.size()), p);
             EXPECT_TRUE(PlainFind(b, d.name, d.id).has_value());
         }
         CBnFileSurvey survey;

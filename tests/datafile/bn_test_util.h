@@ -70,6 +70,22 @@ struct TempBn : TempFile, OpenBn {
         : TempFile(tag), OpenBn((Write(bytes), *this), k) {}
 };
 
+// READ_F's status and outputs.
+struct ReadBack {
+    int status, first, len, count;
+    bool operator==(const ReadBack& o) const {
+        return status == o.status && first == o.first && len == o.len && count == o.count;
+    }
+};
+inline ReadBack Read(CBnFile& bn, const std::string& name, int id) {
+    ReadBack r{-1, -1, -1, -1};
+    r.status = bn.READ_F(name.c_str(), id, r.first, r.len, r.count);
+    return r;
+}
+inline std::ostream& operator<<(std::ostream& os, const ReadBack& r) {
+    return os << "status " << r.status << ", first " << r.first << ", len " << r.len << ", count " << r.count;
+}
+
 inline void PutI32(Bytes& b, size_t at, std::int32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(static_cast<std::uint32_t>(v) >> (8 * i));
 }
