@@ -25,13 +25,11 @@ Bytes TwoGroupFile(std::vector<Entry>& entries) {
     for (int i = 0; i < 22; ++i) {
         int first = 0;
         EXPECT_EQ(o.bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
-        const Bytes p = Payload(i, 4);
-        o.file.Write(p.data(), 4);
+        o.file.Write(Payload(i, 4).data(), 4);
+        entries.push_back({Name(i), i, i < 19 ? i + 3 : 26 + (i - 19) + 2});
     }
     const Bytes b = t.Read();
-    const int group2 = GetI32(b, 16);
-    EXPECT_EQ(group2, 26);
-    for (int i = 0; i < 22; ++i) entries.push_back({Name(i), i, i < 19 ? i + 3 : group2 + (i - 19) + 2});
+    EXPECT_EQ(GetI32(b, 16), 26);
     return b;
 }
 
@@ -42,10 +40,9 @@ void RunAll(CBnFile& bn, const std::vector<Entry>& entries) {
     float v = 0;
     EXPECT_PRED1(isStatus, bn.CHKHED_F(v));
     for (const Entry& e : entries) {
-        int first = -1, len = -1, count = -1;
-        const int st = bn.READ_F(e.name.c_str(), e.id, first, len, count);
-        EXPECT_PRED1(isStatus, st);
-        if (st != 0) { EXPECT_EQ(first | len | count, 0); }
+        const ReadBack r = Read(bn, e.name, e.id);
+        EXPECT_PRED1(isStatus, r.status);
+        if (r.status != 0) { EXPECT_EQ(r.first | r.len | r.count, 0); }
     }
     int first = 0;
     EXPECT_PRED1(isStatus, bn.WRITE_F("ZZZZ", 1, first, 3, 2));
@@ -55,11 +52,6 @@ void RunAll(CBnFile& bn, const std::vector<Entry>& entries) {
     CBnFileSurvey survey;
     const int st = survey.Load(bn.GetFile());
     EXPECT_TRUE(st == 0 || st == 2) << st;
-}
-
-int ReadStatus(CBnFile& bn, const Entry& e) {
-    int first = 0, len = 0, count = 0;
-    return bn.READ_F(e.name.c_str(), e.id, first, len, count);
 }
 
 }  // namespace
@@ -73,9 +65,8 @@ TEST(BnFileDamage, CutShortAtEveryByte) {
         TempBn d("cut", cut, kDmg);
         // A data set is found exactly when every header up to its slot is in the file; the
         // one-read group scan must agree with a slot-by-slot one.
-        for (const Entry& e : entries) {
-            EXPECT_EQ(ReadStatus(d.bn, e), n >= static_cast<size_t>(e.block) * 20 ? 0 : 2) << e.name;
-        }
+        for (const Entry& e : entries)
+            EXPECT_EQ(Read(d.bn, e.name, e.id).status, n >= static_cast<size_t>(e.block) * 20 ? 0 : 2) << e.name;
         float v = 0;
         EXPECT_EQ(d.bn.CHKHED_F(v), n >= 20 ? 0 : 2);
         // Shorter than one header (its head name may match): every operation reports a read
@@ -91,9 +82,7 @@ TEST(BnFileDamage, CutShortAtEveryByte) {
         RunAll(d.bn, entries);
         if (n < 20) { EXPECT_EQ(d.Read(), cut); }
     }
-}
 
-TEST(BnFileDamage, CutShortAfterAFreeSlotStillScans) {
     // The scan ends at the first free slot, so a file cut anywhere after it reads as whole.
     TempFile t("cut_free");
     {
@@ -102,14 +91,12 @@ TEST(BnFileDamage, CutShortAfterAFreeSlotStillScans) {
         int first = 0;
         ASSERT_EQ(o.bn.WRITE_F("AAAA", 1, first, 1, 0), 0);
     }
-    Bytes b = t.Read();
+    const Bytes one = t.Read();
     for (size_t n : {80u, 81u, 99u, 100u, 419u}) {
         SCOPED_TRACE(n);
-        t.Write(Bytes(b.begin(), b.begin() + static_cast<long>(n)));
-        OpenBn o(t, kDmg);
-        int first = 0, len = 0, count = 0;
-        EXPECT_EQ(o.bn.READ_F("BBBB", 1, first, len, count), 4);
-        EXPECT_EQ(o.bn.READ_F("AAAA", 1, first, len, count), 0);
+        TempBn d("cut_free", Bytes(one.begin(), one.begin() + static_cast<long>(n)), kDmg);
+        EXPECT_EQ(Read(d.bn, "BBBB", 1).status, 4);
+        EXPECT_EQ(Read(d.bn, "AAAA", 1).status, 0);
     }
 }
 
@@ -117,11 +104,8 @@ TEST(BnFileDamage, HostileHeaderFieldsGiveStatusesNeverCrashes) {
     std::vector<Entry> entries;
     const Bytes full = TwoGroupFile(entries);
     const int values[] = {0, 1, -1, 2, 21, 25, 26, 27, 46, 47, 1000, INT_MIN, INT_MAX, INT_MAX / 4, 0x01000000};
-    // Every header block of both groups, every field.
-    std::vector<size_t> blocks;
-    for (size_t blk = 1; blk <= 21; ++blk) blocks.push_back(blk);
-    for (size_t blk = 26; blk <= 30; ++blk) blocks.push_back(blk);
-    for (size_t blk : blocks) {
+    // Every header block of both groups (1..21, 26..30), every field.
+    for (size_t blk = 1; blk <= 30; blk = blk == 21 ? 26 : blk + 1) {
         for (size_t field = 0; field < 5; ++field) {
             for (int v : values) {
                 SCOPED_TRACE(::testing::Message() << "block " << blk << " field " << field << " = " << v);
@@ -130,9 +114,7 @@ TEST(BnFileDamage, HostileHeaderFieldsGiveStatusesNeverCrashes) {
                 TempBn d("hostile", b, kDmg);
                 // Data sets whose slot comes before the damaged block are found as before.
                 for (const Entry& e : entries) {
-                    if (static_cast<size_t>(e.block) < blk) {
-                        EXPECT_EQ(ReadStatus(d.bn, e), 0) << e.name;
-                    }
+                    if (static_cast<size_t>(e.block) < blk) { EXPECT_EQ(Read(d.bn, e.name, e.id).status, 0) << e.name; }
                 }
                 RunAll(d.bn, entries);
             }
@@ -142,41 +124,29 @@ TEST(BnFileDamage, HostileHeaderFieldsGiveStatusesNeverCrashes) {
 
 TEST(BnFileDamage, ChainsThatLoopOrRunAwayAreStopped) {
     std::vector<Entry> entries;
-    const Bytes full = TwoGroupFile(entries);
-    struct Case {
-        int next;
-        int status;
-    };
-    // Group 2's main header is block 26; its next field is at byte 516. Group 2 is filled first
-    // so that a scan for an absent name follows the link.
-    const Case cases[] = {
-        {1, 7},          // back to group 1: a cycle
-        {26, 7},         // to itself
-        {30, 7},         // into its own table
-        {-5, 7},         // negative
-        {INT_MIN, 7},
-        {100000, 2},     // past the end of the file
-        {INT_MAX, 2},
-    };
     TempFile base("chain_base");
-    base.Write(full);
+    base.Write(TwoGroupFile(entries));
     {
         OpenBn o(base, kDmg);
-        for (int i = 22; i < 38; ++i) {  // group 2 exactly full
+        for (int i = 22; i < 38; ++i) {  // group 2 exactly full, so a scan for an absent name follows its link
             int first = 0;
             ASSERT_EQ(o.bn.WRITE_F(Name(i).c_str(), i, first, 1, 1), 0);
         }
     }
     const Bytes filled = base.Read();
-    for (const Case& c : cases) {
+    // Group 2's next field (block 26, byte 516) back to group 1, to itself, into its own table or
+    // negative: a cycle (7); past the end of the file: a read error (2).
+    const struct { int next, status; } cases[] = {
+        {1, 7}, {26, 7}, {30, 7}, {-5, 7}, {INT_MIN, 7}, {100000, 2}, {INT_MAX, 2}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.next);
         Bytes b = filled;
         PutI32(b, 25 * 20 + 16, c.next);
         TempBn d("chain", b, kDmg);
-        int first = 0, len = 0, count = 0;
-        EXPECT_EQ(d.bn.READ_F("ABSE", 1, first, len, count), c.status);
+        int first = 0;
+        EXPECT_EQ(Read(d.bn, "ABSE", 1).status, c.status);
         EXPECT_EQ(d.bn.WRITE_F("ABSE", 1, first, 1, 1), c.status);
-        EXPECT_EQ(d.bn.READ_F(Name(37).c_str(), 37, first, len, count), 0);  // reached before the link
+        EXPECT_EQ(Read(d.bn, Name(37), 37).status, 0);  // reached before the link
         EXPECT_EQ(d.Read(), b);  // nothing written
         CBnFileSurvey survey;
         ASSERT_EQ(survey.Load(&d.file), 0);
@@ -189,25 +159,21 @@ TEST(BnFileDamage, ChainsThatLoopOrRunAwayAreStopped) {
 TEST(BnFileDamage, ImpossibleRecordNumbersAreRefusedAndNothingIsWrittenOverTheDirectory) {
     std::vector<Entry> entries;
     const Bytes full = TwoGroupFile(entries);
-    struct Case {
-        size_t block, field;
-        int value;
-    };
-    // Fields: 2 first, 3 last, 4 length. Entry 3 (slot block 6) and the last of group 2.
-    const Case cases[] = {
-        {6, 2, -3}, {6, 2, 0}, {6, 4, 0}, {6, 4, -1}, {6, 4, 20000000}, {6, 3, -100}, {6, 4, INT_MAX},
-    };
-    for (const Case& c : cases) {
+    // Entry 3 (slot block 6) with a first (field 2), last (3) or length (4) no data set can have.
+    const struct { size_t field; int value; } cases[] = {
+        {2, -3}, {2, 0}, {4, 0}, {4, -1}, {4, 20000000}, {3, -100}, {4, INT_MAX}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "field " << c.field << " = " << c.value);
         Bytes b = full;
-        PutI32(b, (c.block - 1) * 20 + c.field * 4, c.value);
+        PutI32(b, 5 * 20 + c.field * 4, c.value);
         TempBn d("numbers", b, kDmg);
-        EXPECT_EQ(ReadStatus(d.bn, entries[3]), 7);
-        EXPECT_EQ(d.bn.MODIFY_F(entries[3].name.c_str(), entries[3].id, 1), 7);
+        const Entry& e = entries[3];
         int first = 0;
-        EXPECT_EQ(d.bn.WRITE_F(entries[3].name.c_str(), entries[3].id, first, 1, 1), 7);
-        EXPECT_EQ(ReadStatus(d.bn, entries[2]), 0);
-        EXPECT_EQ(ReadStatus(d.bn, entries[4]), 0);
+        EXPECT_EQ(Read(d.bn, e.name, e.id).status, 7);
+        EXPECT_EQ(d.bn.MODIFY_F(e.name.c_str(), e.id, 1), 7);
+        EXPECT_EQ(d.bn.WRITE_F(e.name.c_str(), e.id, first, 1, 1), 7);
+        EXPECT_EQ(Read(d.bn, entries[2].name, 2).status, 0);
+        EXPECT_EQ(Read(d.bn, entries[4].name, 4).status, 0);
         // A new data set would need every passed slot's extent: refused, file untouched.
         EXPECT_EQ(d.bn.WRITE_F("ZZZZ", 1, first, 1, 1), 7);
         EXPECT_EQ(d.Read(), b);
@@ -228,8 +194,8 @@ TEST(BnFileDamage, ImpossibleRecordNumbersAreRefusedAndNothingIsWrittenOverTheDi
         if (last >= 0) { ASSERT_EQ(o.bn.WRITE_F("AAAA", 1, first, 1, 1), 0); }
         Bytes b = t.Read();
         if (last >= 0) {
-            PutI32(b, 40 + 8, 1);
-            PutI32(b, 40 + 12, last);
+            PutI32(b, 48, 1);
+            PutI32(b, 52, last);
         } else {
             std::copy_n("    ", 4, b.begin() + 20);
         }

@@ -2,25 +2,22 @@
 #include "bn_test_util.h"
 
 #include <climits>
-#include <tuple>
+#include <utility>
 
 using namespace bntest;
 
 namespace {
 
+const BnKind kTest{"TEST", 7, 1.0f};
+
 // The 420-byte directory of a new file with head "TEST", type 7, version 1.0.
 Bytes NewDirectory() {
     Bytes b = {'T', 'E', 'S', 'T', 7, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F, 20, 0, 0, 0, 0, 0, 0, 0};
-    Bytes head = Sub("HEAD", 1, 2, 21, 5);
+    const Bytes head = Sub("HEAD", 1, 2, 21, 5), free = Sub("    ", 0, 0, 0, 0);
     b.insert(b.end(), head.begin(), head.end());
-    for (int i = 0; i < 19; ++i) {
-        Bytes f = Sub("    ", 0, 0, 0, 0);
-        b.insert(b.end(), f.begin(), f.end());
-    }
+    for (int i = 0; i < 19; ++i) b.insert(b.end(), free.begin(), free.end());
     return b;
 }
-
-const BnKind kTest{"TEST", 7, 1.0f};
 
 // A record file bound to t and created (CREATE_F) there.
 struct Created : OpenBn {
@@ -31,10 +28,9 @@ struct Created : OpenBn {
 
 TEST(BnFileGolden, CreateWritesThe420ByteDirectoryAndTouchesNothingElse) {
     TempFile t("create");
-    Bytes junk(600, 0xEE);
-    t.Write(junk);
+    t.Write(Bytes(600, 0xEE));
     { Created o(t); }
-    Bytes got = t.Read();
+    const Bytes got = t.Read();
     ASSERT_EQ(got.size(), 600u);  // not truncated
     EXPECT_EQ(Slice(got, 0, 420), NewDirectory());
     EXPECT_EQ(Slice(got, 420, 180), Bytes(180, 0xEE));
@@ -54,25 +50,20 @@ TEST(BnFileGolden, FirstDataSetRoundsUpToItsRecordLengthWithZeroWords) {
         EXPECT_EQ(first, 36);
         EXPECT_EQ(o.file.GetPosition(), 420u);
     }
-    Bytes b3 = t3.Read();
     Bytes want = NewDirectory();
-    Bytes slot = Sub("ABCD", 9, 36, 45, 3);
+    const Bytes slot = Sub("ABCD", 9, 36, 45, 3);
     std::copy(slot.begin(), slot.end(), want.begin() + 40);
-    EXPECT_EQ(b3, want);
+    EXPECT_EQ(t3.Read(), want);
 
     // Length 4: words 106..108 are zero-filled (over whatever was there), record 28 at byte 432.
-    TempFile t4("len4");
     Bytes pre = NewDirectory();
     pre.resize(460, 0xEE);
-    t4.Write(pre);
-    {
-        OpenBn o(t4, kTest);
-        int first = -1;
-        ASSERT_EQ(o.bn.WRITE_F("ABCD", 9, first, 4, 2), 0);
-        EXPECT_EQ(first, 28);
-        EXPECT_EQ(o.file.GetPosition(), 432u);
-    }
-    Bytes b4 = t4.Read();
+    TempBn t4("len4", pre, kTest);
+    int first = -1;
+    ASSERT_EQ(t4.bn.WRITE_F("ABCD", 9, first, 4, 2), 0);
+    EXPECT_EQ(first, 28);
+    EXPECT_EQ(t4.file.GetPosition(), 432u);
+    const Bytes b4 = t4.Read();
     ASSERT_EQ(b4.size(), 460u);
     EXPECT_EQ(Slice(b4, 40, 20), Sub("ABCD", 9, 28, 29, 4));
     EXPECT_EQ(Slice(b4, 420, 12), Bytes(12, 0));
@@ -97,18 +88,15 @@ TEST(BnFileGolden, RewritingAnExistingDataSetChecksLengthAndCount) {
     EXPECT_EQ(o.bn.WRITE_F("ABCD", 1, first, 4, 4), 5);
     EXPECT_EQ(t.Read(), before);
 
-    int len = -1, count = -1;
-    ASSERT_EQ(o.bn.READ_F("ABCD", 2, first, len, count), 0);
-    EXPECT_EQ(std::make_tuple(first, len, count), std::make_tuple(60, 2, 0));
-    EXPECT_EQ(o.bn.READ_F("ABCD", 3, first, len, count), 4);
-    EXPECT_EQ(first + len + count, 0);  // outputs cleared
+    EXPECT_EQ(Read(o.bn, "ABCD", 2), (ReadBack{0, 60, 2, 0}));
+    EXPECT_EQ(Read(o.bn, "ABCD", 3), (ReadBack{4, 0, 0, 0}));  // outputs cleared
     // Names are 4 raw bytes: case matters, and only the first 4 bytes count.
-    EXPECT_EQ(o.bn.READ_F("abcd", 1, first, len, count), 4);
-    EXPECT_EQ(o.bn.READ_F("ABCDEFG", 1, first, len, count), 0);
+    EXPECT_EQ(Read(o.bn, "abcd", 1).status, 4);
+    EXPECT_EQ(Read(o.bn, "ABCDEFG", 1).status, 0);
     // A shorter string is read up to its terminator and no further: "AB" is "AB\0\0".
     ASSERT_EQ(o.bn.WRITE_F("AB", 5, first, 1, 0), 0);
     EXPECT_EQ(GetName(t.Read(), 80), std::string("AB\0\0", 4));
-    EXPECT_EQ(o.bn.READ_F(std::string("AB\0\0", 4).c_str(), 5, first, len, count), 0);
+    EXPECT_EQ(Read(o.bn, std::string("AB\0\0", 4), 5).status, 0);
 }
 
 TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
@@ -135,71 +123,35 @@ TEST(BnFileGolden, TwentiethDataSetAppendsGroupTwo) {
     EXPECT_EQ(Slice(b, 540, 20), Sub("NEXT", 20, 231, 233, 1));
     for (int i = 3; i <= 20; ++i) EXPECT_EQ(Slice(b, 500 + 20 * i, 20), Sub("    ", 0, 0, 0, 0)) << i;
 
-    int len = 0, count = 0;
-    ASSERT_EQ(o.bn.READ_F("NEXT", 20, first, len, count), 0);
-    EXPECT_EQ(count, 3);
+    EXPECT_EQ(Read(o.bn, "NEXT", 20), (ReadBack{0, 231, 1, 3}));
     ASSERT_EQ(o.bn.WRITE_F("MORE", 21, first, 2, 1), 0);
     EXPECT_EQ(first, 118);  // after word 233: 116.5 records of 2 -> 117 records before
     EXPECT_EQ(Slice(t.Read(), 560, 20), Sub("MORE", 21, 118, 118, 2));
 }
 
-TEST(BnFileGolden, DeletingTheLatestDataSetFreesItsSlotForReuse) {
-    TempFile t("reuse");
-    Created o(t);
-    int first = 0, len = 0, count = 0;
-    ASSERT_EQ(o.bn.WRITE_F("AAAA", 1, first, 3, 2), 0);  // records 36..37, words 106..111
-    ASSERT_EQ(o.bn.WRITE_F("BBBB", 1, first, 3, 5), 0);  // records 38..42
-    EXPECT_EQ(first, 38);
-    ASSERT_EQ(o.bn.DELETE_F("BBBB", 1), 0);
-    EXPECT_EQ(Slice(t.Read(), 60, 20), Sub("    ", 0, 0, 0, 0));
-    EXPECT_EQ(o.bn.READ_F("BBBB", 1, first, len, count), 4);
-    EXPECT_EQ(o.bn.DELETE_F("BBBB", 1), 4);
-    ASSERT_EQ(o.bn.WRITE_F("CCCC", 1, first, 2, 1), 0);
-    EXPECT_EQ(first, 57);  // right after AAAA (word 111 -> 56 records of 2 before), over BBBB's records
-    EXPECT_EQ(Slice(t.Read(), 60, 20), Sub("CCCC", 1, 57, 57, 2));
-    EXPECT_EQ(o.bn.DELETE_F("HEAD", 1), 6);
-    EXPECT_EQ(o.bn.DELETE_F("    ", 0), 6);
-}
-
 TEST(BnFileGolden, HeaderCheckComparesVersionsBothWays) {
     TempFile t("version");
     Created o(t);  // version 1.0
-    CFile& f = o.file;
     CBnFile bn;
     float v = -1;
-    bn.INIT_F(&f, "TEST", 7, 1.5f);
+    bn.INIT_F(&o.file, "TEST", 7, 1.5f);
     EXPECT_EQ(bn.CHKHED_F(v), 9);
     EXPECT_EQ(v, 1.0f);
     // Head name first of all, then versions, then the file type.
     const struct { const char* head; int type; float version; int status; } cases[] = {
         {"TEST", 7, 0.5f, 3}, {"TEST", 7, 1.0f, 0}, {"TEST", 8, 1.0f, 8}, {"TEST", 8, 2.0f, 9}, {"TESX", 8, 2.0f, 7}};
     for (const auto& c : cases) {
-        bn.INIT_F(&f, c.head, c.type, c.version);
+        bn.INIT_F(&o.file, c.head, c.type, c.version);
         EXPECT_EQ(bn.CHKHED_F(v), c.status) << c.head << " " << c.type << " " << c.version;
     }
     // Other operations check head name and type but not the version.
-    int first = 0, len = 0, count = 0;
-    bn.INIT_F(&f, "TEST", 7, 3.0f);
-    EXPECT_EQ(bn.READ_F("ABCD", 1, first, len, count), 4);
-    bn.INIT_F(&f, "TEST", 6, 1.0f);
-    EXPECT_EQ(bn.READ_F("ABCD", 1, first, len, count), 8);
-    bn.INIT_F(&f, "TESt", 7, 1.0f);
+    int first = 0;
+    bn.INIT_F(&o.file, "TEST", 7, 3.0f);
+    EXPECT_EQ(Read(bn, "ABCD", 1).status, 4);
+    bn.INIT_F(&o.file, "TEST", 6, 1.0f);
+    EXPECT_EQ(Read(bn, "ABCD", 1).status, 8);
+    bn.INIT_F(&o.file, "TESt", 7, 1.0f);
     EXPECT_EQ(bn.WRITE_F("ABCD", 1, first, 1, 1), 7);
-}
-
-TEST(BnFileGolden, SeekByRecordNumber) {
-    TempFile t("seek");
-    Created o(t);
-    EXPECT_EQ(o.bn.SeekBN(1, 12), 1);
-    EXPECT_EQ(o.file.GetPosition(), 0u);
-    EXPECT_EQ(CBnFile::SeekBN(&o.file, 11, 12), 1);
-    EXPECT_EQ(o.file.GetPosition(), 120u);
-    EXPECT_EQ(o.bn.SeekBN(5000, 8), 1);  // past the end is a position like any other
-    EXPECT_EQ(o.bn.SeekBN(0, 8), 0);     // before byte 0
-    EXPECT_EQ(o.bn.SeekBN(LLONG_MIN, 8), 0);
-    EXPECT_EQ(o.bn.SeekBN(LLONG_MAX, LLONG_MAX), 0);
-    EXPECT_EQ(CBnFile::SeekBN(nullptr, 1, 4), 0);
-    EXPECT_EQ(o.bn.GetFile(), &o.file);
 }
 
 TEST(BnFileGolden, StatusMessages) {
@@ -239,36 +191,45 @@ TEST(BnFileGolden, ResultFileSharesTheFormat) {
     EXPECT_EQ(Slice(b, 0, 20), (Bytes{'Q', 'R', 'B', ' ', 2, 0, 0, 0, 0, 0, 0x80, 0x3F, 20, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(Slice(b, 40, 20), Sub("RSLT", 3, 28, 29, 4));
 
-    // A CBnFile reads what a CBnFileResult wrote, and a copy shares the file.
+    // A CBnFile reads what a CBnFileResult wrote, and copies share the file.
     CBnFile bn;
     bn.INIT_F(&f, "QRB ", 2, 1.0f);
     CBnFile copy(bn);
-    int len = 0, count = 0;
     float v = 0;
     EXPECT_EQ(copy.CHKHED_F(v), 0);
-    EXPECT_EQ(copy.READ_F("RSLT", 3, first, len, count), 0);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(copy.GetFile(), &f);
+    EXPECT_EQ(Read(copy, "RSLT", 3), (ReadBack{0, 28, 4, 2}));
     CBnFileResult rcopy;
     rcopy = r;
     EXPECT_EQ(rcopy.MODIFY_F("RSLT", 3, 5), 0);
     EXPECT_EQ(rcopy.DELETE_F("RSLT", 3), 0);
+    int len = 0, count = 0;
     EXPECT_EQ(rcopy.READ_F("RSLT", 3, first, len, count), 4);
 }
 
-TEST(BnFileGolden, ArgumentsAreCheckedBeforeTheFile) {
+TEST(BnFileGolden, ArgumentsAreCheckedBeforeTheFileAndSeeksStayInRange) {
     CBnFile unbound;  // no file at all
     int first = 0, len = 0, count = 0;
-    for (const char* reserved : {"    ", "HEAD", static_cast<const char*>(nullptr)})
+    for (const char* reserved : {"    ", "HEAD", static_cast<const char*>(nullptr)}) {
         EXPECT_EQ(unbound.READ_F(reserved, 1, first, len, count), 6) << (reserved ? reserved : "null");
+        EXPECT_EQ(unbound.DELETE_F(reserved, 0), 6) << (reserved ? reserved : "null");
+    }
     EXPECT_EQ(unbound.WRITE_F("ABCD", 1, first, 0, 1), 6);
     EXPECT_EQ(unbound.WRITE_F("ABCD", 1, first, 1, -1), 6);
     EXPECT_EQ(unbound.MODIFY_F("ABCD", 1, -1), 6);
-    EXPECT_EQ(unbound.DELETE_F("HEAD", 1), 6);
-    EXPECT_EQ(unbound.READ_F("ABCD", 1, first, len, count), 2);  // no file: nothing to position
+    EXPECT_EQ(Read(unbound, "ABCD", 1).status, 2);  // no file: nothing to position
     float v = 0;
     EXPECT_EQ(unbound.CHKHED_F(v), 2);
     EXPECT_EQ(unbound.CREATE_F(), 2);
-    unbound.SET_T2F_READ(1);
-    EXPECT_EQ(unbound.GetFile(), nullptr);
+
+    // Records are numbered from 1; past the end is a position like any other.
+    TempFile t("seek");
+    Created o(t);
+    EXPECT_EQ(o.bn.SeekBN(1, 12), 1);
+    EXPECT_EQ(o.file.GetPosition(), 0u);
+    EXPECT_EQ(CBnFile::SeekBN(&o.file, 11, 12), 1);
+    EXPECT_EQ(o.file.GetPosition(), 120u);
+    EXPECT_EQ(o.bn.SeekBN(5000, 8), 1);
+    for (auto [rec, len8] : {std::pair<LONGLONG, LONGLONG>{0, 8}, {LLONG_MIN, 8}, {LLONG_MAX, LLONG_MAX}})
+        EXPECT_EQ(o.bn.SeekBN(rec, len8), 0) << rec;
+    EXPECT_EQ(CBnFile::SeekBN(nullptr, 1, 4), 0);
 }

@@ -2,6 +2,7 @@
 // that the files they leave still read with the plain directory scan.
 #include "bn_test_util.h"
 
+#include <algorithm>
 #include <optional>
 
 using namespace bntest;
@@ -48,9 +49,9 @@ struct Fixture {
         f.Write(p.data(), static_cast<UINT>(p.size()));
         return first;
     }
-    int Count(const std::string& name, int id) {
-        int first = 0, len = 0, count = 0;
-        return bn.READ_F(name.c_str(), id, first, len, count) == 0 ? count : -1;
+    int Count(const std::string& name, int id) {  // -1: not found
+        const ReadBack r = Read(bn, name, id);
+        return r.status == 0 ? r.count : -1;
     }
 };
 
@@ -111,8 +112,7 @@ TEST(BnFileLayout, DeleteKeepsLaterSlotsReachableAndTheirSpaceTaken) {
     EXPECT_EQ(x.Count("BBBB", 2), -1);
     EXPECT_EQ(x.Count("CCCC", 3), 3);
     EXPECT_FALSE(PlainFind(after, "BBBB", 2).has_value());
-    ASSERT_TRUE(PlainFind(after, "CCCC", 3).has_value());
-    EXPECT_EQ(PlainFind(after, "CCCC", 3)->first, c);
+    EXPECT_EQ(PlainFind(after, "CCCC", 3).value_or(Found{}).first, c);
 
     // New data goes after CCCC, never over it; a deleted name can be written again.
     EXPECT_EQ(x.Write("BBBB", 2, 2, 1), c + 3);
@@ -130,8 +130,9 @@ TEST(BnFileLayout, DeletingTheLastDataSetAlsoFreesDeletedEntriesBeforeIt) {
     ASSERT_EQ(x.bn.DELETE_F("BBBB", 1), 0);  // placeholder
     ASSERT_EQ(x.bn.DELETE_F("CCCC", 1), 0);  // placeholder
     ASSERT_EQ(x.bn.DELETE_F("DDDD", 1), 0);  // last: frees its slot and both placeholders
-    const Bytes b = x.t.Read();
-    for (size_t slot = 3; slot <= 5; ++slot) EXPECT_EQ(Slice(b, 20 * slot, 20), Sub("    ", 0, 0, 0, 0)) << slot;
+    EXPECT_EQ(Read(x.bn, "DDDD", 1).status, 4);
+    EXPECT_EQ(x.bn.DELETE_F("DDDD", 1), 4);
+    for (size_t slot = 3; slot <= 5; ++slot) EXPECT_EQ(Slice(x.t.Read(), 20 * slot, 20), Sub("    ", 0, 0, 0, 0)) << slot;
     EXPECT_EQ(x.Write("EEEE", 1, 2, 1), a + 3);  // the space after AAAA is free again
     EXPECT_EQ(x.bn.MODIFY_F("AAAA", 1, 10), 6);
     EXPECT_EQ(x.bn.MODIFY_F("EEEE", 1, 10), 0);
@@ -143,11 +144,11 @@ TEST(BnFileLayout, AFullGroupStaysFullSoLaterGroupsStayReachable) {
     const int n = x.Write("NEXT", 1, 1, 2);  // group 2
     ASSERT_EQ(x.bn.DELETE_F("NEXT", 1), 0);  // last data set: slot 2 of group 2 is free again
     ASSERT_EQ(x.bn.DELETE_F(Name(18).c_str(), 18), 0);  // slot 20 of group 1: a placeholder
-    const Bytes b = x.t.Read();
-    EXPECT_EQ(GetName(b, 400), "HEAD");
+    EXPECT_EQ(GetName(x.t.Read(), 400), "HEAD");
     EXPECT_EQ(x.Write("NEXT", 1, 1, 2), n);  // still goes to group 2, after its table
-    for (int i = 0; i < 18; ++i) EXPECT_TRUE(PlainFind(x.t.Read(), Name(i), i).has_value()) << i;
-    ASSERT_TRUE(PlainFind(x.t.Read(), "NEXT", 1).has_value());
+    const Bytes b = x.t.Read();
+    for (int i = 0; i < 18; ++i) EXPECT_TRUE(PlainFind(b, Name(i), i).has_value()) << i;
+    EXPECT_TRUE(PlainFind(b, "NEXT", 1).has_value());
     CBnFileSurvey survey;
     ASSERT_EQ(survey.Load(&x.f), 0);
     EXPECT_TRUE(survey.m_aProblems.empty()) << survey.m_aProblems.front();
@@ -166,28 +167,23 @@ TEST(BnFileLayout, ManyRandomEditsKeepEveryLiveDataSetIntact) {
     };
     std::vector<Live> live;
     unsigned seed = 12345;
-    auto rnd = [&seed](unsigned n) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) % n;
-    };
+    auto rnd = [&seed](unsigned n) { return ((seed = seed * 1103515245u + 12345u) >> 16) % n; };
     int tag = 0;
     for (int step = 0; step < 400; ++step) {
         const unsigned what = rnd(10);
         if (what < 5 || live.empty()) {
             Live d{Name(static_cast<int>(rnd(60))), static_cast<int>(rnd(3)), 1 + static_cast<int>(rnd(5)),
                    static_cast<int>(rnd(6)), 0, ++tag};
-            bool exists = false;
-            for (const Live& l : live) exists |= l.name == d.name && l.id == d.id;
-            if (exists) continue;
+            if (std::any_of(live.begin(), live.end(), [&](const Live& l) { return l.name == d.name && l.id == d.id; }))
+                continue;
             ASSERT_EQ(x.bn.WRITE_F(d.name.c_str(), d.id, d.first, d.len, d.count), 0);
             const Bytes p = Payload(d.tag, static_cast<size_t>(d.len) * d.count * 4);
             x.f.Write(p.data(), static_cast<UINT>(p.size()));
             live.push_back(d);
         } else if (what < 8) {
             Live& d = live[rnd(static_cast<unsigned>(live.size()))];
-            const int newCount = static_cast<int>(rnd(static_cast<unsigned>(d.count) + 1));  // shrink only:
-            ASSERT_EQ(x.bn.MODIFY_F(d.name.c_str(), d.id, newCount), 0);                     // growth moves no data
-            d.count = newCount;
+            d.count = static_cast<int>(rnd(static_cast<unsigned>(d.count) + 1));  // shrink only: growth moves no data
+            ASSERT_EQ(x.bn.MODIFY_F(d.name.c_str(), d.id, d.count), 0);
         } else {
             const size_t k = rnd(static_cast<unsigned>(live.size()));
             ASSERT_EQ(x.bn.DELETE_F(live[k].name.c_str(), live[k].id), 0);
@@ -197,13 +193,10 @@ TEST(BnFileLayout, ManyRandomEditsKeepEveryLiveDataSetIntact) {
         const Bytes b = x.t.Read();
         for (const Live& d : live) {
             SCOPED_TRACE(d.name);
-            int first = 0, len = 0, count = 0;
-            ASSERT_EQ(x.bn.READ_F(d.name.c_str(), d.id, first, len, count), 0);
-            EXPECT_EQ(first, d.first);
-            EXPECT_EQ(count, d.count);
+            ASSERT_EQ(Read(x.bn, d.name, d.id), (ReadBack{0, d.first, d.len, d.count}));
             const Bytes p = Payload(d.tag, static_cast<size_t>(d.len) * d.count * 4);
-            EXPECT_EQ(Slice(b, (static_cast<size_t>(first) - 1) * d.len * 4, p.size()), p);
-            ASSERT_TRUE(PlainFind(b, d.name, d.id).has_value());
+            EXPECT_EQ(Slice(b, (static_cast<size_t>(d.first) - 1) * d.len * 4, p.size()), p);
+            EXPECT_TRUE(PlainFind(b, d.name, d.id).has_value());
         }
         CBnFileSurvey survey;
         ASSERT_EQ(survey.Load(&x.f), 0);

@@ -26,9 +26,6 @@ public:
         std::remove(m_path.c_str());
     }
     ~TempFile() { std::remove(m_path.c_str()); }
-    const std::string& path() const { return m_path; }
-    std::wstring wpath() const { return CString::FromUtf8(m_path).str(); }
-
     Bytes Read() const {
         std::ifstream in(m_path, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -39,7 +36,8 @@ public:
     }
     // Opens the file for reading and writing, creating it when missing (never truncating).
     void Open(CFile& f) const {
-        ASSERT_TRUE(f.Open(wpath().c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite));
+        ASSERT_TRUE(f.Open(CString::FromUtf8(m_path).str().c_str(),
+                           CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite));
     }
 
 private:
@@ -69,18 +67,27 @@ struct OpenBn {
 // A temporary file of its own that holds `bytes`, opened and bound as OpenBn.
 struct TempBn : TempFile, OpenBn {
     TempBn(const std::string& tag, const Bytes& bytes, const BnKind& k)
-        : TempFile(tag), OpenBn(Written(*this, bytes), k) {}
-
-private:
-    static const TempFile& Written(const TempFile& t, const Bytes& bytes) {
-        t.Write(bytes);
-        return t;
-    }
+        : TempFile(tag), OpenBn((Write(bytes), *this), k) {}
 };
 
+// READ_F's status and outputs.
+struct ReadBack {
+    int status, first, len, count;
+    bool operator==(const ReadBack& o) const {
+        return status == o.status && first == o.first && len == o.len && count == o.count;
+    }
+};
+inline ReadBack Read(CBnFile& bn, const std::string& name, int id) {
+    ReadBack r{-1, -1, -1, -1};
+    r.status = bn.READ_F(name.c_str(), id, r.first, r.len, r.count);
+    return r;
+}
+inline std::ostream& operator<<(std::ostream& os, const ReadBack& r) {
+    return os << "status " << r.status << ", first " << r.first << ", len " << r.len << ", count " << r.count;
+}
+
 inline void PutI32(Bytes& b, size_t at, std::int32_t v) {
-    const std::uint32_t u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(u >> (8 * i));
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(static_cast<std::uint32_t>(v) >> (8 * i));
 }
 inline std::int32_t GetI32(const Bytes& b, size_t at) {
     std::uint32_t u = 0;
@@ -98,8 +105,7 @@ inline Bytes Sub(const char* name, std::int32_t id, std::int32_t first, std::int
     return b;
 }
 inline Bytes Slice(const Bytes& b, size_t at, size_t n) {
-    if (at + n > b.size()) return Bytes();
-    return Bytes(b.begin() + at, b.begin() + at + n);
+    return at + n > b.size() ? Bytes() : Bytes(b.begin() + at, b.begin() + at + n);
 }
 
 // Record bytes of data set `tag`: distinct per data set and per byte.
@@ -109,10 +115,11 @@ inline Bytes Payload(int tag, size_t n) {
     return b;
 }
 
+// "D000".."D999": a distinct data set name per number (0..999).
 inline std::string Name(int i) {
-    const int n = ((i % 1000) + 1000) % 1000;
-    return std::string("D") + static_cast<char>('0' + n / 100) + static_cast<char>('0' + n / 10 % 10) +
-           static_cast<char>('0' + n % 10);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "D%03d", i % 1000);
+    return buf;
 }
 
 }  // namespace bntest

@@ -11,7 +11,7 @@ TEST(DataFilePosition, StoresThreePositionsPerIdPair) {
     CDataFilePosition t;
     EXPECT_EQ(t.m_mapRdfp.GetHashTableSize(), 500u);
     t.SetRdfp(1, 2, 10, 20, 30);
-    LONGLONG a = -1, b = -1, c = -1;
+    __int64 a = -1, b = -1, c = -1;  // the host's name for the positions' type
     EXPECT_EQ(t.GetRdfp(1, 2, a, b, c), 1);
     EXPECT_TRUE(a == 10 && b == 20 && c == 30);
     a = b = c = -1;
@@ -44,11 +44,10 @@ TEST(DataFilePosition, StoresThreePositionsPerIdPair) {
 }
 
 TEST(DataFilePosition, PartialRemovalByFirstIdRange) {
-    struct Case {
+    const struct {
         int lower, upper;
         std::vector<int> kept;  // first ids (1..8) left afterwards
-    };
-    const Case cases[] = {
+    } cases[] = {
         {3, 5, {1, 2, 6, 7, 8}},
         {-1, 10, {1, 2, 3, 4, 5, 6, 7, 8}},  // negative lower bound: nothing
         {6, -1, {1, 2, 3, 4, 5}},            // negative upper bound: no upper limit
@@ -56,7 +55,7 @@ TEST(DataFilePosition, PartialRemovalByFirstIdRange) {
         {0, 65535, {}},
         {8, 8, {1, 2, 3, 4, 5, 6, 7}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.lower << ".." << c.upper);
         CDataFilePosition t;
         // Many entries per first id, under different second ids, so removal happens mid-chain.
@@ -74,14 +73,4 @@ TEST(DataFilePosition, PartialRemovalByFirstIdRange) {
             EXPECT_EQ(t.m_mapRdfp.GetHashTableSize(), 500u);
         }
     }
-}
-
-TEST(DataFilePosition, TakesTheHostsInt64Name) {
-    CDataFilePosition t;
-    t.SetRdfp(7, 8, 1, 2, 3);
-    __int64 a = 0, b = 0;
-    EXPECT_EQ(t.GetRdfp(7, 8, a, b), 1);
-    EXPECT_EQ(a + b, 3);
-    __int64 rec = 2, len = 8;
-    EXPECT_EQ(CBnFile::SeekBN(nullptr, rec, len), 0);
 }

@@ -56,9 +56,8 @@ TEST(CMapBuckets, HeadInsertionIterationAndRehash) {
     m.SetAt(16, 1);
     m.SetAt(16 + 17 * 16, 2);
     m.SetAt(0, 3);
-    POSITION pos = m.GetStartPosition();
     std::vector<int> keys;
-    while (pos) {
+    for (POSITION pos = m.GetStartPosition(); pos;) {
         int k, v;
         m.GetNextAssoc(pos, k, v);
         keys.push_back(k);
@@ -86,22 +85,15 @@ TEST(CMapStrings, CaseSensitiveKeysAndRandomisedAgreementWithStdMap) {
     std::mt19937 rng(7);
     for (int i = 0; i < 3000; ++i) {
         std::wstring k = std::to_wstring(rng() % 500);
-        switch (rng() % 3) {
-        case 0:
-            shortForm[CString(k)] = i;
-            ref[k] = i;
-            break;
-        case 1:
+        const unsigned op = rng() % 3;
+        if (op == 0) {
+            shortForm[CString(k)] = ref[k] = i;
+        } else if (op == 1) {
             EXPECT_EQ(shortForm.RemoveKey(CString(k)) != FALSE, ref.erase(k) == 1);
-            break;
-        default: {
+        } else {
             int got = -1;
-            bool found = shortForm.Lookup(CString(k), got) != FALSE;
-            ASSERT_EQ(found, ref.count(k) == 1);
-            if (found) {
-                EXPECT_EQ(got, ref[k]);
-            }
-        }
+            ASSERT_EQ(shortForm.Lookup(CString(k), got) != FALSE, ref.count(k) == 1);
+            if (ref.count(k)) { EXPECT_EQ(got, ref[k]); }
         }
     }
     EXPECT_EQ(shortForm.GetCount(), static_cast<INT_PTR>(ref.size()));

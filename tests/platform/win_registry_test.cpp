@@ -40,6 +40,7 @@ std::vector<std::wstring> Names(HKEY h, bool values) {
 }
 std::vector<std::wstring> Subkeys(HKEY h) { return Names(h, false); }
 std::vector<std::wstring> Values(HKEY h) { return Names(h, true); }
+const BYTE one = 1;
 
 TEST(WinRegistry, QueryFollowsTheWin32BufferRules) {
     regtest::TempRegistry store;
@@ -81,7 +82,6 @@ TEST(WinRegistry, EnumerationOrderAndTreeDeletion) {
     HKEY h = Create(HKEY_LOCAL_MACHINE, L"E");
     ASSERT_NE(h, nullptr);
     for (const wchar_t* sub : {L"b", L"_u", L"C", L"a\\deep\\deeper", L"B2"}) RegCloseKey(Create(h, sub));
-    const BYTE one = 1;
     for (const wchar_t* name : {L"zeta", L"Alpha", L"mid"}) RegSetValueExW(h, name, 0, REG_BINARY, &one, 1);
     RegSetValueExW(h, L"ZETA", 0, REG_DWORD, &one, 1);  // replaces in place
     // Windows' order: names compared upper-cased, so "_" sorts after the letters.
@@ -122,7 +122,6 @@ TEST(WinRegistry, NamesKeepLoneSurrogatesAndRefuseCodePointsPastUnicode) {
     // distinct from the replacement character a lossy conversion would leave.
     const std::wstring lone{L'k', static_cast<wchar_t>(0xD800), L'z'};
     const std::wstring low{static_cast<wchar_t>(0xDFFF)};
-    const BYTE one = 1;
     for (const std::wstring& name : {lone, low, std::wstring(L"k\uFFFDz")}) {
         EXPECT_EQ(RegSetValueExW(h, name.c_str(), 0, REG_BINARY, &one, 1), ERROR_SUCCESS);
         RegCloseKey(Create(h, name.c_str()));
@@ -140,13 +139,10 @@ TEST(WinRegistry, NamesKeepLoneSurrogatesAndRefuseCodePointsPastUnicode) {
 
 TEST(WinRegistry, HandlesOfOneThreadShareOneTransaction) {
     regtest::TempRegistry store;
-    const BYTE one = 1;
     {
         SCOPED_TRACE("aborted: nothing of it stays, in either root");
-        HKEY a = Create(HKEY_CURRENT_USER, L"T\\A");
-        HKEY b = Create(HKEY_LOCAL_MACHINE, L"T\\B");  // joins the transaction of a
-        ASSERT_NE(a, nullptr);
-        ASSERT_NE(b, nullptr);
+        HKEY a = Create(HKEY_CURRENT_USER, L"T\\A"), b = Create(HKEY_LOCAL_MACHINE, L"T\\B");  // b joins a's
+        ASSERT_TRUE(a && b);
         EXPECT_EQ(RegSetValueExW(a, L"v", 0, REG_BINARY, &one, 1), ERROR_SUCCESS);
         EXPECT_EQ(RegSetValueExW(b, L"v", 0, REG_BINARY, &one, 1), ERROR_SUCCESS);
         EXPECT_EQ(GorvRegAbortTransaction(b), ERROR_SUCCESS);
@@ -160,8 +156,7 @@ TEST(WinRegistry, HandlesOfOneThreadShareOneTransaction) {
     }
     {
         SCOPED_TRACE("committed when the last handle closes");
-        HKEY a = Create(HKEY_CURRENT_USER, L"T\\A");
-        HKEY b = Create(HKEY_LOCAL_MACHINE, L"T\\B");
+        HKEY a = Create(HKEY_CURRENT_USER, L"T\\A"), b = Create(HKEY_LOCAL_MACHINE, L"T\\B");
         EXPECT_EQ(RegSetValueExW(a, L"v", 0, REG_BINARY, &one, 1), ERROR_SUCCESS);
         EXPECT_EQ(RegCloseKey(a), ERROR_SUCCESS);
         EXPECT_EQ(RegSetValueExW(b, L"v", 0, REG_BINARY, &one, 1), ERROR_SUCCESS);
