@@ -20,10 +20,7 @@ CArray<T_GORV_POINT3D> Poly3(std::initializer_list<T_GORV_POINT3D> pts) {
 }
 
 TEST(SegmentCrossing, ProperTouchingAndApart) {
-    const struct {
-        double p[4][2];
-        int expect;
-    } cases[] = {
+    const struct { double p[4][2]; int expect; } cases[] = {
         {{{0, 0}, {2, 2}, {0, 2}, {2, 0}}, 1},  {{{0, 0}, {1, 0}, {1, 0}, {2, 5}}, 0},
         {{{0, 0}, {1, 0}, {2, 0}, {3, 0}}, -1}, {{{0, 0}, {2, 0}, {1, 0}, {3, 0}}, 0},
         {{{2, 0}, {0, 0}, {3, 0}, {1, 0}}, 0},  {{{0, 0}, {0, 2}, {0, 3}, {0, 5}}, -1},
