@@ -23,10 +23,7 @@ int CountValues(const wchar_t* path) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &h) != ERROR_SUCCESS) return -1;
     int n = 0;
     wchar_t name[64];
-    for (;; ++n) {
-        DWORD cch = 64;
-        if (RegEnumValueW(h, static_cast<DWORD>(n), name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    }
+    for (DWORD cch = 64; RegEnumValueW(h, DWORD(n), name, &cch, 0, 0, 0, 0) == ERROR_SUCCESS; cch = 64) ++n;
     RegCloseKey(h);
     return n;
 }

@@ -141,55 +141,43 @@ TEST(RegistryValues, StringsAndIntsKeepTheirWindowsBytes) {
     EXPECT_EQ(CRegistry::WriteProfileStringW(kTest, L"S", nullptr), 0);
 }
 
-TEST(RegistryValues, NamesCompareWithoutCaseForEveryLetterAndKeepTheirCase) {
-    TempRegistry store;
-    const wchar_t* const key = L"HKEY_CURRENT_USER\\Software\\Größe\\Σίσυφος";
-    ASSERT_EQ(CRegistry::WriteProfileStringW(key, L"Äpfel Ωμέγα", L"1"), 1);
-    EXPECT_EQ(Str(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖSSE\\Σίσυφος", L"äpfel ωμέγα"), L"fail:kept")
-        << "simple case folding keeps ß and SS apart";
-    EXPECT_EQ(Str(L"hkey_current_user\\software\\gröẞe\\ΣΊΣΥΦΟΣ", L"ÄPFEL ΩΜΈΓΑ"), L"1");
-
-    // Writing under another spelling replaces the value and keeps the first spelling.
-    ASSERT_EQ(CRegistry::WriteProfileStringW(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖẞE\\σίσυφος", L"ÄPFEL ΩΜΈΓΑ", L"2"), 1);
+// Names of the subkeys (keys) or the values of a key under HKEY_CURRENT_USER, in enumeration order.
+std::vector<std::wstring> Names(const wchar_t* sub, bool keys) {
+    std::vector<std::wstring> out;
     HKEY h = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"software\\größe", 0, KEY_READ, &h), ERROR_SUCCESS);
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, sub, 0, KEY_READ, &h) != ERROR_SUCCESS) return out;
     wchar_t name[64];
-    DWORD cch = 64;
-    EXPECT_EQ(RegEnumKeyExW(h, 0, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    EXPECT_STREQ(name, L"Σίσυφος");
-    cch = 64;
-    EXPECT_EQ(RegEnumKeyExW(h, 1, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
-    HKEY sub = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(h, L"ΣΊΣΥΦΟΣ", 0, KEY_READ, &sub), ERROR_SUCCESS);
-    cch = 64;
-    DWORD type = 0;
-    BYTE data[16];
-    DWORD cb = sizeof data;
-    EXPECT_EQ(RegEnumValueW(sub, 0, name, &cch, nullptr, &type, data, &cb), ERROR_SUCCESS);
-    EXPECT_STREQ(name, L"Äpfel Ωμέγα");
-    EXPECT_EQ(cb, 4u);
-    EXPECT_EQ(data[0], '2');
-    cch = 64;
-    EXPECT_EQ(RegEnumValueW(sub, 1, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
-    RegCloseKey(sub);
+    for (DWORD i = 0;; ++i) {
+        DWORD cch = 64;
+        if ((keys ? RegEnumKeyExW(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr)
+                  : RegEnumValueW(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
+            break;
+        out.push_back(name);
+    }
     RegCloseKey(h);
+    return out;
+}
+
+TEST(RegistryValues, WritingUnderAnotherSpellingReplacesTheValueAndKeepsTheFirstSpelling) {
+    TempRegistry store;
+    ASSERT_EQ(CRegistry::WriteProfileStringW(L"HKEY_CURRENT_USER\\Software\\Größe\\Σίσυφος", L"Äpfel Ωμέγα", L"1"), 1);
+    ASSERT_EQ(CRegistry::WriteProfileStringW(L"HKEY_CURRENT_USER\\SOFTWARE\\GRÖẞE\\σίσυφος", L"ÄPFEL ΩΜΈΓΑ", L"2"), 1);
+    EXPECT_EQ(Names(L"software\\größe", true), std::vector<std::wstring>{L"Σίσυφος"});
+    EXPECT_EQ(Names(L"software\\größe\\ΣΊΣΥΦΟΣ", false), std::vector<std::wstring>{L"Äpfel Ωμέγα"});
+    EXPECT_EQ(Str(L"HKEY_CURRENT_USER\\Software\\Größe\\Σίσυφος", L"Äpfel Ωμέγα"), L"2");
 }
 
 TEST(RegistryValues, CaseRulesForLettersBeyondAscii) {
     TempRegistry store;
-    struct Pair {
-        const wchar_t* written;
-        const wchar_t* read;
-        bool same;
-    };
-    const Pair pairs[] = {
+    const struct { const wchar_t *written, *read; bool same; } pairs[] = {
         {L"Привет мир", L"пРИВЕТ МИР", true},  {L"ǅemal", L"ǆEMAL", true},    {L"ſtraße", L"STRAẞE", true},
         {L"Ωμέγα", L"ΩΜΈΓΑ", true},            {L"Ա Բ", L"ա բ", true},        {L"ＡＢＣ", L"ａｂｃ", true},
         {L"𐐀", L"𐐨", true},                  {L"straße", L"STRASSE", false}, {L"a", L"á", false},
-        {L"i", L"İ", false},
+        {L"i", L"İ", false},        {L"Σίσυφος", L"ΣΊΣΥΦΟΣ", true}, {L"Äpfel", L"äPFEL", true},
+        {L"Größe", L"GRÖSSE", false},  // simple case folding keeps ß and SS apart
     };
     int k = 0;
-    for (const Pair& p : pairs) {
+    for (const auto& p : pairs) {
         SCOPED_TRACE(CString(p.written).ToUtf8() + " / " + CString(p.read).ToUtf8());
         const std::wstring path = L"HKEY_USERS\\" + std::to_wstring(++k) + L"\\";
         ASSERT_EQ(CRegistry::WriteProfileInt((path + p.written).c_str(), p.written, k), 1);

@@ -37,10 +37,7 @@ TEST(RegistryThreads, ConcurrentWritersAndReadersLoseNothing) {
             HKEY h = nullptr;
             if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Threads", 0, KEY_READ, &h) != ERROR_SUCCESS) continue;
             wchar_t name[32];
-            for (DWORD i = 0;; ++i) {
-                DWORD cch = 32;
-                if (RegEnumValueW(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            }
+            for (DWORD i = 0, cch = 32; RegEnumValueW(h, i, name, &cch, 0, 0, 0, 0) == ERROR_SUCCESS; ++i) cch = 32;
             if (RegCloseKey(h) != ERROR_SUCCESS) ++failures;
         }
     });

@@ -203,7 +203,7 @@ TEST(MathDistance, PlanesFeetAndLineCrossings) {
     EXPECT_EQ(CGorvMathFunc::mathIsPointOfLine2D(ea, eb, ex, 7), 0);
 }
 
-TEST(GeomCoreRobustness, NonFiniteCoordinatesNeverCrash) {
+TEST(GeomCoreRobustness, NonFiniteAndDegenerateInputNeverCrash) {
     const double vals[] = {kNaN, kInf, -kInf, 0.0, 1.0};
     for (double x : vals) {
         SCOPED_TRACE(x);
@@ -225,5 +225,24 @@ TEST(GeomCoreRobustness, NonFiniteCoordinatesNeverCrash) {
         Gorv::euler_angle_from_rotation_matrix(M, e1, e2, e3);
         double px = 1, py = 2, pz = 3;
         CGorvMathFunc::mathRotate(x, x, 1, 0, px, py, pz);
+        // polygon predicates and projections onto surfaces
+        double pts[3][2] = {{x, 0}, {1, x}, {0, 1}};
+        CGorvMathFunc::mathIsInsidePoint2D(d, 3, pts, 1);
+        CGorvMathFunc::GetRotationType(3, pts);
+        CGorvMathFunc::mathOffsetOfPolyline(1.0, 3, pts, 0);
+        CArray<T_GORV_POINT3D> line;
+        for (auto p : {T_GORV_POINT3D{x, 0, 0}, T_GORV_POINT3D{1, 0, 0}, T_GORV_POINT3D{0, x, 0}}) line.Add(p);
+        CGeomFunc::CheckPolylineSelfIntersection(line);
+        CGorvMathFunc::project_on_cylinder_normal(a, 1, 1, 1e-6, out);
+        CGorvMathFunc::project_on_cone_normal(a, 1, 2, 1, 1e-6, out);
+        CGorvMathFunc::project_on_sphere_vector(a, b, 1, 1e-6, out);
+        CGorvMathFunc::project_on_ellipsoid_normal(a, 1, 2, 1e-6, out);
+        CGorvMathFunc::project_on_quad_curve_normal(a, b, a, a, 1e-6, out);
     }
+    const double np[3] = {kNaN, 1, 2};
+    double out[3];
+    EXPECT_FALSE(CGorvMathFunc::project_on_sphere_normal(np, kNaN, 1e-6, out));
+    double same[4][2] = {{1, 1}, {1, 1}, {1, 1}, {1, 1}};
+    EXPECT_EQ(CGorvMathFunc::mathOffsetOfPolyline(1.0, 4, same, 0), 0);
+    EXPECT_EQ(CGorvMathFunc::IsOverLap_Polyline(4, same, 4, same), 1);
 }

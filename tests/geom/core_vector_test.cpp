@@ -71,15 +71,13 @@ TEST(GorvMatrix, InverseTimesMatrixIsIdentityAndSingularGivesZero) {
     Gorv::inverse_matrix_3x3(S, Z);
     for (auto& row : Z)
         for (double x : row) EXPECT_EQ(x, 0.0);
-    const double S2[2][2] = {{1e-3, 0}, {0, 9.99e-4}};  // det just below 1e-6
-    const double N2[2][2] = {{2, 0}, {0, 5e-7 * 2 + 1e-9}};
+    const double S2[2][2] = {{1e-3, 0}, {0, 9.99e-4}}, N2[2][2] = {{2, 0}, {0, 5e-7 * 2 + 1e-9}};  // det below 1e-6; above
     double Z2[2][2], I2[2][2];
     Gorv::inverse_matrix_2x2(S2, Z2);
     EXPECT_EQ(Z2[0][0], 0.0);
     Gorv::inverse_matrix_2x2(N2, I2);
     EXPECT_NEAR(I2[0][0], 0.5, 1e-15);
-    double p[3] = {1, 2, 3};
-    const double t[3] = {1, 1, 1};
+    double p[3] = {1, 2, 3}, t[3] = {1, 1, 1};
     Gorv::inverse_transform_3d(p, t, S);
     EXPECT_TRUE(p[0] == 0.0 && p[2] == 0.0);
 }
@@ -95,19 +93,15 @@ TEST(GorvMatrix, EulerAnglesOutAndBackAndGeneralAxisIsRightHanded) {
         EXPECT_NEAR_ARR(r, 1e-8, e[0], e[1], e[2]);
     }
     // general axis (0,0,0)->(1,1,1) by 120 degrees permutes the axes x -> y -> z
-    const double a[3] = {0, 0, 0}, b[3] = {1, 1, 1};
-    double p[3] = {1, 0, 0};
+    const double a[3] = {0, 0, 0}, b[3] = {1, 1, 1}, ax[3] = {2, 0, 0};
+    double p[3] = {1, 0, 0}, q[3] = {0, 1, 0}, r[3] = {0, 1, 0};
     Gorv::rotate_about_general_axis_3d(p, a, b, 120);
     EXPECT_NEAR_ARR(p, 1e-12, 0, 1, 0);
     // x-axis direction (r = 0 branch) agrees with the principal rotation
-    const double ax[3] = {2, 0, 0};
-    double q[3] = {0, 1, 0}, r[3] = {0, 1, 0};
     Gorv::rotate_about_general_axis_3d(q, a, ax, 90);
     Gorv::rotate_about_x_axis_3d(r, 90);
-    EXPECT_NEAR(q[2], 1, 1e-12);
-    EXPECT_NEAR(r[2], 1, 1e-12);
-    double m[2] = {2, 3}, s[2] = {3, 0};
-    const double o[2] = {0, 0}, xAxis[2] = {1, 0}, diag[2] = {1, 1};
+    EXPECT_TRUE(std::fabs(q[2] - 1) < 1e-12 && std::fabs(r[2] - 1) < 1e-12) << q[2] << " " << r[2];
+    double m[2] = {2, 3}, s[2] = {3, 0}, o[2] = {0, 0}, xAxis[2] = {1, 0}, diag[2] = {1, 1};
     Gorv::mirror_2d(m, o, xAxis);
     EXPECT_NEAR_ARR(m, 1e-15, 2, -3);
     Gorv::mirror_2d(s, o, diag);
@@ -120,25 +114,18 @@ TEST(GorvVector, GramSchmidtKeepsCallerAxisForZeroFirstVector) {
     Gorv::gram_schmidt_orthonormal_basis_3d(zero, b, e1, e2);
     EXPECT_EQ(e1[0], 1.0);
     EXPECT_NEAR_ARR(e2 + 1, 1e-15, 0.6, 0.8);
-    double n[3];
-    const double p0[3] = {0, 0, 0}, p1[3] = {1, 0, 0}, p2[3] = {2, 0, 0};
+    double n[3], p0[3] = {0, 0, 0}, p1[3] = {1, 0, 0}, p2[3] = {2, 0, 0};
     Gorv::normal_3d(p0, p1, p2, n);
     EXPECT_EQ(n[0] + n[1] + n[2], 0.0);
 }
 
 TEST(MathRotate, PrincipalRotationsSnapExactAndAgreeWithGeneralAxis) {
-    double x = 1, y = 0, z = 0;
-    M::mathRotateZ(90, x, y, z);
+    // Right-handed: x -> y about z, y -> z about x, z -> x about y; a zero axis leaves the point.
+    double x = 1, y = 0, z = 0, x2 = 0, y2 = 1, z2 = 0, x3 = 0, y3 = 0, z3 = 1, x4 = 3, y4 = 4, z4 = 5;
+    M::mathRotateZ(90, x, y, z), M::mathRotateX(90, x2, y2, z2), M::mathRotateY(90, x3, y3, z3);
+    M::mathRotate(0, 0, 0, 0, x4, y4, z4);
     EXPECT_TRUE(x == 0.0 && y == 1.0 && z == 0.0);
-    x = 0, y = 1, z = 0;
-    M::mathRotateX(90, x, y, z);  // right-handed: y -> z
-    EXPECT_EQ(z, 1.0);
-    x = 0, y = 0, z = 1;
-    M::mathRotateY(90, x, y, z);  // right-handed: z -> x
-    EXPECT_EQ(x, 1.0);
-    x = 3, y = 4, z = 5;
-    M::mathRotate(0, 0, 0, 0, x, y, z);
-    EXPECT_EQ(x, 3.0);
+    EXPECT_TRUE(z2 == 1.0 && x3 == 1.0 && x4 == 3.0);
     std::mt19937 gen(5);
     std::uniform_real_distribution<double> val(-10, 10), ang(-360, 360);
     for (int n = 0; n < 300; ++n) {
@@ -171,8 +158,8 @@ TEST(MathAngle, DirectionAnglesAndSigns) {
     EXPECT_EQ(M::mathCrossAngle2D(ex, ex), 0.0);
     EXPECT_TRUE(std::signbit(M::mathCrossAngle2D(ex, ex)));
     EXPECT_NEAR(M::mathCrossAngle2D(ex, enx), -180, 1e-12);
-    const double big[3] = {3, 4, 0}, big2[3] = {3, 4, 0};
-    EXPECT_EQ(M::mathDot(big, big2), 1.0);
+    const double big[3] = {3, 4, 0};
+    EXPECT_EQ(M::mathDot(big, big), 1.0);  // of the normalised vectors
 }
 
 TEST(MathVector, NormalizeLeavesArrayOutputButZeroesReferences) {

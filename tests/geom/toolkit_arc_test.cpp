@@ -22,10 +22,7 @@ TEST(ArcAngle, SweepFollowsNormalAndStepCountRoundsUpToEight) {
     EXPECT_EQ(CArcUtil::CalcAngleBetween(a, a, c, down), 0.0);
     EXPECT_EQ(CArcUtil::CalcAngleBetween(c, b, c, kUp), 0.0);
 
-    const struct {
-        double total, unit;
-        int count;
-    } cases[] = {{100, 10, 16}, {80, 10, 8}, {10, 10, 8}, {1, 10, 8}, {81, 10, 16}};
+    const struct { double total, unit; int count; } cases[] = {{100, 10, 16}, {80, 10, 8}, {10, 10, 8}, {1, 10, 8}, {81, 10, 16}};
     for (const auto& t : cases) {
         SCOPED_TRACE(t.total);
         double unit = -1;
@@ -35,11 +32,10 @@ TEST(ArcAngle, SweepFollowsNormalAndStepCountRoundsUpToEight) {
         EXPECT_DOUBLE_EQ(unit, t.total / t.count);
     }
     double unit = -1;
-    int count = -1;
+    int count = -1;  // a zero unit or a NaN total leaves the outputs
     CArcUtil::CalcArcUnitAngle(90, 0, unit, count);
     CArcUtil::CalcArcUnitAngle(std::numeric_limits<double>::quiet_NaN(), 1, unit, count);
-    EXPECT_EQ(count, -1);
-    EXPECT_EQ(unit, -1);
+    EXPECT_TRUE(count == -1 && unit == -1);
 }
 
 TEST(ArcPoints, QuarterCircleDiscretisation) {
@@ -48,8 +44,7 @@ TEST(ArcPoints, QuarterCircleDiscretisation) {
     CArray<double> len;
     pts.Add(T_GORV_POINT3D{9, 9, 9});  // emptied first
     ASSERT_EQ(CArcUtil::MakeCurvPoints(s, e, c, kUp, pts, 1, 0.0, &len), 1);
-    ASSERT_EQ(pts.GetSize(), 9);
-    ASSERT_EQ(len.GetSize(), 9);
+    ASSERT_TRUE(pts.GetSize() == 9 && len.GetSize() == 9);
     for (INT_PTR i = 0; i < pts.GetSize(); ++i) {
         SCOPED_TRACE(i);
         const double t = 11.25 * i * kPi / 180;
@@ -62,8 +57,7 @@ TEST(ArcPoints, QuarterCircleDiscretisation) {
     ASSERT_EQ(CArcUtil::MakeCurvPoints(s, e, c, kUp, pts, 1, 10.0), 1);
     EXPECT_EQ(pts.GetSize(), 17);
     ASSERT_EQ(CArcUtil::MakeCurvPoints(s, e, c, kUp, pts, 0, 0.0, &len), 1);
-    EXPECT_EQ(pts.GetSize(), 7);
-    EXPECT_EQ(len.GetSize(), 7);
+    EXPECT_TRUE(pts.GetSize() == 7 && len.GetSize() == 7);
     // A vanishing unit angle is capped instead of exhausting memory.
     ASSERT_EQ(CArcUtil::MakeCurvPoints(s, e, c, kUp, pts, 1, 1e-300), 1);
     EXPECT_EQ(pts.GetSize(), (1 << 16) + 1);
@@ -100,8 +94,7 @@ TEST(ArcEdge, SweepMidPointAndStraightFallback) {
     EXPECT_NEAR(mid.x, -std::sqrt(2.0), 1e-12);
 
     const T_GORV_LINE_G closed(s, T_GORV_POINT3D{2, 5e-5, 0}, c, kUp);
-    EXPECT_EQ(closed.nArc, 0);
-    EXPECT_EQ(closed.dRadius, 0.0);
+    EXPECT_TRUE(closed.nArc == 0 && closed.dRadius == 0.0);
     ASSERT_EQ(closed.GetMidPoint(mid), 1);
     EXPECT_DOUBLE_EQ(mid.y, 2.5e-5);
 }
@@ -175,10 +168,7 @@ TEST(Bulge, SagittaAndCentreRoundTrip) {
 TEST(PointInArc, CircularSegmentBetweenChordAndArc) {
     // Upper half disc: arc from (1, 0) counter-clockwise to (-1, 0) about the origin.
     const T_GORV_LINE_G edge(T_GORV_POINT3D{1, 0, 0}, T_GORV_POINT3D{-1, 0, 0}, T_GORV_POINT3D{0, 0, 0}, kUp);
-    const struct {
-        T_GORV_POINT3D p;
-        int inclusive, expect;
-    } cases[] = {
+    const struct { T_GORV_POINT3D p; int inclusive, expect; } cases[] = {
         {{0, 0.5, 0}, 0, 1}, {{0, -0.5, 0}, 0, 0}, {{0, 1, 0}, 0, 0}, {{0, 1, 0}, 1, 1},
         {{0.5, 0, 0}, 0, 0}, {{0.5, 0, 0}, 1, 1}, {{0, 1.01, 0}, 1, 0},
     };

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <random>
 
 #include "geom/near.h"
@@ -20,10 +19,7 @@ CArray<T_GORV_POINT3D> Poly3(std::initializer_list<T_GORV_POINT3D> pts) {
 }
 
 TEST(SegmentCrossing, ProperTouchingAndApart) {
-    const struct {
-        double p[4][2];
-        int expect;
-    } cases[] = {
+    const struct { double p[4][2]; int expect; } cases[] = {
         {{{0, 0}, {2, 2}, {0, 2}, {2, 0}}, 1},  {{{0, 0}, {1, 0}, {1, 0}, {2, 5}}, 0},
         {{{0, 0}, {1, 0}, {2, 0}, {3, 0}}, -1}, {{{0, 0}, {2, 0}, {1, 0}, {3, 0}}, 0},
         {{{2, 0}, {0, 0}, {3, 0}, {1, 0}}, 0},  {{{0, 0}, {0, 2}, {0, 3}, {0, 5}}, -1},
@@ -194,19 +190,6 @@ TEST(LocalAxes, MembersPlanesAndOffsets) {
     ASSERT_EQ(CGeomFunc::calcPlaneLocalVector(4, quad, ax), 1);
     EXPECT_NEAR(ax[2][2], 1, 1e-12);
     EXPECT_EQ(CGeomFunc::calcPlaneLocalVector(5, quad, ax), 0);
-}
-
-TEST(Predicates, NanAndDegenerateInputDoNotCrash) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    double pts[3][2] = {{nan, 0}, {1, nan}, {0, 1}};
-    const double p[2] = {nan, nan};
-    M::mathIsInsidePoint2D(p, 3, pts, 1);
-    M::GetRotationType(3, pts);
-    M::mathOffsetOfPolyline(1.0, 3, pts, 0);
-    double same[4][2] = {{1, 1}, {1, 1}, {1, 1}, {1, 1}};
-    EXPECT_EQ(M::mathOffsetOfPolyline(1.0, 4, same, 0), 0);
-    EXPECT_EQ(M::IsOverLap_Polyline(4, same, 4, same), 1);
-    CGeomFunc::CheckPolylineSelfIntersection(Poly3({{nan, 0, 0}, {1, 0, 0}, {0, nan, 0}}));
 }
 
 }  // namespace

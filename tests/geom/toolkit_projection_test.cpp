@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <random>
 
 #include "geom/near.h"
@@ -165,18 +164,6 @@ TEST(CylinderCoordinates, AngleCountsCounterClockwiseFromReference) {
         M::mathConvertToCylinderCoordi(q, out, a, b, xref);
         EXPECT_NEAR_ARR(out, 1e-6, 2, deg, -3);
     }
-}
-
-TEST(ProjectOnSurface, NanInputsFailOrPropagateWithoutCrashing) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double p[3] = {nan, 1, 2}, v[3] = {1, nan, 0};
-    double out[3];
-    M::project_on_cylinder_normal(p, 1, 1, 1e-6, out);
-    M::project_on_cone_normal(p, 1, 2, 1, 1e-6, out);
-    M::project_on_sphere_vector(p, v, 1, 1e-6, out);
-    M::project_on_ellipsoid_normal(p, 1, 2, 1e-6, out);
-    M::project_on_quad_curve_normal(p, v, p, p, 1e-6, out);
-    EXPECT_FALSE(M::project_on_sphere_normal(p, nan, 1e-6, out));
 }
 
 }  // namespace

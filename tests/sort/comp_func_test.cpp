@@ -19,10 +19,16 @@ int Cmp(int (*f)(const void*, const void*), T a, T b) { return Sgn(f(&a, &b)); }
 
 const double kEps = 2.220446049250313e-16;
 
+struct Case { const char* what; int got; int want; };
+
+void ExpectAll(std::initializer_list<Case> cases)
+{
+    for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
+}
+
 TEST(CCompFuncComparators, ScalarOrderAndToleranceBoundaries)
 {
-    struct Case { const char* what; int got; int want; };
-    const Case cases[] = {
+    ExpectAll({
         {"intAsc INT_MIN<1", Cmp(CCompFunc::intAsc, INT_MIN, 1), -1},
         {"longAsc LONG_MIN<1", Cmp(CCompFunc::longAsc, LONG_MIN, 1L), -1},
         {"UINTAsc unsigned", Cmp(CCompFunc::UINTAsc, 0x80000000u, 1u), 1},
@@ -47,11 +53,7 @@ TEST(CCompFuncComparators, ScalarOrderAndToleranceBoundaries)
         {"floatDesc one ulp", Cmp(CCompFunc::floatDesc, 1.0f, 1.0000001f), 1},
         {"floatAsc tol inclusive", Cmp(CCompFunc::floatAsc, 2.220446e-16f, 0.0f), 0},
         {"floatAsc over tol", Cmp(CCompFunc::floatAsc, std::nextafter(2.220446e-16f, 1.0f), 0.0f), 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(c.got, c.want);
-    }
+    });
 }
 
 struct PosKey2 { int pos; unsigned key1; unsigned key2; };
@@ -67,8 +69,7 @@ TEST(CCompFuncComparators, StringsAndRecordsCompareTheirKeysOnly)
     PosDbl d1{5, 1.0}, d2{1, 1.0 + kEps};
     PosDbl3 t1{0, 1, 2, 3}, t2{1, 1, 2, 4}, t3{2, 0, 9, 9};
     PosDbl2 p1{0, 1, 9}, p2{1, 2, 0}, p3{2, 1, 8};
-    struct Case { const char* what; int got; int want; };
-    const Case cases[] = {
+    ExpectAll({
         {"charp upper case first", Sgn(CCompFunc::charpAsc(rows[0], rows[1])), -1},
         {"charp prefix first", Sgn(CCompFunc::charpAsc(rows[3], rows[2])), 1},
         {"charp equal", Sgn(CCompFunc::charpAsc(rows[2], rows[2])), 0},
@@ -86,11 +87,7 @@ TEST(CCompFuncComparators, StringsAndRecordsCompareTheirKeysOnly)
         {"first key before later keys", CCompFunc::ComparePosDbl3PairA(&t1, &t3), 1},
         {"dbl2 key1 first", CCompFunc::ComparePosDbl2PairA(&p1, &p2), -1},
         {"dbl2 key2 decides", CCompFunc::ComparePosDbl2PairA(&p1, &p3), 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(c.got, c.want);
-    }
+    });
 }
 
 // Antisymmetry and sortedness of every exact comparator on seeded random data.

@@ -18,22 +18,17 @@ std::vector<T> V(const T* a, size_t n) { return std::vector<T>(a, a + n); }
 TEST(CGorvQSort, TypedSortsUseTheirOwnOrder)
 {
     long long i64[] = {4294967296LL, 0, -1};
-    CGorvQSort::QSortInt64(i64, 3);
-    EXPECT_EQ(V(i64, 3), (std::vector<long long>{-1, 0, 4294967296LL}));
-    unsigned u[] = {0x80000000u, 1u};
-    CGorvQSort::QSortUInt(u, 2);
-    EXPECT_EQ(V(u, 2), (std::vector<unsigned>{1u, 0x80000000u}));
+    unsigned u[] = {0x80000000u, 1u}, k[] = {0x00200001u, 0x00100001u, 0x00000002u};
     int i[] = {1, INT32_MIN, -1, INT32_MAX};
-    CGorvQSort::QSortInt(i, 4);
-    EXPECT_EQ(V(i, 4), (std::vector<int>{INT32_MIN, -1, 1, INT32_MAX}));
     long l[] = {1L << 40, -(1L << 40), 0};
-    CGorvQSort::QSortLong(l, 3);
-    EXPECT_EQ(V(l, 3), (std::vector<long>{-(1L << 40), 0, 1L << 40}));
-    unsigned k[] = {0x00200001u, 0x00100001u, 0x00000002u};
-    CGorvQSort::QSortKey20Serial12(k, 3);
-    EXPECT_EQ(V(k, 3), (std::vector<unsigned>{0x00100001u, 0x00200001u, 0x00000002u}));
     CString s[] = {L"b", L"a", L"B", L"ab"};
-    CGorvQSort::QSortString(s, 4);
+    CGorvQSort::QSortInt64(i64, 3), CGorvQSort::QSortUInt(u, 2), CGorvQSort::QSortInt(i, 4);
+    CGorvQSort::QSortLong(l, 3), CGorvQSort::QSortKey20Serial12(k, 3), CGorvQSort::QSortString(s, 4);
+    EXPECT_EQ(V(i64, 3), (std::vector<long long>{-1, 0, 4294967296LL}));
+    EXPECT_EQ(V(u, 2), (std::vector<unsigned>{1u, 0x80000000u}));
+    EXPECT_EQ(V(i, 4), (std::vector<int>{INT32_MIN, -1, 1, INT32_MAX}));
+    EXPECT_EQ(V(l, 3), (std::vector<long>{-(1L << 40), 0, 1L << 40}));
+    EXPECT_EQ(V(k, 3), (std::vector<unsigned>{0x00100001u, 0x00200001u, 0x00000002u}));
     EXPECT_EQ(V(s, 4), (std::vector<CString>{L"B", L"a", L"ab", L"b"}));
 }
 
@@ -75,43 +70,35 @@ TEST(CGorvQSort, WithIndexVariantsCarryIndicesAlong)
     CGorvQSort::QSortDblWithIndex(idx, val, 3);
     EXPECT_EQ(V(val, 3), (std::vector<double>{1.0, 2.0, 3.0}));
     EXPECT_EQ(V(idx, 3), (std::vector<int>{1, 2, 0}));
-
     unsigned uidx[] = {10, 20, 30};
     double uval[] = {-1.0, -3.0, -2.0};
     CGorvQSort::QSortDblWithIndex(uidx, uval, 3);
     EXPECT_EQ(V(uidx, 3), (std::vector<unsigned>{20, 30, 10}));
 
-    unsigned sidx[] = {0, 1, 2, 3};
-    CString str[] = {L"b", L"B", L"a", L"A"};
-    CGorvQSort::QSortStringWithIndex(sidx, str, 4);
-    EXPECT_EQ(V(sidx, 4), (std::vector<unsigned>{3, 1, 2, 0}));
-    EXPECT_EQ(V(str, 4), (std::vector<CString>{L"A", L"B", L"a", L"b"}));
-}
-
-TEST(CGorvQSort, WithIndexKeepsPairsTogetherOnRandomData)
-{
+    // Random data with many duplicates; the texts mix cases, which sort upper case first.
     std::mt19937 rng(4242);
     const unsigned n = 500;
-    std::vector<int> orig(n), idx(n), val(n);
+    std::vector<int> orig(n), iidx(n), ival(n);
     std::vector<CString> so(n), ss(n);
     std::vector<unsigned> sidx(n);
     for (unsigned i = 0; i < n; ++i) {
-        val[i] = orig[i] = static_cast<int>(rng() % 100) - 50;  // many duplicates
-        so[i] = ss[i] = CString(std::to_wstring(rng() % 1000).c_str());
-        idx[i] = static_cast<int>(sidx[i] = i);
+        ival[i] = orig[i] = static_cast<int>(rng() % 100) - 50;
+        const wchar_t text[] = {L"aAbB"[rng() % 4], L"aAbB"[rng() % 4], 0};
+        so[i] = ss[i] = CString(text);
+        iidx[i] = static_cast<int>(sidx[i] = i);
     }
-    CGorvQSort::QSortIntWithIndex(idx.data(), val.data(), n);
+    CGorvQSort::QSortIntWithIndex(iidx.data(), ival.data(), n);
     CGorvQSort::QSortStringWithIndex(sidx.data(), ss.data(), n);
     for (unsigned i = 0; i < n; ++i) {
-        ASSERT_EQ(val[i], orig[static_cast<size_t>(idx[i])]);
+        ASSERT_EQ(ival[i], orig[static_cast<size_t>(iidx[i])]);
         ASSERT_TRUE(ss[i] == so[sidx[i]]);
         if (i + 1 < n) {
-            ASSERT_LE(val[i], val[i + 1]);
+            ASSERT_LE(ival[i], ival[i + 1]);
             ASSERT_LE(ss[i].Compare(ss[i + 1]), 0);
         }
     }
-    std::sort(idx.begin(), idx.end());
-    for (unsigned i = 0; i < n; ++i) ASSERT_EQ(idx[i], static_cast<int>(i));  // a permutation
+    std::sort(iidx.begin(), iidx.end());
+    for (unsigned i = 0; i < n; ++i) ASSERT_EQ(iidx[i], static_cast<int>(i));  // a permutation
 }
 
 TEST(CGorvQSort, ZeroCountLeavesArraysUntouched)
