@@ -189,10 +189,6 @@ struct Store {
     std::mutex mu;
     pid_t pid = ::getpid();
     std::vector<std::unique_ptr<Session>> sessions;
-    // Connections and handles inherited over fork belong to the parent: a child never touches them
-    // (not even to close them) and keeps them reachable so they are not reported as leaks.
-    std::vector<Session*> inherited;
-    std::vector<KeyHandle*> inheritedHandles;
     std::unordered_set<KeyHandle*> handles;
 
     Store();
@@ -232,14 +228,24 @@ Store::~Store() {
 
 thread_local Session* t_current = nullptr;
 
+// Connections and handles inherited over fork belong to the parent: a child never touches them
+// (not even to close them). They stay reachable from here until the process ends, also after the
+// store itself is destroyed at exit, so a leak checker does not report them.
+struct Inherited {
+    std::vector<Session*> sessions;
+    std::vector<KeyHandle*> handles;
+};
+Inherited* g_inherited = nullptr;  // made at the first fork seen, never freed
+
 // Called with Store::mu held at every entry: after a fork the parent's connections are left alone.
 void check_fork(Store& g) {
     const pid_t pid = ::getpid();
     if (pid == g.pid) return;
     g.pid = pid;
-    for (auto& s : g.sessions) g.inherited.push_back(s.release());
+    if (!g_inherited) g_inherited = new Inherited();
+    for (auto& s : g.sessions) g_inherited->sessions.push_back(s.release());
     g.sessions.clear();
-    for (KeyHandle* h : g.handles) g.inheritedHandles.push_back(h);
+    for (KeyHandle* h : g.handles) g_inherited->handles.push_back(h);
     g.handles.clear();
     t_current = nullptr;
 }
