@@ -7,6 +7,7 @@
 #include "sect_angle.h"
 #include "sect_fast.h"
 #include "sect_front_index.h"
+#include "sect_key_table.h"
 #include "sect_loop_util.h"
 
 #include <algorithm>
@@ -16,8 +17,6 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -262,16 +261,21 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         std::size_t nChecked = 0;
         bool bCross = false;
     };
-    std::unordered_map<std::uint64_t, SideMemo> mapSide;
+    detail::SmKeyTable<SideMemo> mapSide(2 * n0);
     std::map<int, bool> mapCrossed;       // point -> its sides cross the front (for this edge)
     const detail::SmCandidateGrid grid(front, n0, pts);
-    // Front edge indices by their (start, end) points, kept as the front grows.
-    // (Looked up only, never walked: a hash map keyed by both ends serves.)
-    auto edgeKey = [](int a, int b) {
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
+    // Front edge indices by their (start, end) points, kept as the front grows: per key the
+    // latest edge (plus one; 0 for none), and per edge the one before it with the same key.
+    // (Looked up only, never walked: a hash table keyed by both ends serves.)
+    auto edgeKey = [](int a, int b) { return detail::SmKeyTable<std::size_t>::Key(a, b); };
+    detail::SmKeyTable<std::size_t> mapEdgeAt(4 * n0);
+    std::vector<std::size_t> aSameKeyBefore;
+    auto listEdge = [&](std::size_t k, int a, int b) {
+        std::size_t& nLatest = mapEdgeAt[edgeKey(a, b)];
+        aSameKeyBefore.push_back(nLatest);
+        nLatest = k + 1;
     };
-    std::unordered_map<std::uint64_t, std::vector<std::size_t>> mapEdgeAt;
-    for (std::size_t k = 0; k < front.size(); ++k) mapEdgeAt[edgeKey(front[k].a, front[k].b)].push_back(k);
+    for (std::size_t k = 0; k < front.size(); ++k) listEdge(k, front[k].a, front[k].b);
     // Cell index of the front for the crossing test; the plain pass tests every edge instead.
     std::vector<double> aXY;
     std::vector<int> aCorner;
@@ -292,16 +296,16 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     detail::SmFrontIndex index(aXY, detail::SmPlainPasses() || aXY.empty() ? std::vector<int>() : aCorner);
     // The crossing test gives the same answer for an edge and its reverse (its two orientation
     // products only swap factors or negate both), so only the first of the two is indexed.
-    std::unordered_set<std::uint64_t> setIndexed;
+    detail::SmKeyTable<char> setIndexed(4 * n0);
     auto indexEdge = [&](std::size_t k, int a, int b) {
         if (!index.IsOk()) return;
-        if (setIndexed.count(edgeKey(b, a)) != 0 || !setIndexed.insert(edgeKey(a, b)).second) return;
+        if (setIndexed.Find(edgeKey(b, a)) || !setIndexed.Insert(edgeKey(a, b)).second) return;
         index.AddEdge(k, a, b);
     };
     for (std::size_t k = 0; k < front.size(); ++k) indexEdge(k, front[k].a, front[k].b);
     std::vector<std::size_t> aNear;
     auto addEdge = [&](const SmFrontEdge& e) {
-        mapEdgeAt[edgeKey(e.a, e.b)].push_back(front.size());
+        listEdge(front.size(), e.a, e.b);
         indexEdge(front.size(), e.a, e.b);
         front.push_back(e);
     };
@@ -658,10 +662,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 // good, so a side that crossed one still does, and one that crossed none of the
                 // first n edges need only be tested against the edges added since.
                 auto sideCrosses = [&](int nQ, const double* Q) {
-                    const std::uint64_t nKey =
-                        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(std::min(nP, nQ))) << 32) |
-                        static_cast<std::uint32_t>(std::max(nP, nQ));
-                    SideMemo& memo = mapSide[nKey];
+                    SideMemo& memo = mapSide[edgeKey(std::min(nP, nQ), std::max(nP, nQ))];
                     if (memo.bCross) return true;
                     const std::size_t nFrom = memo.nChecked;
                     memo.nChecked = nFront;
@@ -730,8 +731,8 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         aTouched.clear();
         const std::pair<int, int> aPair[4] = {{nB, nV}, {nV, nA}, {nV, nB}, {nA, nV}};
         for (const std::pair<int, int>& pr : aPair) {
-            auto it = mapEdgeAt.find(edgeKey(pr.first, pr.second));
-            if (it != mapEdgeAt.end()) aTouched.insert(aTouched.end(), it->second.begin(), it->second.end());
+            const std::size_t* pLatest = mapEdgeAt.Find(edgeKey(pr.first, pr.second));
+            for (std::size_t k = pLatest ? *pLatest : 0; k != 0; k = aSameKeyBefore[k - 1]) aTouched.push_back(k - 1);
         }
         std::sort(aTouched.begin(), aTouched.end());
         aTouched.erase(std::unique(aTouched.begin(), aTouched.end()), aTouched.end());
