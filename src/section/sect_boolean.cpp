@@ -16,6 +16,7 @@
 #include <memory>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace detail {
 namespace {
@@ -64,13 +65,96 @@ struct Seg {
     Box box;
 };
 
+// The boxes of a list that may hold a point, by a square grid over all of them: each box is
+// listed in the cells it overlaps, a box over more than kMaxCells cells in one list looked at for
+// every point instead. The point's cell comes from the same rounding as the boxes' cells (which
+// only grows with the coordinate), so every box holding the point is listed there.
+class BoxGrid {
+public:
+    template <class T>
+    void Build(const std::vector<T>& items) {
+        m_bOk = false;
+        if (items.empty()) return;
+        Box all;
+        for (const T& t : items) {
+            if (!std::isfinite(t.box.minX) || !std::isfinite(t.box.maxX) || !std::isfinite(t.box.minY) ||
+                !std::isfinite(t.box.maxY))
+                return;  // the plain scan decides
+            const double lo[2] = {t.box.minX, t.box.minY}, hi[2] = {t.box.maxX, t.box.maxY};
+            all.Add(lo);
+            all.Add(hi);
+        }
+        m_nSide = 1;
+        while (static_cast<std::size_t>(m_nSide) * m_nSide < items.size() && m_nSide < 1024) ++m_nSide;
+        m_dCell = std::max(all.maxX - all.minX, all.maxY - all.minY) / m_nSide;
+        if (!(m_dCell > 0.0) || !std::isfinite(m_dCell)) return;
+        m_lo[0] = all.minX;
+        m_lo[1] = all.minY;
+        m_cells.assign(static_cast<std::size_t>(m_nSide) * m_nSide, std::vector<std::size_t>());
+        m_big.clear();
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            const Box& b = items[k].box;
+            const int x0 = Cell(b.minX, 0), x1 = Cell(b.maxX, 0), y0 = Cell(b.minY, 1), y1 = Cell(b.maxY, 1);
+            if (static_cast<long long>(x1 - x0 + 1) * (y1 - y0 + 1) > kMaxCells) {
+                m_big.push_back(k);
+                continue;
+            }
+            for (int cy = y0; cy <= y1; ++cy)
+                for (int cx = x0; cx <= x1; ++cx) m_cells[Index(cx, cy)].push_back(k);
+        }
+        m_bOk = true;
+    }
+    bool IsOk() const { return m_bOk; }
+    // The indices of the boxes that may hold m, ascending.
+    void Near(const double m[2], std::vector<std::size_t>& aOut) const {
+        aOut.clear();
+        const std::vector<std::size_t>& cell = m_cells[Index(Cell(m[0], 0), Cell(m[1], 1))];
+        aOut.resize(cell.size() + m_big.size());
+        std::merge(cell.begin(), cell.end(), m_big.begin(), m_big.end(), aOut.begin());
+    }
+
+private:
+    static const long long kMaxCells = 64;
+    int Cell(double v, int nAxis) const {
+        const double c = std::floor((v - m_lo[nAxis]) / m_dCell);
+        if (!(c > 0.0)) return 0;
+        return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
+    }
+    std::size_t Index(int cx, int cy) const {
+        return static_cast<std::size_t>(cy) * static_cast<std::size_t>(m_nSide) + static_cast<std::size_t>(cx);
+    }
+    std::vector<std::vector<std::size_t>> m_cells;
+    std::vector<std::size_t> m_big;
+    double m_lo[2] = {0.0, 0.0};
+    double m_dCell = 0.0;
+    int m_nSide = 0;
+    bool m_bOk = false;
+};
+
 // The parts of a plane section that classification reads: triangles and loop segments of its
 // active domains, in ascending id order, with their coordinates looked up once.
 struct SectionShape {
     std::vector<Tri> tris;
     std::vector<Seg> bounds;
+    BoxGrid triGrid, boundGrid;  // not built for the plain passes, which scan every item
     bool bOk = true; // false when an active triangle names a missing point
 };
+
+// Calls f(item) for the items whose box holds m, in ascending order, until f returns true; true
+// when it did.
+template <class T, class F>
+bool ForHolding(const std::vector<T>& items, const BoxGrid& grid, const double m[2], F f) {
+    if (grid.IsOk()) {
+        thread_local std::vector<std::size_t> aNear;
+        grid.Near(m, aNear);
+        for (std::size_t k : aNear)
+            if (items[k].box.Holds(m) && f(items[k])) return true;
+        return false;
+    }
+    for (const T& t : items)
+        if (t.box.Holds(m) && f(t)) return true;
+    return false;
+}
 
 bool IsActiveDomain(const T_SM_SECTION& s, int nDomainId) {
     const T_SM_DOMAIN* d = s.mapDomain.Find(nDomainId);
@@ -118,41 +202,43 @@ SectionShape BuildShape(const T_SM_SECTION& s) {
             }
         }
     }
+    if (!SmPlainPasses()) {
+        shape.triGrid.Build(shape.tris);
+        shape.boundGrid.Build(shape.bounds);
+    }
     return shape;
 }
 
 // True when the winding sum of m about some active triangle has absolute value above 350.
+// (Outside a triangle's box the winding sum about it is about 0.)
 bool IsInside(const SectionShape& shape, const double m[2]) {
-    for (const Tri& t : shape.tris) {
-        if (!t.box.Holds(m)) continue;  // outside the triangle the winding sum is about 0
+    return ForHolding(shape.tris, shape.triGrid, m, [&](const Tri& t) {
         const double w = Gorv::angle_2d(m, t.p[0], t.p[1]) + Gorv::angle_2d(m, t.p[1], t.p[2]) +
                          Gorv::angle_2d(m, t.p[2], t.p[0]);
-        if (std::fabs(w) > kInsideWinding) return true;
-    }
-    return false;
+        return std::fabs(w) > kInsideWinding;
+    });
 }
 
 // True when m lies strictly inside a loop segment of an active domain.
 bool IsOnBoundary(const SectionShape& shape, const double m[2]) {
-    for (const Seg& g : shape.bounds)
-        if (g.box.Holds(m) && Gorv::is_in_line_2d(g.a, g.b, m, kOnSegmentTol)) return true;
-    return false;
+    return ForHolding(shape.bounds, shape.boundGrid, m,
+                      [&](const Seg& g) { return Gorv::is_in_line_2d(g.a, g.b, m, kOnSegmentTol); });
 }
 
 // Moves m a hundredth of the way toward the opposite corner of the first active triangle that has
 // m on one of its edges; leaves m alone when there is none.
 void NudgeInto(const SectionShape& shape, double m[2]) {
-    for (const Tri& t : shape.tris) {
-        if (!t.box.Holds(m)) continue;
+    ForHolding(shape.tris, shape.triGrid, m, [&](const Tri& t) {
         for (int k = 0; k < 3; ++k) {
             const double* v = t.p[(k + 2) % 3];
             if (Gorv::is_in_line_2d(t.p[k], t.p[(k + 1) % 3], m, kOnSegmentTol)) {
                 m[0] += 0.01 * (v[0] - m[0]);
                 m[1] += 0.01 * (v[1] - m[1]);
-                return;
+                return true;
             }
         }
-    }
+        return false;
+    });
 }
 
 }  // namespace
