@@ -254,6 +254,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         double dAtB;
     };
     std::vector<Sieve> aSieve;
+    std::vector<std::size_t> aPreSifted;  // the blockers of the pre-sift of the current edge
     bool bLastSifted = false;  // the edge last searched sifted its candidates
     // Per triangle side (its two corners): whether it crosses an edge of the front, known for the
     // edges before nChecked.
@@ -348,11 +349,14 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         // and whether one of them shows that the sides of corner nC at C cross the front; the
         // blocker that hit is tried first for the next corner. (A crossing is the answer
         // whatever the other edges give; the order of the blockers decides no answer.)
-        auto buildSieve = [&]() {
+        // With bOnlyNew, only the blockers found since the candidates were sifted as they were
+        // measured (the others are known to rule none of them out).
+        auto buildSieve = [&](bool bOnlyNew) {
             aSieve.clear();
             for (std::size_t b = aBlocker.size(); b-- > 0;) {
                 const std::size_t k = aBlocker[b];
                 if (k == i || k >= front.size()) continue;
+                if (bOnlyNew && std::find(aPreSifted.begin(), aPreSifted.end(), k) != aPreSifted.end()) continue;
                 const double* S = pts.Get(front[k].a);
                 const double* E = pts.Get(front[k].b);
                 aSieve.push_back(Sieve{S, E, detail::SmCrossAt(A, S, E), detail::SmCrossAt(B, S, E)});
@@ -377,7 +381,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         // When the edge before needed its candidates sifted, this one likely does too: corners
         // the blockers rule out are then left out before their angles are weighed.
         const bool bPreSift = bLastSifted && !bPlainAngles;
-        if (bPreSift) buildSieve();
+        if (bPreSift) {
+            buildSieve(false);
+            aPreSifted = aBlocker;
+        }
         // Measures corner Pc of entry idx.
         auto measureAt = [&](const double* Pc, std::size_t idx, int nC) {
             double th = 0.0;
@@ -538,15 +545,21 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         };
         // Candidates that the blockers just found already rule out leave before the rest is
         // ordered (once an edge).
+        // (Every candidate measured with the pre-sift on has passed the blockers of that time.)
         auto sift = [&]() {
             bSifted = true;
-            buildSieve();
-            heap.erase(std::remove_if(heap.begin(), heap.end(),
-                                      [&](const Cand& x) {
-                                          const int nC = x.second % 2 == 0 ? front[x.second / 2].a : front[x.second / 2].b;
-                                          return sieveBlocks(pts.Get(nC), nC);
-                                      }),
-                       heap.end());
+            buildSieve(bPreSift);
+            if (!aSieve.empty()) {
+                heap.erase(std::remove_if(heap.begin(), heap.end(),
+                                          [&](const Cand& x) {
+                                              const int nC = x.second % 2 == 0 ? front[x.second / 2].a
+                                                                               : front[x.second / 2].b;
+                                              return sieveBlocks(pts.Get(nC), nC);
+                                          }),
+                           heap.end());
+            }
+            // Corners measured from here on pass all of them.
+            if (bPreSift) buildSieve(false);
         };
         auto keyPop = [&]() {
             keyTop();
