@@ -677,6 +677,19 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 auto sideCrosses = [&](int nQ, const double* Q) {
                     SideMemo& memo = mapSide[edgeKey(std::min(nP, nQ), std::max(nP, nQ))];
                     if (memo.bCross) return true;
+                    // A side that is already an edge made by an earlier triangle crosses no edge:
+                    // that triangle's sides were tested against every edge before them, and every
+                    // edge made since was tested against them (the test answers alike, bit for
+                    // bit, with the two segments swapped and either of them reversed).
+                    for (const std::uint64_t nSideKey : {edgeKey(nP, nQ), edgeKey(nQ, nP)}) {
+                        const std::size_t* pLatest = mapEdgeAt.Find(nSideKey);
+                        for (std::size_t k = pLatest ? *pLatest : 0; k != 0; k = aSameKeyBefore[k - 1]) {
+                            if (k - 1 >= n0 && k - 1 < nFront) {
+                                memo.nChecked = nFront;
+                                return false;
+                            }
+                        }
+                    }
                     const std::size_t nFrom = memo.nChecked;
                     memo.nChecked = nFront;
                     auto test = [&](std::size_t k) {
