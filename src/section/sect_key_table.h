@@ -10,13 +10,14 @@
 
 namespace detail {
 
+// Key of the ordered pair (a, b) of non-negative ids (so never all bits set).
+inline std::uint64_t SmPairKey(int a, int b) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
+}
+
 template <class V>
 class SmKeyTable {
 public:
-    // Key of the pair (a, b); never kEmpty, since both ids are non-negative.
-    static std::uint64_t Key(int a, int b) {
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
-    }
     explicit SmKeyTable(std::size_t nExpected = 0) { Rehash(Capacity(nExpected)); }
     // The value of key, or null.
     V* Find(std::uint64_t key) {

@@ -265,18 +265,16 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     detail::SmKeyTable<SideMemo> mapSide(2 * n0);
     std::map<int, bool> mapCrossed;       // point -> its sides cross the front (for this edge)
     const detail::SmCandidateGrid grid(front, n0, pts);
-    // Front edge indices by their (start, end) points, kept as the front grows: per key the
-    // latest edge (plus one; 0 for none), and per edge the one before it with the same key.
+    // Front edge index by its (start, end) points, plus one (0: no such edge), kept as the front
+    // grows. A directed edge is in the front at most once: the initial ones are made unique
+    // above, and a triangle appends each of its sides only when it is not there yet.
     // (Looked up only, never walked: a hash table keyed by both ends serves.)
-    auto edgeKey = [](int a, int b) { return detail::SmKeyTable<std::size_t>::Key(a, b); };
     detail::SmKeyTable<std::size_t> mapEdgeAt(4 * n0);
-    std::vector<std::size_t> aSameKeyBefore;
-    auto listEdge = [&](std::size_t k, int a, int b) {
-        std::size_t& nLatest = mapEdgeAt[edgeKey(a, b)];
-        aSameKeyBefore.push_back(nLatest);
-        nLatest = k + 1;
+    auto edgeAt = [&](int a, int b) {
+        const std::size_t* p = mapEdgeAt.Find(detail::SmPairKey(a, b));
+        return p ? *p : 0;
     };
-    for (std::size_t k = 0; k < front.size(); ++k) listEdge(k, front[k].a, front[k].b);
+    for (std::size_t k = 0; k < front.size(); ++k) mapEdgeAt[detail::SmPairKey(front[k].a, front[k].b)] = k + 1;
     // Cell index of the front for the crossing test; the plain pass tests every edge instead.
     std::vector<double> aXY;
     std::vector<int> aCorner;
@@ -300,13 +298,13 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
     detail::SmKeyTable<char> setIndexed(4 * n0);
     auto indexEdge = [&](std::size_t k, int a, int b) {
         if (!index.IsOk()) return;
-        if (setIndexed.Find(edgeKey(b, a)) || !setIndexed.Insert(edgeKey(a, b)).second) return;
+        if (setIndexed.Find(detail::SmPairKey(b, a)) || !setIndexed.Insert(detail::SmPairKey(a, b)).second) return;
         index.AddEdge(k, a, b);
     };
     for (std::size_t k = 0; k < front.size(); ++k) indexEdge(k, front[k].a, front[k].b);
     std::vector<std::size_t> aNear;
     auto addEdge = [&](const SmFrontEdge& e) {
-        listEdge(front.size(), e.a, e.b);
+        mapEdgeAt[detail::SmPairKey(e.a, e.b)] = front.size() + 1;
         indexEdge(front.size(), e.a, e.b);
         front.push_back(e);
     };
@@ -675,19 +673,16 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                 // good, so a side that crossed one still does, and one that crossed none of the
                 // first n edges need only be tested against the edges added since.
                 auto sideCrosses = [&](int nQ, const double* Q) {
-                    SideMemo& memo = mapSide[edgeKey(std::min(nP, nQ), std::max(nP, nQ))];
+                    SideMemo& memo = mapSide[detail::SmPairKey(std::min(nP, nQ), std::max(nP, nQ))];
                     if (memo.bCross) return true;
                     // A side that is already an edge made by an earlier triangle crosses no edge:
                     // that triangle's sides were tested against every edge before them, and every
                     // edge made since was tested against them (the test answers alike, bit for
                     // bit, with the two segments swapped and either of them reversed).
-                    for (const std::uint64_t nSideKey : {edgeKey(nP, nQ), edgeKey(nQ, nP)}) {
-                        const std::size_t* pLatest = mapEdgeAt.Find(nSideKey);
-                        for (std::size_t k = pLatest ? *pLatest : 0; k != 0; k = aSameKeyBefore[k - 1]) {
-                            if (k - 1 >= n0 && k - 1 < nFront) {
-                                memo.nChecked = nFront;
-                                return false;
-                            }
+                    for (const std::size_t nEdge : {edgeAt(nP, nQ), edgeAt(nQ, nP)}) {
+                        if (nEdge > n0 && nEdge <= nFront) {
+                            memo.nChecked = nFront;
+                            return false;
                         }
                     }
                     const std::size_t nFrom = memo.nChecked;
@@ -757,8 +752,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         aTouched.clear();
         const std::pair<int, int> aPair[4] = {{nB, nV}, {nV, nA}, {nV, nB}, {nA, nV}};
         for (const std::pair<int, int>& pr : aPair) {
-            const std::size_t* pLatest = mapEdgeAt.Find(edgeKey(pr.first, pr.second));
-            for (std::size_t k = pLatest ? *pLatest : 0; k != 0; k = aSameKeyBefore[k - 1]) aTouched.push_back(k - 1);
+            if (const std::size_t nEdge = edgeAt(pr.first, pr.second)) aTouched.push_back(nEdge - 1);
         }
         std::sort(aTouched.begin(), aTouched.end());
         aTouched.erase(std::unique(aTouched.begin(), aTouched.end()), aTouched.end());
