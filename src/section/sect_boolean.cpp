@@ -8,6 +8,7 @@
 #include <gorv/geom/gorv_func.h>
 
 #include "sect_fast.h"
+#include "sect_grid.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,9 +67,8 @@ struct Seg {
 };
 
 // The boxes of a list that may hold a point, by a square grid over all of them: each box is
-// listed in the cells it overlaps, a box over more than kMaxCells cells in one list looked at for
-// every point instead. The point's cell comes from the same rounding as the boxes' cells (which
-// only grows with the coordinate), so every box holding the point is listed there.
+// listed in the cells it overlaps (so in the cell of every point it holds), a box over more than
+// kMaxCells cells in one list looked at for every point instead.
 class BoxGrid {
 public:
     template <class T>
@@ -84,23 +84,19 @@ public:
             all.Add(lo);
             all.Add(hi);
         }
-        m_nSide = 1;
-        while (static_cast<std::size_t>(m_nSide) * m_nSide < items.size() && m_nSide < 1024) ++m_nSide;
-        m_dCell = std::max(all.maxX - all.minX, all.maxY - all.minY) / m_nSide;
-        if (!(m_dCell > 0.0) || !std::isfinite(m_dCell)) return;
-        m_lo[0] = all.minX;
-        m_lo[1] = all.minY;
-        m_cells.assign(static_cast<std::size_t>(m_nSide) * m_nSide, std::vector<std::size_t>());
+        if (!m_grid.Set(all.minX, all.minY, std::max(all.maxX - all.minX, all.maxY - all.minY), items.size())) return;
+        m_cells.assign(m_grid.CellCount(), std::vector<std::size_t>());
         m_big.clear();
         for (std::size_t k = 0; k < items.size(); ++k) {
             const Box& b = items[k].box;
-            const int x0 = Cell(b.minX, 0), x1 = Cell(b.maxX, 0), y0 = Cell(b.minY, 1), y1 = Cell(b.maxY, 1);
+            const int x0 = m_grid.Cell(b.minX, 0), x1 = m_grid.Cell(b.maxX, 0);
+            const int y0 = m_grid.Cell(b.minY, 1), y1 = m_grid.Cell(b.maxY, 1);
             if (static_cast<long long>(x1 - x0 + 1) * (y1 - y0 + 1) > kMaxCells) {
                 m_big.push_back(k);
                 continue;
             }
             for (int cy = y0; cy <= y1; ++cy)
-                for (int cx = x0; cx <= x1; ++cx) m_cells[Index(cx, cy)].push_back(k);
+                for (int cx = x0; cx <= x1; ++cx) m_cells[m_grid.Index(cx, cy)].push_back(k);
         }
         m_bOk = true;
     }
@@ -108,26 +104,16 @@ public:
     // The indices of the boxes that may hold m, ascending.
     void Near(const double m[2], std::vector<std::size_t>& aOut) const {
         aOut.clear();
-        const std::vector<std::size_t>& cell = m_cells[Index(Cell(m[0], 0), Cell(m[1], 1))];
+        const std::vector<std::size_t>& cell = m_cells[m_grid.Index(m_grid.Cell(m[0], 0), m_grid.Cell(m[1], 1))];
         aOut.resize(cell.size() + m_big.size());
         std::merge(cell.begin(), cell.end(), m_big.begin(), m_big.end(), aOut.begin());
     }
 
 private:
     static const long long kMaxCells = 64;
-    int Cell(double v, int nAxis) const {
-        const double c = std::floor((v - m_lo[nAxis]) / m_dCell);
-        if (!(c > 0.0)) return 0;
-        return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
-    }
-    std::size_t Index(int cx, int cy) const {
-        return static_cast<std::size_t>(cy) * static_cast<std::size_t>(m_nSide) + static_cast<std::size_t>(cx);
-    }
+    SmSquareGrid m_grid;
     std::vector<std::vector<std::size_t>> m_cells;
     std::vector<std::size_t> m_big;
-    double m_lo[2] = {0.0, 0.0};
-    double m_dCell = 0.0;
-    int m_nSide = 0;
     bool m_bOk = false;
 };
 

@@ -19,36 +19,18 @@ SmFrontIndex::SmFrontIndex(const std::vector<double>& aXY, const std::vector<int
         }
     }
     const double dExtent = std::max(hi[0] - lo[0], hi[1] - lo[1]);
-    if (!(dExtent > 0.0)) return;
-    m_nSide = 1;
-    while (static_cast<std::size_t>(m_nSide) * m_nSide < aCorner.size() && m_nSide < 1024) ++m_nSide;
-    m_dCell = dExtent / m_nSide;
-    m_lo[0] = lo[0];
-    m_lo[1] = lo[1];
+    if (!m_grid.Set(lo[0], lo[1], dExtent, aCorner.size())) return;
     const double dMag = std::max(std::max(std::fabs(lo[0]), std::fabs(hi[0])), std::max(std::fabs(lo[1]), std::fabs(hi[1])));
     m_dSlack = 1e-9 * (dExtent + dMag);
     m_dErr = 1e-15 * dExtent * dExtent;
-    const std::size_t nCells = static_cast<std::size_t>(m_nSide) * static_cast<std::size_t>(m_nSide);
-    m_cellEdges.assign(nCells, std::vector<CellEdge>());
-    m_cellCorners.assign(nCells, std::vector<int>());
+    m_cellEdges.assign(m_grid.CellCount(), std::vector<CellEdge>());
+    m_cellCorners.assign(m_grid.CellCount(), std::vector<int>());
     m_cornerEdges.assign(aXY.size() / 2, std::vector<std::size_t>());
     for (int nId : aCorner) {
         const double* p = &aXY[2 * static_cast<std::size_t>(nId)];
-        m_cellCorners[Index(CellX(p[0]), CellY(p[1]))].push_back(nId);
+        m_cellCorners[m_grid.Index(m_grid.Cell(p[0], 0), m_grid.Cell(p[1], 1))].push_back(nId);
     }
     m_bOk = true;
-}
-
-int SmFrontIndex::CellX(double v) const {
-    const double c = std::floor((v - m_lo[0]) / m_dCell);
-    if (!(c > 0.0)) return 0;
-    return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
-}
-
-int SmFrontIndex::CellY(double v) const {
-    const double c = std::floor((v - m_lo[1]) / m_dCell);
-    if (!(c > 0.0)) return 0;
-    return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
 }
 
 // Calls f(cx, cy) for every cell (possibly more) that holds a point within dHalf of the segment
@@ -57,23 +39,25 @@ template <class F>
 void SmFrontIndex::CellsNear(const double P0[2], const double P1[2], bool bLine, double dHalf, F f) const {
     const double h = dHalf + m_dSlack;
     const double dx = P1[0] - P0[0], dy = P1[1] - P0[1];
-    const double gridHi[2] = {m_lo[0] + m_nSide * m_dCell, m_lo[1] + m_nSide * m_dCell};
+    const double* gridLo = m_grid.lo;
+    const double dCell = m_grid.dCell;
+    const double gridHi[2] = {gridLo[0] + m_grid.nSide * dCell, gridLo[1] + m_grid.nSide * dCell};
     // Walk along the axis the line runs along more; the other coordinate is linear in it.
     const int ax = std::fabs(dx) >= std::fabs(dy) ? 0 : 1, ay = 1 - ax;
     const double d[2] = {dx, dy};
-    double tMin = bLine ? m_lo[ax] : std::min(P0[ax], P1[ax]);
+    double tMin = bLine ? gridLo[ax] : std::min(P0[ax], P1[ax]);
     double tMax = bLine ? gridHi[ax] : std::max(P0[ax], P1[ax]);
-    const int c0 = ax == 0 ? CellX(tMin - h) : CellY(tMin - h);
-    const int c1 = ax == 0 ? CellX(tMax + h) : CellY(tMax + h);
+    const int c0 = m_grid.Cell(tMin - h, ax);
+    const int c1 = m_grid.Cell(tMax + h, ax);
     for (int c = c0; c <= c1; ++c) {
         // Run coordinates of this column (row), widened by h, clipped to the segment's own run.
-        double a = std::max(m_lo[ax] + c * m_dCell - h, tMin), b = std::min(m_lo[ax] + (c + 1) * m_dCell + h, tMax);
+        double a = std::max(gridLo[ax] + c * dCell - h, tMin), b = std::min(gridLo[ax] + (c + 1) * dCell + h, tMax);
         if (c == c0) a = tMin;
         if (c == c1) b = tMax;
         if (a > b) continue;
         double vlo, vhi;
         if (d[ax] == 0.0) {
-            vlo = bLine ? m_lo[ay] : std::min(P0[ay], P1[ay]);
+            vlo = bLine ? gridLo[ay] : std::min(P0[ay], P1[ay]);
             vhi = bLine ? gridHi[ay] : std::max(P0[ay], P1[ay]);
         } else {
             const double va = P0[ay] + (a - P0[ax]) * d[ay] / d[ax];
@@ -83,8 +67,8 @@ void SmFrontIndex::CellsNear(const double P0[2], const double P1[2], bool bLine,
         }
         // Along the other axis a point within h of the line lies within h * sqrt(2) of it.
         const double w = 1.5 * h + 1e-9 * (std::fabs(vlo) + std::fabs(vhi));
-        const int e0 = ay == 0 ? CellX(vlo - w) : CellY(vlo - w);
-        const int e1 = ay == 0 ? CellX(vhi + w) : CellY(vhi + w);
+        const int e0 = m_grid.Cell(vlo - w, ay);
+        const int e1 = m_grid.Cell(vhi + w, ay);
         for (int e = e0; e <= e1; ++e) {
             if (ax == 0)
                 f(c, e);
@@ -106,7 +90,7 @@ void SmFrontIndex::AddEdge(std::size_t k, int nS, int nE) {
     const double* E = &m_aXY[2 * static_cast<std::size_t>(nE)];
     const CellEdge ce{k, {std::min(S[0], E[0]), std::min(S[1], E[1])}, {std::max(S[0], E[0]), std::max(S[1], E[1])}};
     CellsNear(S, E, false, 0.0, [&](int cx, int cy) {
-        std::vector<CellEdge>& cell = m_cellEdges[Index(cx, cy)];
+        std::vector<CellEdge>& cell = m_cellEdges[m_grid.Index(cx, cy)];
         if (cell.empty() || cell.back().k != k) cell.push_back(ce);
     });
 }
@@ -124,7 +108,7 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
     const double dLen = std::sqrt(dx * dx + dy * dy);
     if (!(dLen > 0.0)) return false;
     const double dStrip = 1.01 * kStripWidth * m_dErr / dLen;
-    if (!(dStrip < 0.25 * m_dCell)) return false;
+    if (!(dStrip < 0.25 * m_grid.dCell)) return false;
     // Edges meeting the side extended by 1 / (2 kStripWidth) of its length at both ends.
     // Only an edge whose box meets the extended side's box can meet the side there; the others
     // are left for the strip (which finds them by their ends if they can cross at all).
@@ -134,7 +118,7 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
         const double lo[2] = {std::min(Q0[0], Q1[0]) - m_dSlack, std::min(Q0[1], Q1[1]) - m_dSlack};
         const double hi[2] = {std::max(Q0[0], Q1[0]) + m_dSlack, std::max(Q0[1], Q1[1]) + m_dSlack};
         CellsNear(Q0, Q1, false, 0.0, [&](int cx, int cy) {
-            const std::vector<CellEdge>& cell = m_cellEdges[Index(cx, cy)];
+            const std::vector<CellEdge>& cell = m_cellEdges[m_grid.Index(cx, cy)];
             auto it = std::lower_bound(cell.begin(), cell.end(), nFrom,
                                        [](const CellEdge& e, std::size_t n) { return e.k < n; });
             for (; it != cell.end(); ++it) {
@@ -152,7 +136,7 @@ bool SmFrontIndex::Collect(const double P[2], const double A[2], bool bStrip, st
     // Edges with an end within the strip around the line P-A.
     const double dLimit = (kStripWidth + 1.5) * m_dErr;
     CellsNear(P, A, true, dStrip, [&](int cx, int cy) {
-        for (int nId : m_cellCorners[Index(cx, cy)]) {
+        for (int nId : m_cellCorners[m_grid.Index(cx, cy)]) {
             const double* S = &m_aXY[2 * static_cast<std::size_t>(nId)];
             const std::vector<std::size_t>& edges = m_cornerEdges[static_cast<std::size_t>(nId)];
             if (edges.empty() || edges.back() < nFrom) continue;

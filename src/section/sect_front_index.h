@@ -19,6 +19,8 @@
 // are gathered by that side's own query when they can cross it).
 #pragma once
 
+#include "sect_grid.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -44,11 +46,6 @@ public:
 private:
     template <class F>
     void CellsNear(const double P0[2], const double P1[2], bool bLine, double dHalf, F f) const;
-    int CellX(double v) const;
-    int CellY(double v) const;
-    std::size_t Index(int cx, int cy) const {
-        return static_cast<std::size_t>(cy) * static_cast<std::size_t>(m_nSide) + static_cast<std::size_t>(cx);
-    }
     void Take(std::size_t k, std::vector<std::size_t>& aOut);
     // Whether corner S is P or A (by its coordinates).
     static bool AtEnd(const double S[2], const double P[2], const double A[2]) {
@@ -68,11 +65,9 @@ private:
     std::vector<unsigned> m_aSeen;                      // per edge: stamp of the last gathering
     std::vector<int> m_aEnds;                           // per edge: its two corners
     unsigned m_nStamp = 1;
-    double m_lo[2] = {0.0, 0.0};
-    double m_dCell = 0.0;
+    SmSquareGrid m_grid;
     double m_dSlack = 0.0; // absolute slack against rounding of cell positions
     double m_dErr = 0.0;   // E above
-    int m_nSide = 0;
     bool m_bOk = false;
     static constexpr double kStripWidth = 8.0;
 };

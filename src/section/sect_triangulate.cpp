@@ -7,6 +7,7 @@
 #include "sect_angle.h"
 #include "sect_fast.h"
 #include "sect_front_index.h"
+#include "sect_grid.h"
 #include "sect_key_table.h"
 #include "sect_loop_util.h"
 
@@ -79,13 +80,9 @@ public:
                 hi[k] = idx == 0 ? P[k] : std::max(hi[k], P[k]);
             }
         }
-        m_nSide = 1;
-        while (static_cast<std::size_t>(m_nSide) * m_nSide < n0 && m_nSide < 1024) ++m_nSide;
-        m_dCell = std::max(hi[0] - lo[0], hi[1] - lo[1]) / m_nSide;
-        if (!(m_dCell > 0.0) || !std::isfinite(m_dCell)) return;
-        m_lo[0] = lo[0];
-        m_lo[1] = lo[1];
-        m_cells.assign(static_cast<std::size_t>(m_nSide) * m_nSide, std::vector<std::size_t>());
+        if (!m_grid.Set(lo[0], lo[1], std::max(hi[0] - lo[0], hi[1] - lo[1]), n0)) return;
+        const int nSide = m_grid.nSide;
+        m_cells.assign(m_grid.CellCount(), std::vector<std::size_t>());
         int nMaxId = 0;
         for (std::size_t idx = 0; idx < 2 * n0; ++idx) {
             const int nId = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
@@ -118,10 +115,10 @@ public:
             }
         }
         // The cells holding corners, by row and by column, in ascending order.
-        m_rowCells.assign(static_cast<std::size_t>(m_nSide), std::vector<int>());
-        m_colCells.assign(static_cast<std::size_t>(m_nSide), std::vector<int>());
-        for (int cy = 0; cy < m_nSide; ++cy) {
-            for (int cx = 0; cx < m_nSide; ++cx) {
+        m_rowCells.assign(static_cast<std::size_t>(nSide), std::vector<int>());
+        m_colCells.assign(static_cast<std::size_t>(nSide), std::vector<int>());
+        for (int cy = 0; cy < nSide; ++cy) {
+            for (int cx = 0; cx < nSide; ++cx) {
                 if (m_corners[Index(cx, cy)].empty()) continue;
                 m_rowCells[static_cast<std::size_t>(cy)].push_back(cx);
                 m_colCells[static_cast<std::size_t>(cx)].push_back(cy);
@@ -137,13 +134,9 @@ public:
         int nId;
     };
     bool IsOk() const { return m_bOk; }
-    int Side() const { return m_nSide; }
-    double CellSize() const { return m_dCell; }
-    int Cell(double v, int nAxis) const {
-        const double c = std::floor((v - m_lo[nAxis]) / m_dCell);
-        if (!(c > 0.0)) return 0;
-        return c >= m_nSide - 1 ? m_nSide - 1 : static_cast<int>(c);
-    }
+    int Side() const { return m_grid.nSide; }
+    double CellSize() const { return m_grid.dCell; }
+    int Cell(double v, int nAxis) const { return m_grid.Cell(v, nAxis); }
     const std::vector<std::size_t>& At(int cx, int cy) const { return m_cells[Index(cx, cy)]; }
     const std::vector<Corner>& CornersAt(int cx, int cy) const { return m_corners[Index(cx, cy)]; }
     // Distance from Q to the box of the corners of cell (cx, cy) (0 inside it).
@@ -158,27 +151,27 @@ public:
     // costs the corners it holds and two binary searches per side, not its length.
     template <class F>
     void ForCornerCellsOnRing(int mx, int my, int r, F f) const {
-        const int cxLo = std::max(0, mx - r), cxHi = std::min(m_nSide - 1, mx + r);
+        const int nSide = m_grid.nSide;
+        const int cxLo = std::max(0, mx - r), cxHi = std::min(nSide - 1, mx + r);
         auto row = [&](int cy) {
             const std::vector<int>& v = m_rowCells[static_cast<std::size_t>(cy)];
             for (auto it = std::lower_bound(v.begin(), v.end(), cxLo); it != v.end() && *it <= cxHi; ++it) f(*it, cy);
         };
         // Rows strictly between the ring's top and bottom rows.
-        const int cyLo = std::max(0, my - r + 1), cyHi = std::min(m_nSide - 1, my + r - 1);
+        const int cyLo = std::max(0, my - r + 1), cyHi = std::min(nSide - 1, my + r - 1);
         auto column = [&](int cx) {
             const std::vector<int>& v = m_colCells[static_cast<std::size_t>(cx)];
             for (auto it = std::lower_bound(v.begin(), v.end(), cyLo); it != v.end() && *it <= cyHi; ++it) f(cx, *it);
         };
         if (my - r >= 0) row(my - r);
-        if (r > 0 && my + r <= m_nSide - 1) row(my + r);
+        if (r > 0 && my + r <= nSide - 1) row(my + r);
         if (mx - r >= 0) column(mx - r);
-        if (r > 0 && mx + r <= m_nSide - 1) column(mx + r);
+        if (r > 0 && mx + r <= nSide - 1) column(mx + r);
     }
 
 private:
-    std::size_t Index(int cx, int cy) const {
-        return static_cast<std::size_t>(cy) * static_cast<std::size_t>(m_nSide) + static_cast<std::size_t>(cx);
-    }
+    std::size_t Index(int cx, int cy) const { return m_grid.Index(cx, cy); }
+    SmSquareGrid m_grid;
     std::vector<std::vector<std::size_t>> m_cells;
     std::vector<std::vector<Corner>> m_corners;
     struct Box {
@@ -188,9 +181,6 @@ private:
     std::vector<Box> m_boxes;
     std::vector<std::vector<int>> m_rowCells;  // per row: the columns of its cells with corners
     std::vector<std::vector<int>> m_colCells;  // per column: the rows of its cells with corners
-    double m_lo[2] = {0.0, 0.0};
-    double m_dCell = 0.0;
-    int m_nSide = 0;
     bool m_bOk = false;
 };
 
