@@ -69,6 +69,18 @@ function(gorv_reference_objects out)
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
+# gorv_program_objects(<out-var> <name>): the object libraries a bench or fuzz program links: all
+# of the library's, with the reference builds for the plain-against-indexed comparisons (names
+# holding "plain_compare"), the only builds that can switch to the plain passes.
+function(gorv_program_objects out name)
+  if(name MATCHES "plain_compare")
+    gorv_reference_objects(result ${GORV_OBJECT_LIBS})
+  else()
+    set(result ${GORV_OBJECT_LIBS})
+  endif()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
 # gorv_area_objects(<out-var> <area>): the object libraries an area's code needs (itself and its
 # dependencies), skipping areas without sources.
 function(gorv_area_objects out area)
