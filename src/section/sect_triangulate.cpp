@@ -23,12 +23,10 @@
 
 namespace detail {
 
-// A directed edge of the front: a -> b, with a candidate flag per end.
+// A directed edge of the front: a -> b, and whether it still waits for its triangle.
 struct SmFrontEdge {
     int a;
     int b;
-    bool bCandA;
-    bool bCandB;
     bool bActive;
 };
 
@@ -200,8 +198,8 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             if (!pc) return 0;
             for (std::size_t j = 0; j + 1 < pc->aPointId.size(); ++j) {
                 const int a = pc->aPointId[j], b = pc->aPointId[j + 1];
-                front.push_back(SmFrontEdge{a, b, false, false, true});
-                if (bBoth) front.push_back(SmFrontEdge{b, a, false, false, true});
+                front.push_back(SmFrontEdge{a, b, true});
+                if (bBoth) front.push_back(SmFrontEdge{b, a, true});
             }
         }
     }
@@ -630,7 +628,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             }
             const std::size_t idx = takeBest();
             if (idx == kNone) continue;
-            SmFrontEdge& owner = front[idx / 2];
+            const SmFrontEdge& owner = front[idx / 2];
             const int nP = idx % 2 == 0 ? owner.a : owner.b;
             const double* P = pts.Get(nP);
             // A triangle side may not cross any edge of the front (the answer depends on the point
@@ -718,10 +716,7 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
                     mapCrossed[nP] = bCross;
                 }
             }
-            if (bCross) {
-                (idx % 2 == 0 ? owner.bCandA : owner.bCandB) = false;
-                continue;
-            }
+            if (bCross) continue;
             nV = nP;
             V = P;
             break;
@@ -761,10 +756,10 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
             if (e.a == nV && e.b == nB) bvB = true;
             if (e.a == nA && e.b == nV) bAv = true;
         }
-        if (!bBv) addEdge(SmFrontEdge{nB, nV, false, false, false});
-        if (!bvA) addEdge(SmFrontEdge{nV, nA, false, false, false});
-        if (!bvB) addEdge(SmFrontEdge{nV, nB, false, false, true});
-        if (!bAv) addEdge(SmFrontEdge{nA, nV, false, false, true});
+        if (!bBv) addEdge(SmFrontEdge{nB, nV, false});
+        if (!bvA) addEdge(SmFrontEdge{nV, nA, false});
+        if (!bvB) addEdge(SmFrontEdge{nV, nB, true});
+        if (!bAv) addEdge(SmFrontEdge{nA, nV, true});
     }
     return 2;
 }
