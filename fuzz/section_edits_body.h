@@ -17,7 +17,6 @@
 
 namespace section_fuzz {
 
-
 const int kDumpCmp = sect_test::kDumpSkipWorkFields | sect_test::kDumpSkipCounters;
 
 class ByteReader {

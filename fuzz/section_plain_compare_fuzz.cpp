@@ -35,14 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        sect_compare::RunPolygonBoolean(op, a, b, tol, false));
         return 0;
     }
-    section_fuzz::ByteReader head(data + 1, size - 1);
+    // The mode byte, four bytes of the map and the tolerance come before the edits.
+    const size_t nHead = 6;
+    if (size < nHead) return 0;
+    section_fuzz::ByteReader head(data + 1, nHead - 1);
     // Angle 0 keeps the grid exact; scales and shifts that are not powers of two round.
     const double dAngle = head.Byte() * 0.0137;
     const double dScale = 1.0 + head.Byte() / 251.0;
     const double dx = static_cast<int8_t>(head.Byte()) * 0.37, dy = static_cast<int8_t>(head.Byte()) * 0.29;
     const double dTol = section_fuzz::ReadTolerance(head);
-    const size_t nHead = 6;
-    if (size < nHead) return 0;
     const sect_compare::ModelScript script = [&](CSectModel& m) {
         section_fuzz::ByteReader r(data + nHead, size - nHead);
         r.SetMap(dAngle, dScale, dx, dy);
