@@ -11,18 +11,6 @@
 #include "section/compare/compare_cases.h"
 #include "section_edits_body.h"
 
-#include <cstdio>
-
-namespace {
-
-void ExpectSame(const std::string& plain, const std::string& indexed) {
-    if (plain == indexed) return;
-    std::fprintf(stderr, "plain passes:\n%s\nindexed passes:\n%s\n", plain.c_str(), indexed.c_str());
-    std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     if (data[0] % 2 == 1) {
@@ -31,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const T_GORV_COMPLEX_POLYGON2D b = polygon_fuzz::ReadPolygon(r, 12, 2);
         const double tol = 1e-4 * (1 + r.Byte());
         for (int op = 0; op < 3; ++op)
-            ExpectSame(sect_compare::RunPolygonBoolean(op, a, b, tol, true),
-                       sect_compare::RunPolygonBoolean(op, a, b, tol, false));
+            sect_compare::AbortIfDifferent(sect_compare::RunPolygonBoolean(op, a, b, tol, true),
+                                           sect_compare::RunPolygonBoolean(op, a, b, tol, false));
         return 0;
     }
     // The mode byte, four bytes of the map and the tolerance come before the edits.
@@ -49,6 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         r.SetMap(dAngle, dScale, dx, dy);
         section_fuzz::RunEdits(m, r);
     };
-    ExpectSame(sect_compare::RunScript(dTol, script, true), sect_compare::RunScript(dTol, script, false));
+    sect_compare::AbortIfDifferent(sect_compare::RunScript(dTol, script, true), sect_compare::RunScript(dTol, script, false));
     return 0;
 }

@@ -6,8 +6,6 @@
 #include "polygon_fuzz_body.h"
 #include "section/compare/compare_cases.h"
 
-#include <cstdio>
-
 namespace {
 
 std::vector<double> ReadRing(polygon_fuzz::ByteReader& r) {
@@ -48,11 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         else if (nOp == 1) m.IntersectSections(sa, sb);
         else m.SubtractSections(sa, sb);
     };
-    const std::string plain = sect_compare::RunScript(dTol, script, true);
-    const std::string indexed = sect_compare::RunScript(dTol, script, false);
-    if (plain != indexed) {
-        std::fprintf(stderr, "plain passes:\n%s\nindexed passes:\n%s\n", plain.c_str(), indexed.c_str());
-        std::abort();
-    }
+    sect_compare::AbortIfDifferent(sect_compare::RunScript(dTol, script, true), sect_compare::RunScript(dTol, script, false));
     return 0;
 }

@@ -104,7 +104,7 @@ public:
     // The indices of the boxes that may hold m, ascending.
     void Near(const double m[2], std::vector<std::size_t>& aOut) const {
         aOut.clear();
-        const std::vector<std::size_t>& cell = m_cells[m_grid.Index(m_grid.Cell(m[0], 0), m_grid.Cell(m[1], 1))];
+        const std::vector<std::size_t>& cell = m_cells[m_grid.IndexAt(m[0], m[1])];
         aOut.resize(cell.size() + m_big.size());
         std::merge(cell.begin(), cell.end(), m_big.begin(), m_big.end(), aOut.begin());
     }

@@ -28,7 +28,7 @@ SmFrontIndex::SmFrontIndex(const std::vector<double>& aXY, const std::vector<int
     m_cornerEdges.assign(aXY.size() / 2, std::vector<std::size_t>());
     for (int nId : aCorner) {
         const double* p = &aXY[2 * static_cast<std::size_t>(nId)];
-        m_cellCorners[m_grid.Index(m_grid.Cell(p[0], 0), m_grid.Cell(p[1], 1))].push_back(nId);
+        m_cellCorners[m_grid.IndexAt(p[0], p[1])].push_back(nId);
     }
     m_bOk = true;
 }

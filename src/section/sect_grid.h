@@ -34,6 +34,8 @@ struct SmSquareGrid {
     std::size_t Index(int cx, int cy) const {
         return static_cast<std::size_t>(cy) * static_cast<std::size_t>(nSide) + static_cast<std::size_t>(cx);
     }
+    // Index of the cell of position (x, y).
+    std::size_t IndexAt(double x, double y) const { return Index(Cell(x, 0), Cell(y, 1)); }
 };
 
 }  // namespace detail

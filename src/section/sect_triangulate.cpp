@@ -85,7 +85,7 @@ public:
         for (std::size_t idx = 0; idx < 2 * n0; ++idx) {
             const int nId = idx % 2 == 0 ? front[idx / 2].a : front[idx / 2].b;
             const double* P = pts.Get(nId);
-            m_cells[Index(Cell(P[0], 0), Cell(P[1], 1))].push_back(idx);
+            m_cells[m_grid.IndexAt(P[0], P[1])].push_back(idx);
             nMaxId = std::max(nMaxId, nId);
         }
         // Each corner once, with its first entry and its coordinates.
@@ -296,7 +296,6 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         indexEdge(front.size(), e.a, e.b);
         front.push_back(e);
     };
-    std::vector<std::size_t> aTouched;
     const bool bPlainAngles = detail::SmPlainPasses();
     // Corners already measured for the current front edge (where the stamp matches).
     std::vector<unsigned> aAngleStamp;
@@ -734,14 +733,13 @@ int CSectModel::TriangulateSection(T_SM_SECTION* pSection) {
         front[i].bActive = false;
         bool bBv = false, bvA = false, bvB = false, bAv = false;
         // Only edges joining two of A, B, V can match below; they are visited in front order.
-        aTouched.clear();
+        // The front edges with the new triangle's ends, one per directed pair (the flags they set
+        // do not depend on the order they are looked at in, nor on one being looked at twice).
         const std::pair<int, int> aPair[4] = {{nB, nV}, {nV, nA}, {nV, nB}, {nA, nV}};
         for (const std::pair<int, int>& pr : aPair) {
-            if (const std::size_t nEdge = edgeAt(pr.first, pr.second)) aTouched.push_back(nEdge - 1);
-        }
-        std::sort(aTouched.begin(), aTouched.end());
-        aTouched.erase(std::unique(aTouched.begin(), aTouched.end()), aTouched.end());
-        for (std::size_t k : aTouched) {
+            const std::size_t nEdge = edgeAt(pr.first, pr.second);
+            if (nEdge == 0) continue;
+            const std::size_t k = nEdge - 1;
             SmFrontEdge& e = front[k];
             if (e.a == nB && e.b == nV) {
                 e.bActive = false;

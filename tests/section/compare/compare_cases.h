@@ -12,6 +12,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -50,6 +52,13 @@ inline std::string RunScript(double dTol, const ModelScript& script, bool bPlain
     }
     detail::SmSetPlainPasses(false);
     return texts;
+}
+
+// For the fuzz targets: prints both outcomes and aborts when they differ.
+inline void AbortIfDifferent(const std::string& plain, const std::string& indexed) {
+    if (plain == indexed) return;
+    std::fprintf(stderr, "plain passes:\n%s\nindexed passes:\n%s\n", plain.c_str(), indexed.c_str());
+    std::abort();
 }
 
 // Result of a polygon boolean through the public entry points, every coordinate exact.
